@@ -1,0 +1,35 @@
+#include "platform/base/clock.h"
+
+#include "platform/base/timer.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+namespace {
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+
+    void schedule(Timer* timer) override { timer->qtTimer().start(timer->interval()); }
+    void cancel(Timer* timer) override { timer->qtTimer().stop(); }
+};
+
+SystemClock g_systemClock;
+Clock* g_clock = &g_systemClock;
+
+} // namespace
+
+Clock& clock() { return *g_clock; }
+
+void setClock(Clock* c) { g_clock = c ? c : &g_systemClock; }
+
+double secondsSinceMidnight()
+{
+    const QTime t = clock().now().time();
+    return t.msecsSinceStartOfDay() / 1000.0;
+}
+
+void doEvents() { QCoreApplication::processEvents(); }
+
+} // namespace platform

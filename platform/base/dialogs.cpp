@@ -1,0 +1,133 @@
+#include "platform/base/dialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+namespace {
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+QList<ButtonSpec> buttonsFor(int style)
+{
+    switch (style & mb::ButtonsMask) {
+    case mb::OkCancel:
+        return {{QMessageBox::Ok, mb::Ok}, {QMessageBox::Cancel, mb::Cancel}};
+    case mb::AbortRetryIgnore:
+        return {{QMessageBox::Abort, mb::Abort}, {QMessageBox::Retry, mb::Retry}, {QMessageBox::Ignore, mb::Ignore}};
+    case mb::YesNoCancel:
+        return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}, {QMessageBox::Cancel, mb::Cancel}};
+    case mb::YesNo:
+        return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}};
+    case mb::RetryCancel:
+        return {{QMessageBox::Retry, mb::Retry}, {QMessageBox::Cancel, mb::Cancel}};
+    default:
+        return {{QMessageBox::Ok, mb::Ok}};
+    }
+}
+
+int defaultIndex(int style)
+{
+    switch (style & mb::DefaultMask) {
+    case mb::DefaultButton2: return 1;
+    case mb::DefaultButton3: return 2;
+    default: return 0;
+    }
+}
+
+QMessageBox::Icon iconFor(int style)
+{
+    switch (style & mb::IconMask) {
+    case mb::Critical: return QMessageBox::Critical;
+    case mb::Question: return QMessageBox::Question;
+    case mb::Exclamation: return QMessageBox::Warning;
+    case mb::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+// Answer when the box is closed without a button: Cancel where there is one,
+// otherwise the only or default button.
+int escapeAnswer(int style)
+{
+    for (const ButtonSpec& b : buttonsFor(style))
+        if (b.answer == mb::Cancel)
+            return mb::Cancel;
+    return defaultAnswer(style);
+}
+
+class WidgetDialogs : public Dialogs {
+public:
+    int msgBox(const QString& prompt, int style, const QString& title) override
+    {
+        QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+        const QList<ButtonSpec> specs = buttonsFor(style);
+        for (const ButtonSpec& s : specs)
+            box.addButton(s.button);
+        const int def = qMin(defaultIndex(style), static_cast<int>(specs.size()) - 1);
+        box.setDefaultButton(specs[def].button);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+        for (const ButtonSpec& s : specs)
+            if (s.button == pressed)
+                return s.answer;
+        return escapeAnswer(style);
+    }
+
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override
+    {
+        bool ok = false;
+        const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
+                                                   defaultText, &ok, Qt::WindowStaysOnTopHint);
+        return ok ? text : QString();
+    }
+};
+
+WidgetDialogs g_widgetDialogs;
+Dialogs* g_dialogs = &g_widgetDialogs;
+
+} // namespace
+
+Dialogs& dialogs() { return *g_dialogs; }
+
+void setDialogs(Dialogs* d) { g_dialogs = d ? d : &g_widgetDialogs; }
+
+int defaultAnswer(int style)
+{
+    const QList<ButtonSpec> specs = buttonsFor(style);
+    return specs[qMin(defaultIndex(style), static_cast<int>(specs.size()) - 1)].answer;
+}
+
+int ScriptedDialogs::msgBox(const QString& prompt, int style, const QString& title)
+{
+    m_shown.append({Shown::Message, prompt, title, style, {}});
+    return m_messageAnswers.isEmpty() ? defaultAnswer(style) : m_messageAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    m_shown.append({Shown::Input, prompt, title, 0, defaultText});
+    return m_inputAnswers.isEmpty() ? QString() : m_inputAnswers.takeFirst();
+}
+
+int ScriptedDialogs::messageCount() const
+{
+    return static_cast<int>(std::count_if(m_shown.begin(), m_shown.end(),
+                                          [](const Shown& s) { return s.kind == Shown::Message; }));
+}
+
+int ScriptedDialogs::inputCount() const { return static_cast<int>(m_shown.size()) - messageCount(); }
+
+void ScriptedDialogs::clear()
+{
+    m_messageAnswers.clear();
+    m_inputAnswers.clear();
+    m_shown.clear();
+}
+
+} // namespace platform

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace platform {
+
+// Message box styles and answers, with the values the program's callers use.
+namespace mb {
+// Buttons
+constexpr int OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
+// Icons
+constexpr int Critical = 16, Question = 32, Exclamation = 48, Information = 64;
+// Default button
+constexpr int DefaultButton1 = 0, DefaultButton2 = 256, DefaultButton3 = 512;
+// Answers
+constexpr int Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7;
+constexpr int ButtonsMask = 0x0F;
+constexpr int IconMask = 0xF0;
+constexpr int DefaultMask = 0xF00;
+} // namespace mb
+
+// Modal message and input boxes.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Shows a message box; style combines mb::Buttons, mb::Icon and mb::Default.
+    // Returns the mb::Answer of the button pressed.
+    virtual int msgBox(const QString& prompt, int style, const QString& title) = 0;
+
+    // Shows an input box; returns the text entered, or "" when cancelled.
+    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+};
+
+Dialogs& dialogs();
+// Replaces the dialogs; nullptr restores the real boxes.
+void setDialogs(Dialogs* d);
+
+// The answer a box gives when its default button is taken (Enter).
+int defaultAnswer(int style);
+
+// Dialogs for tests: every box is recorded and answered from a queue without
+// being shown. With the queue empty a message box takes its default button and
+// an input box is cancelled.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        enum Kind { Message, Input } kind;
+        QString prompt;
+        QString title;
+        int style = 0;          // message boxes
+        QString defaultText;    // input boxes
+    };
+
+    int msgBox(const QString& prompt, int style, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+
+    void answerNextMessage(int answer) { m_messageAnswers.append(answer); }
+    void answerNextInput(const QString& text) { m_inputAnswers.append(text); }
+
+    const QList<Shown>& shown() const { return m_shown; }
+    int messageCount() const;
+    int inputCount() const;
+    void clear();
+
+private:
+    QList<int> m_messageAnswers;
+    QList<QString> m_inputAnswers;
+    QList<Shown> m_shown;
+};
+
+} // namespace platform

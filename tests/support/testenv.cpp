@@ -1,0 +1,62 @@
+#include "tests/support/testenv.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+namespace testsupport {
+
+namespace {
+void setVar(const char* name, const QString& value) { ::setenv(name, value.toLocal8Bit().constData(), 1); }
+} // namespace
+
+TestEnvironment::TestEnvironment()
+{
+    if (!m_dir.isValid())
+        std::abort();
+    setVar("HOME", home());
+    setVar("XDG_CONFIG_HOME", configHome());
+    setVar("XDG_DATA_HOME", dataHome());
+    setVar("XDG_CACHE_HOME", root() + "/home/.cache");
+    setVar("XDG_STATE_HOME", root() + "/home/.local/state");
+    setVar("XDG_RUNTIME_DIR", root() + "/runtime");
+    setVar("TMPDIR", root() + "/tmp");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        setVar("QT_QPA_PLATFORM", QStringLiteral("offscreen"));
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    createFolders();
+}
+
+TestEnvironment::~TestEnvironment() = default;
+
+QString TestEnvironment::home() const { return root() + "/home"; }
+QString TestEnvironment::configHome() const { return home() + "/.config"; }
+QString TestEnvironment::dataHome() const { return home() + "/.local/share"; }
+
+void TestEnvironment::createFolders()
+{
+    for (const QString& sub : {QStringLiteral("/home/.config"), QStringLiteral("/home/.local/share"),
+                               QStringLiteral("/home/.cache"), QStringLiteral("/home/.local/state"),
+                               QStringLiteral("/runtime"), QStringLiteral("/tmp")})
+        QDir().mkpath(root() + sub);
+    QFile::setPermissions(root() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void TestEnvironment::wipe()
+{
+    QDir(home()).removeRecursively();
+    createFolders();
+}
+
+TestEnvironment& environment()
+{
+    static TestEnvironment env;
+    return env;
+}
+
+} // namespace testsupport
