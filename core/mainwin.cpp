@@ -1,0 +1,140 @@
+#include "core/mainwin.h"
+
+#include "mainwindow/unzip/unzipfile.h"
+#include "platform/base/appinfo.h"
+#include "platform/base/dialogs.h"
+#include "platform/base/program.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/settings.h"
+#include "platform/system/paths.h"
+#include "platform/system/singleinstance.h"
+#include "resources/resources.h"
+#include "saver/inmainapp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace MainWin {
+
+bool IsFirstUse = true;
+
+namespace {
+
+StartupWindows* g_windows = nullptr;
+
+// Writes one embedded resource; a file that cannot be written is skipped. The
+// whole file is replaced, so an older, longer file leaves no tail behind.
+bool writeResource(int id, const QString& target, bool executable = false)
+{
+    const QByteArray bytes = platform::loadResource(QStringLiteral("CUSTOM"), id);
+    // The fixed Windows folders (C:\Windows) always exist there; make their stand-ins.
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(bytes);
+    if (!file.commit())
+        return false;
+    if (executable)
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner | QFileDevice::ExeUser
+                                          | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    return true;
+}
+
+bool readFirstUse()
+{
+    try {
+        return platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"),
+                                                     QStringLiteral("True")));
+    } catch (const platform::RuntimeError&) {
+        // A damaged value: show the licence again rather than fail to start.
+        return true;
+    }
+}
+
+} // namespace
+
+void setStartupWindows(StartupWindows* windows) { g_windows = windows; }
+
+QString unzipDllPath() { return platform::appPath() + QStringLiteral("/unzip32.dll"); }
+QString eulaPath() { return platform::appPath() + QStringLiteral("/eula.txt"); }
+QString saverPath() { return platform::hostPath(QStringLiteral("C:\\Windows\\VN.scr")); }
+QString helpZipPath() { return platform::appPath() + QStringLiteral("/VN.zip"); }
+
+void ExtractUnzipDll() { writeResource(107, unzipDllPath()); }
+void ExtractEula() { writeResource(104, eulaPath()); }
+void ExtractSaver() { writeResource(105, saverPath(), true); }
+void ExtractHelpZip() { writeResource(106, helpZipPath()); }
+
+void Main()
+{
+    if (platform::isAnotherInstanceRunning(QStringLiteral("Vantora"))) {
+        platform::dialogs().msgBox(QStringLiteral("Vantora is already running on this computer.\r\n\r\n"
+                                                  "Click on the Vantora icon in the system tray...\r\n"
+                                                  "...if the application is not visible."),
+                                   platform::mb::Information,
+                                   QStringLiteral("Vantora - v ") + platform::appVersionText());
+        platform::endProgram();
+        return;
+    }
+    InMainApp = true;
+    ExtractUnzipDll();
+    ExtractEula();
+    ExtractSaver();
+    ExtractHelpZip();
+    IsFirstUse = readFirstUse();
+    if (IsFirstUse) {
+        if (g_windows)
+            g_windows->showLicence();
+        return;
+    }
+    ContinueStart();
+}
+
+void ContinueStart()
+{
+    UnZipHelp();
+    if (!g_windows)
+        return;
+    g_windows->showMainWindow();
+    g_windows->startReminders();
+}
+
+void UnZipHelp()
+{
+    try {
+        UnZipFile(helpZipPath(), platform::appPath() + QLatin1Char('/'));
+    } catch (const std::exception&) {
+        // A help archive that cannot be unpacked shows up later as a help page
+        // that cannot be opened.
+    }
+    if (g_windows)
+        g_windows->enableHelpCleanup();
+}
+
+void CloseSaver()
+{
+    platform::ShowCursor(true);
+    if (g_windows)
+        g_windows->closeSaverPreview();
+    platform::ShowCursor(true);
+    if (g_windows)
+        g_windows->showMainWindow();
+}
+
+void ResetAll()
+{
+    if (g_windows)
+        g_windows->unloadAll();
+    // The main window is unloaded now; the one the restart loads reads the
+    // zone count from the store.
+    platform::saveSetting(QStringLiteral("Options"), QStringLiteral("LastTZAdd"), QStringLiteral("0"));
+    platform::deleteSetting(QStringLiteral("Options"));
+    platform::deleteSetting(QStringLiteral("ScreenSaver"));
+    platform::saveSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"), QStringLiteral("False"));
+    Main();
+}
+
+} // namespace MainWin

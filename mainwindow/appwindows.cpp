@@ -1,0 +1,78 @@
+#include "mainwindow/appwindows.h"
+
+#include "mainwindow/form1.h"
+#include "mainwindow/frmeula.h"
+#include "platform/base/program.h"
+
+#include <QTimer>
+
+AppWindows::AppWindows() = default;
+AppWindows::~AppWindows() = default;
+
+Form1* AppWindows::form1()
+{
+    if (!m_form1) {
+        m_form1 = std::make_unique<Form1>();
+        m_form1->Form_Load();
+    }
+    return m_form1.get();
+}
+
+frmEULA2* AppWindows::licenceViewer()
+{
+    if (!m_licenceViewer) {
+        m_licenceViewer = std::make_unique<frmEULA2>();
+        if (m_form1)
+            m_licenceViewer->setOnTopSource(&m_form1->Form1OnTop);
+    }
+    return m_licenceViewer.get();
+}
+
+void AppWindows::showLicence()
+{
+    if (!m_licence)
+        m_licence = std::make_unique<frmEula>();
+    m_licence->show();
+    m_licence->activateWindow();
+}
+
+void AppWindows::enableHelpCleanup() { form1()->enableHelpCleanup(); }
+
+void AppWindows::showMainWindow()
+{
+    Form1* main = form1();
+    switch (main->loadResult()) {
+    case Form1::LoadResult::ResetRequested:
+        // The reset unloads the main window: run it from the event loop.
+        QTimer::singleShot(0, [] { MainWin::ResetAll(); });
+        return;
+    case Form1::LoadResult::EndRequested:
+        platform::endProgram();
+        return;
+    default:
+        main->show();
+    }
+}
+
+void AppWindows::startReminders()
+{
+    // The reminder store joins the start here once it exists.
+}
+
+void AppWindows::unloadAll()
+{
+    m_form1.reset();
+    m_licence.reset();
+    m_licenceViewer.reset();
+}
+
+void AppWindows::closeSaverPreview()
+{
+    // The full-screen clock preview is unloaded here once it exists.
+}
+
+AppWindows& appWindows()
+{
+    static AppWindows windows;
+    return windows;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/mainwin.h"
+
+#include <memory>
+
+class Form1;
+class frmEula;
+class frmEULA2;
+
+// The program's windows, each created on first use and kept until unloaded.
+class AppWindows : public MainWin::StartupWindows {
+public:
+    AppWindows();
+    ~AppWindows() override;
+
+    // The main window, loaded (Form_Load run) on first use.
+    Form1* form1();
+    Form1* loadedForm1() const { return m_form1.get(); }
+    frmEula* licence() const { return m_licence.get(); }
+    frmEULA2* licenceViewer();
+
+    void showLicence() override;
+    void enableHelpCleanup() override;
+    void showMainWindow() override;
+    void startReminders() override;
+    void unloadAll() override;
+    void closeSaverPreview() override;
+
+private:
+    std::unique_ptr<Form1> m_form1;
+    std::unique_ptr<frmEula> m_licence;
+    std::unique_ptr<frmEULA2> m_licenceViewer;
+};
+
+// The window set of the running program.
+AppWindows& appWindows();

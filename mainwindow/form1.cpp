@@ -1,0 +1,328 @@
+#include "mainwindow/form1.h"
+
+#include "core/datalist.h"
+#include "platform/base/clock.h"
+#include "platform/base/dialogs.h"
+#include "platform/base/program.h"
+#include "platform/controls/colors.h"
+#include "platform/controls/leddigit.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/settings.h"
+#include "platform/system/paths.h"
+#include "resources/resourceids.h"
+#include "resources/resources.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidth = 3000 / kTwipsPerPixel;
+constexpr int kClientHeight = 1785 / kTwipsPerPixel;
+
+// Window colours, as the window's design gives them (&HBBGGRR).
+constexpr quint32 kPanelColour = 0x000000;
+constexpr quint32 kStatusColour = 0x202020;
+constexpr quint32 kDateColour = 0xFFFF00;
+constexpr quint32 kDigitOn = 0xFFFF00;
+constexpr quint32 kDigitOff = 0x404040;
+
+// A plain coloured rectangle (the clock panel and the status bar). The panel
+// also carries the steady seconds colon that shows when the flashing one is hidden.
+class Shape : public QWidget {
+public:
+    Shape(QWidget* parent, quint32 colour) : QWidget(parent), m_colour(platform::fromBgr(colour))
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void setSteadyColon(const QPixmap& colon, QPoint at)
+    {
+        m_colon = colon;
+        m_colonAt = at;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), m_colour);
+        if (!m_colon.isNull())
+            p.drawPixmap(m_colonAt, m_colon);
+    }
+
+private:
+    QColor m_colour;
+    QPixmap m_colon;
+    QPoint m_colonAt;
+};
+
+QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& name, const QString& tip = {})
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignCenter);
+    label->setToolTip(tip);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+QLabel* makeText(QWidget* parent, const QRect& geometry, const QString& name, quint32 colour, int pointSize)
+{
+    auto* label = makePicture(parent, geometry, name);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, platform::fromBgr(colour));
+    label->setPalette(pal);
+    QFont f = label->font();
+    f.setPointSize(pointSize);
+    label->setFont(f);
+    return label;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("Form1"));
+    Form_Initialize();
+    buildControls();
+    buildMenus();
+    loadPictures();
+
+    const std::array<std::pair<platform::Timer*, void (Form1::*)()>, 11> handlers{{
+        {&Timer1, &Form1::Timer1_Timer},
+        {&Timer2, &Form1::Timer2_Timer},
+        {&Timer3, &Form1::Timer3_Timer},
+        {&Timer4, &Form1::Timer4_Timer},
+        {&Timer5, &Form1::Timer5_Timer},
+        {&Timer6, &Form1::Timer6_Timer},
+        {&Timer7, &Form1::Timer7_Timer},
+        {&Timer8, &Form1::Timer8_Timer},
+        {&Timer9, &Form1::Timer9_Timer},
+        {&Timer10, &Form1::Timer10_Timer},
+        {&Timer11, &Form1::Timer11_Timer},
+    }};
+    for (const auto& [timer, handler] : handlers)
+        connect(timer, &platform::Timer::timeout, this, handler);
+    Timer1.setEnabled(true);
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Initialize() { setFixedSize(kClientWidth, kClientHeight); }
+
+void Form1::buildControls()
+{
+    auto* panel = new Shape(this, kPanelColour);
+    panel->setGeometry(0, 0, kClientWidth, 1425 / kTwipsPerPixel);
+    Shape2 = panel;
+
+    const std::array<int, 6> digitX{6, 34, 72, 100, 138, 166};
+    for (int i = 0; i < 6; ++i) {
+        LED1[i] = new platform::LedDigit(panel);
+        LED1[i]->setObjectName(QStringLiteral("LED1_%1").arg(i));
+        LED1[i]->setGeometry(digitX[i], 10, 28, 39);
+        LED1[i]->setLedColorOn(kDigitOn);
+        LED1[i]->setLedColorOff(kDigitOff);
+    }
+    picSegment[6] = makePicture(panel, QRect(63, 10, 8, 39), QStringLiteral("picSegment_6"));
+    picSegment[7] = makePicture(panel, QRect(129, 10, 8, 39), QStringLiteral("picSegment_7"));
+    picSegment[7]->setAttribute(Qt::WA_TranslucentBackground, false);
+
+    Label6 = makeText(panel, QRect(0, 58, kClientWidth, 16), QStringLiteral("Label6"), kDateColour, 8);
+
+    auto* status = new Shape(this, kStatusColour);
+    status->setGeometry(0, 1470 / kTwipsPerPixel, kClientWidth, kClientHeight - 1470 / kTwipsPerPixel);
+    Shape3 = status;
+
+    const int iconTop = 1530 / kTwipsPerPixel - 98;
+    Image10 = makePicture(status, QRect(4, iconTop, 16, 16), QStringLiteral("Image10"));
+    Image11 = makePicture(status, QRect(0, 0, 24, status->height()), QStringLiteral("Image11"));
+    Image2 = makePicture(status, QRect(26, 1, 16, 16), QStringLiteral("Image2"), QStringLiteral("Alarm Enabled"));
+    Label3 = makeText(status, QRect(44, 1, 70, 16), QStringLiteral("Label3"), 0x0000C0, 7);
+    Label3->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    Image9 = makePicture(status, QRect(96, iconTop, 16, 16), QStringLiteral("Image9"));
+    Image4 = makePicture(status, QRect(114, 1, 16, 16), QStringLiteral("Image4"));
+    Image5 = makePicture(status, QRect(114, 0, 18, status->height()), QStringLiteral("Image5"));
+    Image3 = makePicture(status, QRect(132, iconTop, 16, 16), QStringLiteral("Image3"),
+                         QStringLiteral("Hourly Beep Enabled"));
+    Image8 = makePicture(status, QRect(150, iconTop, 16, 16), QStringLiteral("Image8"),
+                         QStringLiteral("Radio Alarm Enabled"));
+    Image6 = makePicture(status, QRect(166, iconTop, 16, 16), QStringLiteral("Image6"),
+                         QStringLiteral("Play Default... F2"));
+    Image12 = makePicture(status, QRect(182, iconTop, 16, 16), QStringLiteral("Image12"));
+    Image14 = makePicture(status, QRect(180, 0, 20, status->height()), QStringLiteral("Image14"));
+    Image4->setVisible(false);
+    Image9->setVisible(false);
+
+    for (int r = 0; r < 5; ++r) {
+        Label4[r] = makeText(this, QRect(5, 0, 40, 14), QStringLiteral("Label4_%1").arg(r), 0x0000FF, 7);
+        Label5[r] = makeText(this, QRect(46, 0, 150, 14), QStringLiteral("Label5_%1").arg(r), 0xFFFF00, 7);
+        Label4[r]->setVisible(false);
+        Label5[r]->setVisible(false);
+    }
+
+    setMouseTracking(true);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setMouseTracking(true);
+        child->installEventFilter(this);
+    }
+}
+
+void Form1::loadPictures()
+{
+    auto* panel = static_cast<Shape*>(Shape2);
+    panel->setSteadyColon(platform::loadBitmap(resid::BmpColonStatic), picSegment[7]->pos());
+    picSegment[6]->setPixmap(platform::loadBitmap(resid::BmpColonStatic));
+    picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
+    Image2->setPixmap(platform::loadBitmap(resid::BmpAlarmOn));
+    Image3->setPixmap(platform::loadBitmap(resid::BmpHourBeep));
+    Image4->setPixmap(platform::loadBitmap(resid::BmpSnoozeMark));
+    Image6->setPixmap(platform::loadBitmap(resid::BmpRadio));
+    Image8->setPixmap(platform::loadBitmap(resid::BmpRadioAlarm));
+    Image9->setPixmap(platform::loadBitmap(resid::BmpBusyRest));
+    Image10->setPixmap(platform::loadBitmap(resid::BmpNtpSync1));
+    Image12->setPixmap(platform::loadBitmap(resid::BmpUpdate1));
+    setWindowIcon(QIcon(platform::loadBitmap(resid::BmpProgramIcon32)));
+}
+
+QString Form1::stationName(int slot) const
+{
+    return slot >= 0 && slot <= 12 ? StationName[static_cast<size_t>(slot)] : QString();
+}
+
+QString Form1::stationURL(int slot) const
+{
+    return slot >= 0 && slot <= 12 ? StationURL[static_cast<size_t>(slot)] : QString();
+}
+
+platform::Timer& Form1::timer(int number)
+{
+    std::array<platform::Timer*, 11> all{&Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6,
+                                         &Timer7, &Timer8, &Timer9, &Timer10, &Timer11};
+    return *all.at(static_cast<size_t>(number - 1));
+}
+
+Form1::LoadResult Form1::Form_Load()
+{
+    try {
+        runLoadSteps();
+    } catch (const platform::RuntimeError& e) {
+        if (e.number() != 13) {
+            m_loadResult = LoadResult::Partial;
+            return m_loadResult;
+        }
+        const int answer = platform::dialogs().msgBox(
+            QStringLiteral("A serious settings error occured.\r\n"
+                           "VN can try to fix the problem with an all settings reset.\r\n\r\n"
+                           "Do you want to try the fix ?\r\n"),
+            platform::mb::YesNo | platform::mb::Question | platform::mb::DefaultButton2, QStringLiteral("Vantora"));
+        m_loadResult = answer == platform::mb::Yes ? LoadResult::ResetRequested : LoadResult::EndRequested;
+        return m_loadResult;
+    } catch (const std::exception&) {
+        m_loadResult = LoadResult::Partial;
+        return m_loadResult;
+    }
+    // From here on errors are ignored: an update left behind is removed.
+    QFile::remove(platform::appPath() + QStringLiteral("/VNUpdate.exe"));
+    m_loadResult = LoadResult::Loaded;
+    return m_loadResult;
+}
+
+void Form1::runLoadSteps()
+{
+    InitialSize = static_cast<qint16>(height() * kTwipsPerPixel);
+    DatFormSet();
+    setWindowTitle(QStringLiteral("Vantora"));
+    DigitShown.fill(QString());
+    UpdateCountdownStart = platform::secondsSinceMidnight();
+    ActuSyncVN = false;
+    WavAlarm1 = platform::loadResource(QStringLiteral("CUSTOM"), 101);
+    WavAlarm2 = platform::loadResource(QStringLiteral("CUSTOM"), 102);
+    WavHourBeep = platform::loadResource(QStringLiteral("CUSTOM"), 103);
+    DataList::InitDefRadio();
+    for (qint16 index : {10, 1, 2, 3, 4, 5, 6, 7})
+        LoadOptions(index);
+
+    FirstUse = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("FirstUse"),
+                                                     QStringLiteral("True")));
+    if (FirstUse) {
+        LoadOptions(0);
+        writeOption(QStringLiteral("FirstUse"), QStringLiteral("False"));
+    }
+    for (qint16 index : {8, 9, 10, 11, 12, 14})
+        LoadOptions(index);
+    TZFormat = platform::getSetting(QStringLiteral("Options"), QStringLiteral("TZFormat"),
+                                    QStringLiteral("ddd dd mmm yyyy"));
+    refreshScreenSaverItems();
+    FlashSet();
+    SetLogNTP();
+    SetmnuVNUpAuto();
+    VNNetAutoSync2 = VNNetAutoSync;
+    if (DefaultRadio < 0 || DefaultRadio > 12)
+        throw platform::RuntimeError(9, QStringLiteral("Subscript out of range"));
+    RaURL = StationURL[static_cast<size_t>(DefaultRadio)];
+    NetAutoSync = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("NetAutoSync"),
+                                                        QStringLiteral("True")));
+    for (int i = 1; i <= 6; ++i)
+        SyncDigit[static_cast<size_t>(i)] = platform::getSetting(
+            QStringLiteral("Options"), QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
+    SetNTPASync();
+    SetDateOption();
+    Snoozed = false;
+    SnoozeLength = 9;
+    SnoozeCount = 0;
+    AddToReg();
+    Timer1_Timer();
+    Timer10.setEnabled(true);
+}
+
+void Form1::popupTools(const QPoint& globalPos)
+{
+    tools_Click();
+    tools->popup(globalPos);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    storeWindowOptions();
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton)
+        popupTools(event->globalPosition().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        storeWindowOptions();
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() == Qt::RightButton) {
+            popupTools(press->globalPosition().toPoint());
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonRelease && watched == Label3) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            Label3_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window by any means ends the whole program at once.
+    event->accept();
+    platform::endProgram();
+}

@@ -1,0 +1,297 @@
+#pragma once
+
+#include "mainwindow/neighbours.h"
+#include "platform/base/timer.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace platform {
+class LedDigit;
+}
+
+// The main window: the LED clock with its date, status pictures and menus, and
+// the program's shared state that the other windows read and write.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // What Form_Load ended with.
+    enum class LoadResult { Loaded, Partial, ResetRequested, EndRequested };
+
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    LoadResult Form_Load();
+    LoadResult loadResult() const { return m_loadResult; }
+
+    // ---- Public state ----
+    bool Form1OnTop = true;
+    bool FirstUse = true;
+    bool Searchsize = false;
+    qint16 InitialSize = 0;
+    QString TempNam;
+    QString TempURL;
+    bool ModifURL = false;
+    bool AlarmRadio = true;
+    QString RaURL;
+    qint16 DefaultRadio = 2;
+    bool AlarmActive = false;
+    bool AutoPla = true;
+    bool Rpeat = false;
+    bool Shuffl = false;
+    QString MP3Dir;
+    bool MP3D = false;
+    bool On_Off = false;
+    qint32 On_Off_Count = 0;
+    qint32 ActTim8Cycle = 0;
+    qint16 LastTZAdd = 0;
+    QString TZFormat = QStringLiteral("ddd dd mmm yyyy");
+    QString ExportHeur;
+    QDateTime NowTime;
+    bool NetAutoSync = true;
+    bool LogSync = true;
+    bool VNNetAutoSync = true;
+    bool VNNetAutoSync2 = true;
+    bool VNNetAutoSyncSilent = false;
+    bool ActuSyncVN = false;
+
+    // ---- Public procedures ----
+    void ReInitVN() {}
+    void Timer7_Timer();
+    void StopTimer7();
+    void StopTimer8();
+    void DatFormSet();
+    void SetDateOption();
+    void FlashSet();
+    void SetLogNTP();
+    void AddToReg();
+    void AutoChckUpdt();
+    void AlSet();
+    void ExtOntopmain();
+    void SetmnuVNUpAuto();
+    void SetNTPASync();
+    void SN();
+    void PlayAl();
+    void RegOptions(qint16 index);
+    void LoadOptions(qint16 index);
+    // Fills TempNam / TempURL with a slot's factory name / URL.
+    void DefRadioName(qint16 slot);
+    void DefRadioURL(qint16 slot);
+
+    // The main tick, also run once by Form_Load.
+    void Timer1_Timer();
+
+    // ---- The windows of other parts, handed in when they exist ----
+    void setTimeServer(TimeServerWindow* w) { m_timeServer = w; }
+    void setRadio(RadioWindow* w) { m_radio = w; }
+    void setReminders(ReminderHost* h) { m_reminders = h; }
+    void setScreenSaverMenu(ScreenSaverMenu* m) { m_saverMenu = m; }
+    void setUpdateChecker(UpdateChecker* u) { m_updates = u; }
+
+    // ---- Read access for the other windows and for tests ----
+    QString stationName(int slot) const;
+    QString stationURL(int slot) const;
+    QString alarmTimeText() const { return AlarmTimeText; }
+    bool alarmOn() const { return AlarmOn; }
+    qint16 alarmChoice() const { return AlarmChoice; }
+    bool beepHoursOn() const { return BeepHoursOn; }
+    bool isRinging() const { return Timer3.isEnabled(); }
+    bool isSnoozed() const { return Snoozed; }
+    qint16 snoozeCount() const { return SnoozeCount; }
+    bool autoRunOn() const { return AutoRunOn; }
+    platform::Timer& timer(int number);
+    QMenu* toolsMenu() const { return tools; }
+
+    // Opens the Tools menu at a point (a right click on the clock).
+    void popupTools(const QPoint& globalPos);
+
+signals:
+    // Every tick, after the display was brought up to date (for the tray tip).
+    void ticked();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ---- Building the window (form1.cpp, form1_menus.cpp) ----
+    void Form_Initialize();
+    void buildControls();
+    void buildMenus();
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {});
+    void loadPictures();
+    void runLoadSteps();
+
+    // ---- Tick (form1_tick.cpp) ----
+    void showChangedDigits();
+    void flashSeconds();
+    void showDateIfChanged();
+    void showZoneTimes();
+    void refreshSyncDigits();
+    void startDailyTimeSync();
+    void checkAlarmTime(const QString& tnow);
+    void countDownUpdateCheck();
+    void dailyUpdateCheck();
+    void storeOptionsEveryTenSeconds();
+    void showDueReminders();
+    void beepOnTheHour();
+    QDateTime currentSecond() const;
+    bool digitChanged(int i) const { return DigitNow[i] != DigitShown[i]; }
+    void Timer2_Timer();
+    void Timer8_Timer();
+    void Timer9_Timer();
+    void Timer10_Timer();
+    void Timer11_Timer();
+    void setUpdateTooltips(const QString& text);
+    void setSyncTooltips(const QString& text);
+
+    // ---- Alarm (form1_alarm.cpp) ----
+    void alar_Click();
+    void alarmbeep_Click();
+    void snoozealarm_Click();
+    void stopalarm_Click();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    void Timer5_Timer();
+    void Timer6_Timer();
+    void startRadioWakeUp();
+    void applyAlarmDisplay();
+
+public:
+    // The accepted "hh:mm" of an alarm input, or "" when the input is refused.
+    static QString parseAlarmInput(const QString& answer);
+    // Arms the timer that deletes VN.zip ten seconds later.
+    void enableHelpCleanup();
+    void sEula_Click();
+
+private:
+
+    // ---- Options (form1_options.cpp) ----
+    void DispDat_Click();
+    void Datform_Click();
+    void Flsh_Click();
+    void beephour_Click();
+    void alwvis_Click();
+    void mnuAutoRun_Click();
+    void LogNTP_Click();
+    void NTPASync_Click();
+    void mnuVNUpAuto_Click();
+    void al_Click(qint16 choice);
+    void radalarm_Click();
+    void autopl_Click();
+    void repeatmp3_Click();
+    void shufflemp3_Click();
+    void tools_Click();
+    void Label3_Click();
+    void Resetall_Click();
+    void writeOption(const QString& key, const QString& value);
+    void writeRunValue(bool on);
+    void showDateText();
+    QString syncTimeText() const;
+    void refreshScreenSaverItems();
+    void storeWindowOptions();
+
+    // ---- Private state ----
+    std::array<QString, 7> DigitNow;
+    std::array<QString, 7> DigitShown;
+    QDate LastDate;
+    std::array<QString, 13> StationName;
+    std::array<QString, 13> StationURL;
+    QString AlarmTimeText = QStringLiteral("00:00");
+    bool AlarmOn = false;
+    qint16 AlarmChoice = 1;
+    bool BeepHoursOn = false;
+    bool Snoozed = false;
+    qint16 SnoozeCount = 0;
+    qint16 SnoozeLength = 9;
+    QByteArray WavAlarm1;
+    QByteArray WavAlarm2;
+    QByteArray WavHourBeep;
+    std::array<qint32, 7> ZoneBias{};
+    std::array<QString, 8> SyncDigit;
+    bool FlashSec = true;
+    bool LongDat = true;
+    bool DispDatOn = true;
+    bool AutoRunOn = true;
+    double UpdateCountdownStart = 0;
+    QString NextUpdateTime;
+    bool SaverSecure = false;
+    LoadResult m_loadResult = LoadResult::Loaded;
+    QDateTime m_alarmStartedAt;
+    QDateTime m_updateCheckedAt;
+    bool m_blinkPhase = false;
+
+    // ---- Controls ----
+    std::array<platform::LedDigit*, 6> LED1{};
+    std::array<QLabel*, 8> picSegment{};
+    QWidget* Shape2 = nullptr;  // the clock panel
+    QWidget* Shape3 = nullptr;  // the status bar
+    QLabel* Label3 = nullptr;   // alarm text
+    QLabel* Label6 = nullptr;   // date
+    std::array<QLabel*, 5> Label4{};
+    std::array<QLabel*, 5> Label5{};
+    QLabel* Image2 = nullptr;   // alarm on
+    QLabel* Image3 = nullptr;   // hourly beep on
+    QLabel* Image4 = nullptr;   // blinking snooze mark
+    QLabel* Image5 = nullptr;   // snooze countdown tooltip
+    QLabel* Image6 = nullptr;   // radio
+    QLabel* Image8 = nullptr;   // radio alarm on
+    QLabel* Image9 = nullptr;   // busy animation
+    QLabel* Image10 = nullptr;  // time sync
+    QLabel* Image11 = nullptr;  // click area around Image10
+    QLabel* Image12 = nullptr;  // automatic updates
+    QLabel* Image14 = nullptr;  // click area around Image12
+
+    platform::Timer Timer1{250};
+    platform::Timer Timer2{1250};
+    platform::Timer Timer3{750};
+    platform::Timer Timer4{60000};
+    platform::Timer Timer5{60000};
+    platform::Timer Timer6{500};
+    platform::Timer Timer7{500};
+    platform::Timer Timer8{500};
+    platform::Timer Timer9{250};
+    platform::Timer Timer10{600};
+    platform::Timer Timer11{10000};
+
+    // ---- Menus ----
+    QMenu* tools = nullptr;
+    QAction* alar = nullptr;
+    QAction* alarmbeep = nullptr;
+    QMenu* alsoun = nullptr;
+    QAction* al1 = nullptr;
+    QAction* al2 = nullptr;
+    QAction* radalarm = nullptr;
+    QAction* snoozealarm = nullptr;
+    QAction* stopalarm = nullptr;
+    QAction* beephour = nullptr;
+    QAction* DispDat = nullptr;
+    QAction* Datform = nullptr;
+    QAction* Flsh = nullptr;
+    QAction* alwvis = nullptr;
+    QAction* mnuAutoRun = nullptr;
+    QAction* LogNTP = nullptr;
+    QAction* NTPASync = nullptr;
+    QAction* mnuVNUpAuto = nullptr;
+    QAction* autopl = nullptr;
+    QAction* repeatmp3 = nullptr;
+    QAction* shufflemp3 = nullptr;
+
+    // ---- Neighbouring windows ----
+    TimeServerWindow* m_timeServer = nullptr;
+    RadioWindow* m_radio = nullptr;
+    ReminderHost* m_reminders = nullptr;
+    ScreenSaverMenu* m_saverMenu = nullptr;
+    UpdateChecker* m_updates = nullptr;
+};

@@ -1,0 +1,436 @@
+#include "mainwindow/form1.h"
+
+#include "core/datalist.h"
+#include "core/mainwin.h"
+#include "core/registrymod.h"
+#include "core/sysmod.h"
+#include "mainwindow/appwindows.h"
+#include "mainwindow/frmeula.h"
+#include "platform/base/clock.h"
+#include "platform/base/dialogs.h"
+#include "platform/controls/colors.h"
+#include "platform/media/sound.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/formats.h"
+#include "platform/settings/settings.h"
+#include "platform/system/paths.h"
+#include "platform/system/registry.h"
+#include "resources/resourceids.h"
+#include "resources/resources.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+const QString kOptions = QStringLiteral("Options");
+const QString kRunKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+constexpr int kTwipsPerPixel = 15;
+
+QString readOption(const QString& key, const QString& defaultValue)
+{
+    return platform::getSetting(kOptions, key, defaultValue);
+}
+
+bool readBool(const QString& key, bool defaultValue)
+{
+    return platform::toBool(readOption(key, platform::boolText(defaultValue)));
+}
+
+qint16 readInt16(const QString& key, const QString& defaultValue)
+{
+    return platform::toInt16(readOption(key, defaultValue));
+}
+
+
+} // namespace
+
+// ---- The option store ----
+
+void Form1::writeOption(const QString& key, const QString& value) { platform::saveSetting(kOptions, key, value); }
+
+void Form1::DefRadioName(qint16 slot) { TempNam = DataList::factoryName(slot); }
+void Form1::DefRadioURL(qint16 slot) { TempURL = DataList::factoryURL(slot); }
+
+void Form1::RegOptions(qint16 index)
+{
+    switch (index) {
+    case 0:
+        for (int i = 1; i <= 12; ++i) {
+            const auto slot = static_cast<size_t>(i);
+            if (StationName[slot].isEmpty() || StationURL[slot].isEmpty())
+                continue;
+            writeOption(QStringLiteral("RadioURL%1").arg(i), StationURL[slot]);
+            writeOption(QStringLiteral("Radioname%1").arg(i), StationName[slot]);
+        }
+        return;
+    case 1:
+        writeOption(QStringLiteral("F1Left"), platform::singleText(static_cast<float>(x() * kTwipsPerPixel)));
+        writeOption(QStringLiteral("F1Top"), platform::singleText(static_cast<float>(y() * kTwipsPerPixel)));
+        setToolTip(platform::formatDateTime(platform::clock().now(), QStringLiteral("dddd dd mmmm yyyy")));
+        return;
+    case 2: writeOption(QStringLiteral("AlarmTime"), AlarmTimeText); return;
+    case 3: writeOption(QStringLiteral("Alarmsound"), platform::boolText(AlarmOn)); return;
+    case 4: writeOption(QStringLiteral("AlarmChoice"), platform::intText(AlarmChoice)); return;
+    case 5: writeOption(QStringLiteral("BeepHours"), platform::boolText(BeepHoursOn)); return;
+    case 6: writeOption(QStringLiteral("Form1OnTop"), platform::boolText(Form1OnTop)); return;
+    case 7: writeOption(QStringLiteral("DefaultRadio"), platform::intText(DefaultRadio)); return;
+    case 8:
+        for (int i = 1; i <= 12; ++i) {
+            writeOption(QStringLiteral("RadioURL%1").arg(i), StationURL[static_cast<size_t>(i)]);
+            writeOption(QStringLiteral("Radioname%1").arg(i), StationName[static_cast<size_t>(i)]);
+        }
+        return;
+    case 9: writeOption(QStringLiteral("AlarmRadio"), platform::boolText(AlarmRadio)); return;
+    case 10: writeOption(QStringLiteral("AutoPla"), platform::boolText(AutoPla)); return;
+    case 11: writeOption(QStringLiteral("Rpeat"), platform::boolText(Rpeat)); return;
+    case 12: writeOption(QStringLiteral("Shuffl"), platform::boolText(Shuffl)); return;
+    default: return;
+    }
+}
+
+void Form1::LoadOptions(qint16 index)
+{
+    switch (index) {
+    case 0:
+        for (qint16 i = 1; i <= 12; ++i) {
+            DefRadioName(i);
+            DefRadioURL(i);
+            StationName[static_cast<size_t>(i)] = readOption(QStringLiteral("Radioname%1").arg(i), TempNam);
+            StationURL[static_cast<size_t>(i)] = readOption(QStringLiteral("RadioURL%1").arg(i), TempURL);
+        }
+        DefaultRadio = platform::toInt16(DefStation);
+        RegOptions(8);
+        return;
+    case 1: {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const float left = platform::toSingle(readOption(
+            QStringLiteral("F1Left"), platform::singleText(static_cast<float>((screen.width() - width()) / 2 * kTwipsPerPixel))));
+        const float top = platform::toSingle(readOption(
+            QStringLiteral("F1Top"), platform::singleText(static_cast<float>((screen.height() - height()) / 2 * kTwipsPerPixel))));
+        move(qRound(left / kTwipsPerPixel), qRound(top / kTwipsPerPixel));
+        return;
+    }
+    case 2: AlarmTimeText = readOption(QStringLiteral("AlarmTime"), QStringLiteral("00:00")); return;
+    case 3:
+        AlarmOn = readBool(QStringLiteral("Alarmsound"), false);
+        applyAlarmDisplay();
+        return;
+    case 4:
+        AlarmChoice = readInt16(QStringLiteral("AlarmChoice"), QStringLiteral("1"));
+        al1->setChecked(AlarmChoice == 1);
+        al2->setChecked(AlarmChoice == 2);
+        AlarmRadio = readBool(QStringLiteral("AlarmRadio"), true);
+        return;
+    case 5:
+        BeepHoursOn = readBool(QStringLiteral("BeepHours"), false);
+        beephour->setChecked(BeepHoursOn);
+        Image3->setVisible(BeepHoursOn);
+        return;
+    case 6:
+        Form1OnTop = readBool(QStringLiteral("Form1OnTop"), true);
+        alwvis->setChecked(Form1OnTop);
+        SetOnTop(this, Form1OnTop ? -1 : 0);
+        return;
+    case 7: DefaultRadio = readInt16(QStringLiteral("DefaultRadio"), DefStation); return;
+    case 8:
+        for (int i = 1; i <= 12; ++i) {
+            StationName[static_cast<size_t>(i)] = readOption(QStringLiteral("Radioname%1").arg(i), QString());
+            StationURL[static_cast<size_t>(i)] = readOption(QStringLiteral("RadioURL%1").arg(i), QString());
+        }
+        RegOptions(8);
+        return;
+    case 9:
+        AlarmRadio = readBool(QStringLiteral("AlarmRadio"), true);
+        radalarm->setChecked(AlarmRadio);
+        Image8->setVisible(AlarmRadio);
+        return;
+    case 10:
+        AutoPla = readBool(QStringLiteral("AutoPla"), true);
+        autopl->setChecked(AutoPla);
+        return;
+    case 11:
+        Rpeat = readBool(QStringLiteral("Rpeat"), false);
+        repeatmp3->setChecked(Rpeat);
+        return;
+    case 12:
+        Shuffl = readBool(QStringLiteral("Shuffl"), false);
+        shufflemp3->setChecked(Shuffl);
+        return;
+    default: return;
+    }
+}
+
+void Form1::storeWindowOptions() { RegOptions(1); }
+
+// ---- Date ----
+
+void Form1::showDateText()
+{
+    Label6->setText(platform::formatDateTime(
+        platform::clock().now(), LongDat ? QStringLiteral("dddd dd mmmm yyyy") : QStringLiteral("ddd dd mmm yyyy")));
+}
+
+void Form1::DatFormSet()
+{
+    LongDat = readBool(QStringLiteral("LongDat"), true);
+    showDateText();
+    Datform->setChecked(LongDat);
+}
+
+void Form1::Datform_Click()
+{
+    LongDat = !LongDat;
+    showDateText();
+    Datform->setChecked(LongDat);
+    writeOption(QStringLiteral("LongDat"), platform::boolText(LongDat));
+}
+
+void Form1::SetDateOption()
+{
+    DispDatOn = readBool(QStringLiteral("DispDat"), true);
+    DispDat->setChecked(DispDatOn);
+    Label6->setVisible(DispDatOn);
+}
+
+void Form1::DispDat_Click()
+{
+    DispDatOn = !DispDatOn;
+    DispDat->setChecked(DispDatOn);
+    writeOption(QStringLiteral("DispDat"), platform::boolText(DispDatOn));
+    Label6->setVisible(DispDatOn);
+    // The zone rows are laid out again by the world-clock rows once they exist.
+}
+
+// ---- Seconds flash ----
+
+void Form1::FlashSet()
+{
+    FlashSec = readBool(QStringLiteral("FlashSec"), true);
+    Flsh->setChecked(FlashSec);
+    picSegment[7]->setVisible(FlashSec);
+}
+
+void Form1::Flsh_Click()
+{
+    FlashSec = !FlashSec;
+    Flsh->setChecked(FlashSec);
+    writeOption(QStringLiteral("FlashSec"), platform::boolText(FlashSec));
+    if (!FlashSec) {
+        Timer9.setEnabled(false);
+        picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
+    }
+    picSegment[7]->setVisible(FlashSec);
+}
+
+// ---- Hourly beep, sounds, radio alarm, player options ----
+
+void Form1::beephour_Click()
+{
+    RegOptions(1);
+    BeepHoursOn = !BeepHoursOn;
+    beephour->setChecked(BeepHoursOn);
+    Image3->setVisible(BeepHoursOn);
+    RegOptions(5);
+}
+
+void Form1::al_Click(qint16 choice)
+{
+    platform::soundPlayer().playMemory(choice == 1 ? WavAlarm1 : WavAlarm2);
+    AlarmChoice = choice;
+    al1->setChecked(choice == 1);
+    al2->setChecked(choice == 2);
+    RegOptions(4);
+}
+
+void Form1::radalarm_Click()
+{
+    AlarmRadio = !AlarmRadio;
+    radalarm->setChecked(AlarmRadio);
+    Image8->setVisible(AlarmRadio);
+    RegOptions(9);
+}
+
+void Form1::autopl_Click()
+{
+    AutoPla = !AutoPla;
+    autopl->setChecked(AutoPla);
+    RegOptions(10);
+}
+
+void Form1::repeatmp3_Click()
+{
+    Rpeat = !Rpeat;
+    repeatmp3->setChecked(Rpeat);
+    if (m_radio && m_radio->playerVisible())
+        m_radio->RepShu();
+    RegOptions(11);
+}
+
+void Form1::shufflemp3_Click()
+{
+    Shuffl = !Shuffl;
+    shufflemp3->setChecked(Shuffl);
+    RegOptions(12);
+    if (m_radio && m_radio->playerVisible())
+        m_radio->RepShu();
+}
+
+// ---- Always visible ----
+
+void Form1::alwvis_Click()
+{
+    RegOptions(1);
+    Form1OnTop = !Form1OnTop;
+    SetOnTop(this, Form1OnTop ? -1 : 0);
+    alwvis->setChecked(Form1OnTop);
+    if (m_radio && m_radio->FormActive())
+        m_radio->ExtOntop();
+}
+
+void Form1::ExtOntopmain()
+{
+    RegOptions(1);
+    SetOnTop(this, Form1OnTop ? -1 : 0);
+    alwvis->setChecked(Form1OnTop);
+}
+
+// ---- Start with the system ----
+
+void Form1::writeRunValue(bool on)
+{
+    Registry::SetKeyValue(platform::HKEY_LOCAL_MACHINE, kRunKey, QStringLiteral("Vantora"),
+                          on ? platform::executablePath() : QString(), platform::REG_SZ);
+}
+
+void Form1::mnuAutoRun_Click()
+{
+    const bool turnOn = !AutoRunOn;
+    writeRunValue(turnOn);
+    writeOption(QStringLiteral("AddToReg"), turnOn ? QStringLiteral("1") : QStringLiteral("0"));
+    AutoRunOn = turnOn;
+    mnuAutoRun->setChecked(AutoRunOn);
+}
+
+void Form1::AddToReg()
+{
+    qint32 stored = 1;
+    try {
+        stored = platform::toInt32(readOption(QStringLiteral("AddToReg"), QStringLiteral("1")));
+    } catch (const platform::RuntimeError&) {
+        stored = 0;
+    }
+    AutoRunOn = stored == 1;
+    writeRunValue(AutoRunOn);
+    mnuAutoRun->setChecked(AutoRunOn);
+}
+
+// ---- Time synchronisation and update options ----
+
+void Form1::SetLogNTP()
+{
+    LogSync = readBool(QStringLiteral("LogSync"), true);
+    LogNTP->setChecked(LogSync);
+}
+
+void Form1::LogNTP_Click()
+{
+    LogSync = !LogSync;
+    LogNTP->setChecked(LogSync);
+    writeOption(QStringLiteral("LogSync"), platform::boolText(LogSync));
+}
+
+QString Form1::syncTimeText() const
+{
+    return SyncDigit[1] + SyncDigit[2] + QLatin1Char(':') + SyncDigit[3] + SyncDigit[4] + QLatin1Char(':')
+        + SyncDigit[5] + SyncDigit[6];
+}
+
+void Form1::setSyncTooltips(const QString& text)
+{
+    Image10->setToolTip(text);
+    Image11->setToolTip(text);
+}
+
+void Form1::SetNTPASync()
+{
+    NTPASync->setChecked(NetAutoSync);
+    setSyncTooltips(NetAutoSync ? QStringLiteral("NTP Auto-Sync On - Next at ") + syncTimeText()
+                                : QStringLiteral("NTP Auto-Sync Off"));
+}
+
+void Form1::NTPASync_Click()
+{
+    NetAutoSync = !NetAutoSync;
+    if (NetAutoSync) {
+        for (int i = 1; i <= 6; ++i)
+            SyncDigit[static_cast<size_t>(i)] = readOption(QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
+    }
+    SetNTPASync();
+    writeOption(QStringLiteral("NetAutoSync"), platform::boolText(NetAutoSync));
+    if (m_timeServer && m_timeServer->isVisible())
+        m_timeServer->setMessAuto();
+}
+
+void Form1::setUpdateTooltips(const QString& text)
+{
+    Image12->setToolTip(text);
+    Image14->setToolTip(text);
+}
+
+void Form1::SetmnuVNUpAuto()
+{
+    VNNetAutoSync = readBool(QStringLiteral("VNNetAutoSync"), true);
+    mnuVNUpAuto->setChecked(VNNetAutoSync);
+    if (VNNetAutoSync)
+        setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
+                          + platform::formatNumberPattern(readOption(QStringLiteral("VNNetAutoSyncTimeMain"),
+                                                                     QStringLiteral("000000")),
+                                                          QStringLiteral("00:00:00")));
+    else
+        setUpdateTooltips(QStringLiteral("VN Auto-Update Off"));
+}
+
+void Form1::mnuVNUpAuto_Click()
+{
+    if (!VNNetAutoSync)
+        UpdateCountdownStart = platform::secondsSinceMidnight();
+    writeOption(QStringLiteral("VNNetAutoSync"), platform::boolText(!VNNetAutoSync));
+    SetmnuVNUpAuto();
+}
+
+// ---- Menu opening and label clicks ----
+
+void Form1::refreshScreenSaverItems()
+{
+    if (m_saverMenu)
+        m_saverMenu->refresh();
+}
+
+void Form1::tools_Click() { refreshScreenSaverItems(); }
+
+void Form1::Label3_Click() { alar_Click(); }
+
+void Form1::Resetall_Click()
+{
+    const int answer = platform::dialogs().msgBox(
+        QStringLiteral("This action will reset all your settings\r\nto default [Vantora] settings.\r\n\r\n"
+                       "Are you sure you want to continue ?\r\n"),
+        platform::mb::YesNo | platform::mb::Question | platform::mb::DefaultButton2, QStringLiteral("Vantora"));
+    if (answer != platform::mb::Yes) {
+        show();
+        return;
+    }
+    // The reset unloads this window: run it once this handler has returned.
+    QTimer::singleShot(0, [] { MainWin::ResetAll(); });
+}
+
+void Form1::sEula_Click()
+{
+    frmEULA2* viewer = appWindows().licenceViewer();
+    viewer->ReadEula();
+    viewer->show();
+}

@@ -1,0 +1,282 @@
+#include "mainwindow/form1.h"
+
+#include "platform/base/clock.h"
+#include "platform/controls/leddigit.h"
+#include "platform/media/sound.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/formats.h"
+#include "platform/settings/settings.h"
+#include "platform/system/paths.h"
+#include "resources/resourceids.h"
+#include "resources/resources.h"
+
+#include <QFile>
+#include <QLabel>
+
+namespace {
+
+const QString kOptions = QStringLiteral("Options");
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kFirstUpdateDelay = 600.0;
+
+QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
+
+QString syncKey(int i) { return QStringLiteral("DefaultTimeSync%1").arg(i); }
+
+// The alarm time "hh:mm" as the "hh:mm:ss" it rings at; empty when it is not a time.
+QString alarmSecondText(const QString& alarmTime)
+{
+    const QTime t = QTime::fromString(alarmTime.trimmed(), QStringLiteral("H:m"));
+    return t.isValid() ? t.toString(QStringLiteral("HH:mm:ss")) : QString();
+}
+
+} // namespace
+
+void Form1::Timer1_Timer()
+{
+    // A failing step (a damaged zone setting, a neighbouring window's error)
+    // ends this tick quietly; the next tick starts afresh.
+    try {
+        NowTime = platform::clock().now();
+        const QTime time = NowTime.time();
+        const QString T = twoDigits(time.hour()) + QLatin1Char(' ') + twoDigits(time.minute()) + QLatin1Char(' ')
+            + twoDigits(time.second());
+        const QString tnow = twoDigits(time.hour()) + QLatin1Char(':') + twoDigits(time.minute()) + QLatin1Char(':')
+            + twoDigits(time.second());
+        static constexpr std::array<int, 7> kPositions{0, 0, 1, 3, 4, 6, 7};
+        for (int i = 1; i <= 6; ++i)
+            DigitNow[static_cast<size_t>(i)] = T.mid(kPositions[static_cast<size_t>(i)], 1);
+
+        showChangedDigits();
+        ExportHeur = tnow;
+        flashSeconds();
+        showDateIfChanged();
+        showZoneTimes();
+        refreshSyncDigits();
+        startDailyTimeSync();
+        checkAlarmTime(tnow);
+        platform::doEvents();
+        countDownUpdateCheck();
+        storeOptionsEveryTenSeconds();
+        showDueReminders();
+        beepOnTheHour();
+    } catch (const std::exception&) {
+    }
+    for (int i = 1; i <= 6; ++i)
+        DigitShown[static_cast<size_t>(i)] = DigitNow[static_cast<size_t>(i)];
+    emit ticked();
+}
+
+void Form1::showChangedDigits()
+{
+    for (int i = 1; i <= 6; ++i)
+        if (digitChanged(i))
+            LED1[static_cast<size_t>(i - 1)]->setValue(static_cast<qint16>(DigitNow[static_cast<size_t>(i)].toInt()));
+}
+
+void Form1::flashSeconds()
+{
+    if (!FlashSec || !digitChanged(6))
+        return;
+    picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonLit));
+    Timer9.setEnabled(true);
+}
+
+void Form1::showDateIfChanged()
+{
+    const QDate today = NowTime.date();
+    if (today == LastDate)
+        return;
+    showDateText();
+    LastDate = today;
+}
+
+void Form1::showZoneTimes()
+{
+    LastTZAdd = platform::toInt16(platform::getSetting(kOptions, QStringLiteral("LastTZAdd"), QStringLiteral("0")));
+    const int rows = qBound(0, static_cast<int>(LastTZAdd), 5);
+    for (int i = 1; i <= rows; ++i) {
+        const qint32 homeBias =
+            platform::toInt32(platform::getSetting(kOptions, QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
+        ZoneBias[static_cast<size_t>(i)] =
+            platform::toInt32(platform::getSetting(kOptions, QStringLiteral("VNTZval%1").arg(i), QStringLiteral("0")));
+        const QDateTime zoneTime = NowTime.addSecs(60LL * (homeBias - ZoneBias[static_cast<size_t>(i)]));
+        Label5[static_cast<size_t>(i - 1)]->setText(
+            platform::formatDateTime(zoneTime, TZFormat + QStringLiteral(" - hh:mm:ss")));
+    }
+}
+
+void Form1::refreshSyncDigits()
+{
+    if (!(digitChanged(6) && DigitNow[5] == QLatin1String("0") && DigitNow[6] == QLatin1String("0")))
+        return;
+    for (int i = 1; i <= 6; ++i) {
+        SyncDigit[static_cast<size_t>(i)] = platform::getSetting(kOptions, syncKey(i), QStringLiteral("0"));
+        SetNTPASync();
+    }
+}
+
+void Form1::startDailyTimeSync()
+{
+    if (!NetAutoSync || !m_timeServer || m_timeServer->isVisible())
+        return;
+    for (int i = 1; i <= 6; ++i)
+        if (platform::getSetting(kOptions, syncKey(i), QStringLiteral("0")) != DigitNow[static_cast<size_t>(i)])
+            return;
+    m_timeServer->StartNTP(-1);
+    platform::doEvents();
+}
+
+void Form1::checkAlarmTime(const QString& tnow)
+{
+    if (!AlarmOn || alarmSecondText(AlarmTimeText) != tnow)
+        return;
+    // Any tick of the alarm's second may start it, but only once: a Stop
+    // pressed within that second must not be undone by the next tick.
+    const QDateTime second = currentSecond();
+    if (second == m_alarmStartedAt)
+        return;
+    m_alarmStartedAt = second;
+    Timer3.setEnabled(true);
+    if (m_radio && !m_radio->isVisible() && AlarmRadio)
+        startRadioWakeUp();
+}
+
+void Form1::countDownUpdateCheck()
+{
+    if (VNNetAutoSync && VNNetAutoSync2 && !ActuSyncVN) {
+        const double due = UpdateCountdownStart + kFirstUpdateDelay;
+        double s = platform::secondsSinceMidnight();
+        if (s < UpdateCountdownStart)
+            s += kSecondsPerDay; // the countdown runs across midnight
+        if (s < due) {
+            setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next in %1 sec").arg(static_cast<qint64>(due - s)));
+            return;
+        }
+        setUpdateTooltips(QStringLiteral("VN Auto-Updating..."));
+        VNNetAutoSync2 = false;
+        m_updateCheckedAt = currentSecond();
+        NextUpdateTime = platform::formatDateTime(NowTime, QStringLiteral("hhmmss"));
+        platform::saveSetting(kOptions, QStringLiteral("VNNetAutoSyncTimeMain"), NextUpdateTime);
+        SetmnuVNUpAuto();
+        AutoChckUpdt();
+        setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
+                          + platform::formatNumberPattern(NextUpdateTime, QStringLiteral("00:00:00")));
+        return;
+    }
+    dailyUpdateCheck();
+}
+
+QDateTime Form1::currentSecond() const { return NowTime.addMSecs(-NowTime.time().msec()); }
+
+void Form1::dailyUpdateCheck()
+{
+    if (!VNNetAutoSync || VNNetAutoSync2 || ActuSyncVN)
+        return;
+    NextUpdateTime = platform::getSetting(kOptions, QStringLiteral("VNNetAutoSyncTimeMain"), QStringLiteral("000000"));
+    setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
+                      + platform::formatNumberPattern(NextUpdateTime, QStringLiteral("00:00:00")));
+    // The second of the first check is stored as the daily time: the daily
+    // test must not run that check again in the remaining ticks of that second.
+    if (platform::formatDateTime(NowTime, QStringLiteral("hhmmss")) != NextUpdateTime
+        || currentSecond() == m_updateCheckedAt)
+        return;
+    VNNetAutoSync = false;
+    ActuSyncVN = true;
+    SetmnuVNUpAuto();
+    AutoChckUpdt();
+}
+
+void Form1::storeOptionsEveryTenSeconds()
+{
+    if (!digitChanged(6) || DigitNow[6] != QLatin1String("0"))
+        return;
+    for (qint16 index = 1; index <= 6; ++index)
+        RegOptions(index);
+    refreshScreenSaverItems();
+}
+
+void Form1::showDueReminders()
+{
+    if (!digitChanged(6) || !m_reminders || m_reminders->editorVisible() || m_reminders->memoCount() == 0)
+        return;
+    m_reminders->showDueReminders(NowTime);
+}
+
+void Form1::beepOnTheHour()
+{
+    if (Timer3.isEnabled() || !digitChanged(6))
+        return;
+    for (int i = 3; i <= 6; ++i)
+        if (DigitNow[static_cast<size_t>(i)] != QLatin1String("0"))
+            return;
+    if (Timer2.isEnabled() || !BeepHoursOn)
+        return;
+    Timer2.setEnabled(true);
+    platform::soundPlayer().playMemory(WavHourBeep);
+}
+
+// ---- The small timers ----
+
+void Form1::Timer2_Timer() { Timer2.setEnabled(false); }
+
+void Form1::Timer7_Timer() { Image6->setVisible(!Image6->isVisible()); }
+
+void Form1::StopTimer7()
+{
+    Timer7.setEnabled(false);
+    Image6->setVisible(true);
+}
+
+void Form1::Timer8_Timer()
+{
+    Image9->setVisible(true);
+    On_Off = !On_Off;
+    ++On_Off_Count;
+    Image9->setPixmap(platform::loadBitmap(On_Off ? resid::BmpBusy1 : resid::BmpBusy2));
+}
+
+void Form1::StopTimer8()
+{
+    Timer8.setEnabled(false);
+    On_Off = true;
+    Image9->setPixmap(platform::loadBitmap(resid::BmpBusyRest));
+    Image9->setToolTip(QString());
+    Image9->setVisible(false);
+}
+
+void Form1::AutoChckUpdt()
+{
+    On_Off = true;
+    Timer8.setEnabled(true);
+    Image9->setToolTip(QStringLiteral("Online Updates Check..."));
+    if (m_updates)
+        m_updates->ChkUpdate(true);
+    platform::doEvents();
+    Timer8.setEnabled(false);
+    StopTimer8();
+}
+
+void Form1::Timer9_Timer()
+{
+    Timer9.setEnabled(false);
+    picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
+}
+
+void Form1::Timer10_Timer()
+{
+    m_blinkPhase = !m_blinkPhase;
+    Timer10.setInterval(m_blinkPhase ? 800 : 400);
+    if (NetAutoSync)
+        Image10->setPixmap(platform::loadBitmap(m_blinkPhase ? resid::BmpNtpSync2 : resid::BmpNtpSync1));
+    if (VNNetAutoSync)
+        Image12->setPixmap(platform::loadBitmap(m_blinkPhase ? resid::BmpUpdate2 : resid::BmpUpdate1));
+}
+
+void Form1::Timer11_Timer()
+{
+    Timer11.setEnabled(false);
+    QFile::remove(platform::appPath() + QStringLiteral("/VN.zip"));
+}
+
+void Form1::enableHelpCleanup() { Timer11.setEnabled(true); }

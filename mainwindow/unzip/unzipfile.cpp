@@ -1,0 +1,13 @@
+#include "mainwindow/unzip/unzipfile.h"
+
+#include "mainwindow/unzip/cgunzipfiles.h"
+
+namespace MainWin {
+
+qint32 UnZipFile(const QString& zipPath, const QString& targetFolder)
+{
+    CGUnzipFiles unzip;
+    return unzip.Unzip(zipPath, targetFolder);
+}
+
+} // namespace MainWin

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace MainWin {
+
+// Unpacks the archive at `zipPath` into `targetFolder` with a fresh unzip object
+// at its default options; answers the library's result code unchanged. Raises
+// platform::RuntimeError when the unzip library cannot be loaded.
+qint32 UnZipFile(const QString& zipPath, const QString& targetFolder);
+
+} // namespace MainWin

@@ -1,0 +1,39 @@
+#include "platform/base/program.h"
+
+#include <QApplication>
+#include <QCursor>
+
+#include <cstdlib>
+
+namespace platform {
+namespace {
+
+std::function<void(int)> g_endHandler;
+int g_cursorCount = 0;
+
+} // namespace
+
+void endProgram(int exitCode)
+{
+    if (g_endHandler) {
+        g_endHandler(exitCode);
+        return;
+    }
+    std::exit(exitCode);
+}
+
+void setEndProgramHandler(std::function<void(int)> handler) { g_endHandler = std::move(handler); }
+
+int ShowCursor(bool show)
+{
+    const bool wasHidden = g_cursorCount < 0;
+    g_cursorCount += show ? 1 : -1;
+    const bool hidden = g_cursorCount < 0;
+    if (hidden && !wasHidden)
+        QApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
+    else if (!hidden && wasHidden)
+        QApplication::restoreOverrideCursor();
+    return g_cursorCount;
+}
+
+} // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+
+class QWidget;
+
+namespace platform {
+
+// Where a window goes in the desktop's stacking order.
+enum class ZOrder { TopMost = -1, NotTopMost = -2, Top = 0 };
+
+// The window system's stacking call: put a window into or out of the top-most
+// layer without moving, resizing or activating it, and show it.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    virtual void placeAndShow(QWidget* window, ZOrder order) = 0;
+};
+
+WindowSystem& windowSystem();
+// Replaces the window system; nullptr restores the real one.
+void setWindowSystem(WindowSystem* ws);
+
+// Records every call and acts on nothing but the window's visibility.
+class RecordingWindowSystem : public WindowSystem {
+public:
+    struct Call {
+        QPointer<QWidget> window;
+        ZOrder order;
+    };
+    void placeAndShow(QWidget* window, ZOrder order) override;
+    const QList<Call>& calls() const { return m_calls; }
+    void clear() { m_calls.clear(); }
+
+private:
+    QList<Call> m_calls;
+};
+
+} // namespace platform

@@ -1,0 +1,469 @@
+#include "platform/system/registry.h"
+
+#include "platform/system/autostart.h"
+#include "platform/system/registryfile.h"
+#include "platform/system/registryhive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
+#include <QMap>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <functional>
+#include <optional>
+
+namespace platform {
+namespace {
+
+const QLatin1String kRunKey("software\\microsoft\\windows\\currentversion\\run");
+const QLatin1String kRunValue("vantora");
+
+// How long a writer waits for another process to finish its write.
+constexpr int kLockWaitMs = 5000;
+// A lock file older than this whose owner cannot be checked is taken as left over.
+constexpr int kStaleLockMs = 10000;
+
+QString rootName(HKEY root)
+{
+    switch (root) {
+    case HKEY_CLASSES_ROOT: return QStringLiteral("HKEY_CLASSES_ROOT");
+    case HKEY_CURRENT_USER: return QStringLiteral("HKEY_CURRENT_USER");
+    case HKEY_LOCAL_MACHINE: return QStringLiteral("HKEY_LOCAL_MACHINE");
+    default: return {};
+    }
+}
+
+// Keys every Windows installation has, which the program opens without creating.
+QStringList baselineKeys(HKEY root)
+{
+    if (root == HKEY_LOCAL_MACHINE)
+        return {QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run")};
+    if (root == HKEY_CURRENT_USER)
+        return {QStringLiteral("Control Panel\\Desktop"), QStringLiteral("Software")};
+    return {};
+}
+
+QString lookupPath(const QString& path) { return registryLookupName(splitKeyPath(path).join(QLatin1Char('\\'))); }
+
+QString joinPath(const QString& base, const QString& sub)
+{
+    return (splitKeyPath(base) + splitKeyPath(sub)).join(QLatin1Char('\\'));
+}
+
+bool isValidName(const QString& name)
+{
+    for (const QChar c : name)
+        if (c.unicode() < 0x20)
+            return false;
+    return true;
+}
+
+// What a text value holds, up to its first NUL.
+QString textOf(const RegistryValue& value)
+{
+    if (value.type != REG_SZ)
+        return {};
+    const qsizetype end = value.data.indexOf('\0');
+    return QString::fromUtf8(end < 0 ? value.data : value.data.left(end));
+}
+
+RegistryValue normalised(RegistryValue value)
+{
+    if (value.type == REG_SZ && !value.data.endsWith('\0'))
+        value.data.append('\0');
+    return value;
+}
+
+// Tells whether a file changed since it was read (another process wrote it).
+struct FileStamp {
+    bool exists = false;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 seconds = 0;
+    qint64 nanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
+RegistryHive readHiveFile(HKEY root, const QString& path)
+{
+    QFile file(path);
+    RegistryHive hive = file.open(QIODevice::ReadOnly) ? parseRegistryFile(file.readAll(), rootName(root)) : RegistryHive();
+    for (const QString& key : baselineKeys(root))
+        hive.ensureKey(key);
+    return hive;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& content)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+}
+
+struct HiveState {
+    RegistryHive hive;
+    FileStamp stamp;
+};
+
+struct OpenKey {
+    HKEY root = 0;
+    QString path;
+    quint32 access = 0;
+};
+
+struct ProviderEntry {
+    HKEY root = 0;
+    QStringList prefix; // as registered
+    QString lookupPrefix;
+    std::shared_ptr<RegistryProvider> provider;
+};
+
+struct ProviderMatch {
+    RegistryProvider* provider = nullptr;
+    QString relativePath;
+};
+
+class RegistryStore {
+public:
+    static RegistryStore& instance()
+    {
+        static RegistryStore store;
+        return store;
+    }
+
+    std::optional<OpenKey> resolve(HKEY handle) const
+    {
+        if (!rootName(handle).isEmpty())
+            return OpenKey{handle, QString(), KEY_ALL_ACCESS};
+        const auto it = m_handles.constFind(handle);
+        if (it == m_handles.constEnd())
+            return std::nullopt;
+        return *it;
+    }
+
+    HKEY open(const OpenKey& key)
+    {
+        const HKEY handle = m_nextHandle++;
+        m_handles.insert(handle, key);
+        return handle;
+    }
+
+    bool close(HKEY handle) { return m_handles.remove(handle) > 0; }
+
+    std::optional<ProviderMatch> providerFor(HKEY root, const QString& path) const
+    {
+        const QString lookup = lookupPath(path);
+        for (const ProviderEntry& entry : m_providers) {
+            if (entry.root != root)
+                continue;
+            if (lookup == entry.lookupPrefix || lookup.startsWith(entry.lookupPrefix + QLatin1Char('\\')))
+                return ProviderMatch{entry.provider.get(),
+                                     splitKeyPath(path).mid(entry.prefix.size()).join(QLatin1Char('\\'))};
+        }
+        return std::nullopt;
+    }
+
+    bool keyExists(HKEY root, const QString& path)
+    {
+        if (const auto match = providerFor(root, path))
+            return match->provider->hasKey(match->relativePath);
+        return hive(root).hasKey(path) || !providerChildren(root, path).isEmpty();
+    }
+
+    // Names of the direct subkeys, in order of their lookup names (a provider gives its own order).
+    QStringList subKeys(HKEY root, const QString& path)
+    {
+        if (const auto match = providerFor(root, path))
+            return match->provider->subKeys(match->relativePath);
+        QMap<QString, QString> children = hive(root).subKeys(path);
+        children.insert(providerChildren(root, path));
+        return children.values();
+    }
+
+    std::optional<RegistryValue> value(HKEY root, const QString& path, const QString& name)
+    {
+        if (const auto match = providerFor(root, path)) {
+            const auto found = match->provider->value(match->relativePath, name);
+            return found ? std::optional(normalised(*found)) : std::nullopt;
+        }
+        const HiveKey* key = hive(root).key(path);
+        if (!key)
+            return std::nullopt;
+        const auto it = key->values.constFind(registryLookupName(name));
+        return it == key->values.constEnd() ? std::nullopt : std::optional(it->value);
+    }
+
+    // Applies a change to the file of root under its lock: re-reads the file
+    // (another process may have written it), lets change edit what it holds,
+    // and writes the result when change answers ERROR_SUCCESS.
+    qint32 modify(HKEY root, const std::function<qint32(RegistryHive&)>& change)
+    {
+        const QString path = registryFilePath(root);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QLockFile lock(path + QStringLiteral(".lock"));
+        lock.setStaleLockTime(kStaleLockMs);
+        if (!lock.tryLock(kLockWaitMs))
+            return ERROR_ACCESS_DENIED;
+        RegistryHive fresh = readHiveFile(root, path);
+        const qint32 result = change(fresh);
+        if (result != ERROR_SUCCESS)
+            return result;
+        if (!writeFileAtomically(path, formatRegistryFile(fresh, rootName(root))))
+            return ERROR_ACCESS_DENIED;
+        m_hives[root] = HiveState{std::move(fresh), stampOf(path)};
+        return ERROR_SUCCESS;
+    }
+
+    void addProvider(HKEY root, const QString& prefix, std::shared_ptr<RegistryProvider> provider)
+    {
+        removeProvider(root, prefix);
+        m_providers.append(ProviderEntry{root, splitKeyPath(prefix), lookupPath(prefix), std::move(provider)});
+    }
+
+    void removeProvider(HKEY root, const QString& prefix)
+    {
+        const QString lookup = lookupPath(prefix);
+        m_providers.removeIf([&](const ProviderEntry& e) { return e.root == root && e.lookupPrefix == lookup; });
+    }
+
+    void reset()
+    {
+        m_hives.clear();
+        m_handles.clear();
+    }
+
+private:
+    // The hive as the file now holds it, read again when another process changed it.
+    const RegistryHive& hive(HKEY root)
+    {
+        const QString path = registryFilePath(root);
+        const FileStamp stamp = stampOf(path);
+        auto it = m_hives.find(root);
+        if (it == m_hives.end() || !(it->stamp == stamp))
+            it = m_hives.insert(root, HiveState{readHiveFile(root, path), stamp});
+        return it->hive;
+    }
+
+    // The keys below path that lead to a provider's prefix: lookup name -> name.
+    QMap<QString, QString> providerChildren(HKEY root, const QString& path) const
+    {
+        const QStringList parts = splitKeyPath(path);
+        const QString lookup = lookupPath(path);
+        const QString below = lookup.isEmpty() ? QString() : lookup + QLatin1Char('\\');
+        QMap<QString, QString> children;
+        for (const ProviderEntry& entry : m_providers)
+            if (entry.root == root && entry.prefix.size() > parts.size() && entry.lookupPrefix.startsWith(below))
+                children.insert(registryLookupName(entry.prefix[parts.size()]), entry.prefix[parts.size()]);
+        return children;
+    }
+
+    QMap<HKEY, HiveState> m_hives;
+    QHash<HKEY, OpenKey> m_handles;
+    HKEY m_nextHandle = 0x100;
+    QList<ProviderEntry> m_providers;
+};
+
+RegistryStore& store() { return RegistryStore::instance(); }
+
+bool isRunValue(const OpenKey& key, const QString& valueName)
+{
+    return key.root == HKEY_LOCAL_MACHINE && lookupPath(key.path) == kRunKey
+        && registryLookupName(valueName) == kRunValue;
+}
+
+// Resolves a handle for a call that needs the given right.
+qint32 checkHandle(HKEY handle, quint32 right, std::optional<OpenKey>* key)
+{
+    *key = store().resolve(handle);
+    if (!*key)
+        return ERROR_INVALID_HANDLE;
+    if (((*key)->access & right) != right)
+        return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
+qint32 copyOut(const QByteArray& bytes, char* data, quint32* size)
+{
+    const auto needed = static_cast<quint32>(bytes.size());
+    if (!data) {
+        if (size)
+            *size = needed;
+        return ERROR_SUCCESS;
+    }
+    if (!size)
+        return ERROR_INVALID_PARAMETER;
+    const quint32 room = *size;
+    *size = needed;
+    if (room < needed)
+        return ERROR_MORE_DATA;
+    if (needed > 0)
+        std::memcpy(data, bytes.constData(), needed);
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+qint32 RegOpenKeyEx(HKEY key, const QString& subKey, quint32 /*options*/, quint32 sam, HKEY* result)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = 0;
+    const auto base = store().resolve(key);
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    const QString path = joinPath(base->path, subKey);
+    if (!store().keyExists(base->root, path))
+        return ERROR_FILE_NOT_FOUND;
+    *result = store().open(OpenKey{base->root, path, sam});
+    return ERROR_SUCCESS;
+}
+
+qint32 RegCreateKeyEx(HKEY key, const QString& subKey, quint32 /*options*/, quint32 sam, HKEY* result,
+                      quint32* disposition)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = 0;
+    const auto base = store().resolve(key);
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    if (!isValidName(subKey))
+        return ERROR_INVALID_PARAMETER;
+    const QString path = joinPath(base->path, subKey);
+    bool created = false;
+    if (!store().keyExists(base->root, path)) {
+        if (store().providerFor(base->root, path) || !(base->access & KEY_CREATE_SUB_KEY))
+            return ERROR_ACCESS_DENIED;
+        const qint32 written = store().modify(base->root, [&](RegistryHive& hive) {
+            created = hive.ensureKey(path);
+            return ERROR_SUCCESS;
+        });
+        if (written != ERROR_SUCCESS)
+            return written;
+    }
+    if (disposition)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *result = store().open(OpenKey{base->root, path, sam});
+    return ERROR_SUCCESS;
+}
+
+qint32 RegQueryValueEx(HKEY key, const QString& valueName, quint32* type, char* data, quint32* size)
+{
+    QByteArray bytes;
+    const qint32 result = RegQueryValueEx(key, valueName, type, &bytes);
+    return result == ERROR_SUCCESS ? copyOut(bytes, data, size) : result;
+}
+
+qint32 RegQueryValueEx(HKEY key, const QString& valueName, quint32* type, QByteArray* data)
+{
+    std::optional<OpenKey> open;
+    if (const qint32 result = checkHandle(key, KEY_QUERY_VALUE, &open); result != ERROR_SUCCESS)
+        return result;
+    const auto value = store().value(open->root, open->path, valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = value->type;
+    if (data)
+        *data = value->data;
+    return ERROR_SUCCESS;
+}
+
+qint32 RegSetValueEx(HKEY key, const QString& valueName, quint32 /*reserved*/, quint32 type, const char* data,
+                     quint32 size)
+{
+    std::optional<OpenKey> open;
+    if (const qint32 result = checkHandle(key, KEY_SET_VALUE, &open); result != ERROR_SUCCESS)
+        return result;
+    if (!isValidName(valueName) || (!data && size > 0))
+        return ERROR_INVALID_PARAMETER;
+    if (store().providerFor(open->root, open->path))
+        return ERROR_ACCESS_DENIED;
+    const RegistryValue value = normalised({type, QByteArray(data, static_cast<qsizetype>(size))});
+    const qint32 result = store().modify(open->root, [&](RegistryHive& hive) {
+        auto& values = hive.keyForWriting(open->path).values;
+        const QString lookup = registryLookupName(valueName);
+        // A value set again under another case keeps the name it was created with.
+        const QString name = values.contains(lookup) ? values[lookup].name : valueName;
+        values.insert(lookup, HiveValue{name, value});
+        return ERROR_SUCCESS;
+    });
+    if (result == ERROR_SUCCESS && isRunValue(*open, valueName))
+        syncAutostartEntry(textOf(value));
+    return result;
+}
+
+qint32 RegDeleteValue(HKEY key, const QString& valueName)
+{
+    std::optional<OpenKey> open;
+    if (const qint32 result = checkHandle(key, KEY_SET_VALUE, &open); result != ERROR_SUCCESS)
+        return result;
+    if (store().providerFor(open->root, open->path))
+        return ERROR_ACCESS_DENIED;
+    const qint32 result = store().modify(open->root, [&](RegistryHive& hive) {
+        if (!hive.hasKey(open->path))
+            return ERROR_FILE_NOT_FOUND;
+        const bool removed = hive.keyForWriting(open->path).values.remove(registryLookupName(valueName)) > 0;
+        return removed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
+    if (result == ERROR_SUCCESS && isRunValue(*open, valueName))
+        syncAutostartEntry(QString());
+    return result;
+}
+
+qint32 RegEnumKey(HKEY key, quint32 index, QString* name)
+{
+    std::optional<OpenKey> open;
+    if (const qint32 result = checkHandle(key, KEY_ENUMERATE_SUB_KEYS, &open); result != ERROR_SUCCESS)
+        return result;
+    if (!name)
+        return ERROR_INVALID_PARAMETER;
+    const QStringList names = store().subKeys(open->root, open->path);
+    if (index >= static_cast<quint32>(names.size()))
+        return ERROR_NO_MORE_ITEMS;
+    *name = names[static_cast<qsizetype>(index)];
+    return ERROR_SUCCESS;
+}
+
+qint32 RegFlushKey(HKEY key) { return store().resolve(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
+
+qint32 RegCloseKey(HKEY key)
+{
+    if (!rootName(key).isEmpty() || store().close(key))
+        return ERROR_SUCCESS;
+    return ERROR_INVALID_HANDLE;
+}
+
+void registerRegistryProvider(HKEY root, const QString& keyPrefix, std::shared_ptr<RegistryProvider> provider)
+{
+    store().addProvider(root, keyPrefix, std::move(provider));
+}
+
+void unregisterRegistryProvider(HKEY root, const QString& keyPrefix) { store().removeProvider(root, keyPrefix); }
+
+QString registryFilePath(HKEY root)
+{
+    const QString name = rootName(root);
+    if (name.isEmpty())
+        return {};
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Vantora/registry/")
+        + name + QStringLiteral(".reg");
+}
+
+void registryReloadForTests() { store().reset(); }
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#include "resources/resources.h"
+
+#include "resources/resourceids.h"
+
+#include <QFile>
+
+namespace platform {
+namespace {
+
+// Embedded files live under ":/vantora/<TYPE>/<id>" (see resources/CMakeLists.txt).
+QString resourcePath(const QString& type, int id)
+{
+    const QString upper = type.toUpper();
+    if (upper != QLatin1String(resid::TypeCustom) && upper != QLatin1String(resid::TypeBitmap))
+        return {};
+    return QStringLiteral(":/vantora/%1/%2").arg(upper).arg(id);
+}
+
+} // namespace
+
+QByteArray loadResource(const QString& type, int id)
+{
+    const QString path = resourcePath(type, id);
+    if (path.isEmpty())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QPixmap loadBitmap(int id)
+{
+    QPixmap pixmap;
+    const QByteArray bytes = loadResource(QLatin1String(resid::TypeBitmap), id);
+    if (!bytes.isEmpty())
+        pixmap.loadFromData(bytes, "PNG");
+    return pixmap;
+}
+
+} // namespace platform

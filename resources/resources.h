@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPixmap>
+#include <QString>
+
+namespace platform {
+
+// Reads one of the program's embedded resources whole, as the Windows
+// program's LoadResData did. `type` is "CUSTOM" or "BITMAP" (case is ignored);
+// ids are listed in resources/resourceids.h. A resource the program does not
+// carry, or any other type, gives an empty array.
+//
+// Which resources a program carries depends on the library it links:
+// vantora_resources_main (the main program and its tests: everything) or
+// vantora_resources_saver (the screensaver program: the pictures only).
+QByteArray loadResource(const QString& type, int id);
+
+// A BITMAP resource as a picture; a null pixmap when it is missing or cannot
+// be decoded. Needs the GUI application to exist.
+QPixmap loadBitmap(int id);
+
+} // namespace platform

@@ -1,0 +1,3 @@
+#include "saver/inmainapp.h"
+
+bool InMainApp = false;
