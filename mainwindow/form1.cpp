@@ -114,7 +114,14 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
 
 Form1::~Form1() = default;
 
-void Form1::Form_Initialize() { setFixedSize(kClientWidth, kClientHeight); }
+void Form1::Form_Initialize()
+{
+    setFixedSize(kClientWidth, kClientHeight);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, platform::fromBgr(kPanelColour));
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
 
 void Form1::buildControls()
 {

@@ -1,5 +1,7 @@
 #include "resources/resources.h"
 
+#include <QHash>
+
 #include "resources/resourceids.h"
 
 #include <QFile>
@@ -31,10 +33,17 @@ QByteArray loadResource(const QString& type, int id)
 
 QPixmap loadBitmap(int id)
 {
+    // The pictures never change while the program runs, and the clock swaps
+    // some of them several times a second: decode each one once.
+    static QHash<int, QPixmap> decoded;
+    const auto found = decoded.constFind(id);
+    if (found != decoded.constEnd())
+        return *found;
     QPixmap pixmap;
     const QByteArray bytes = loadResource(QLatin1String(resid::TypeBitmap), id);
     if (!bytes.isEmpty())
         pixmap.loadFromData(bytes, "PNG");
+    decoded.insert(id, pixmap);
     return pixmap;
 }
 

@@ -405,7 +405,8 @@ void MediaPlayer::ensureEngine()
                                               libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerESAdded,
                                               libvlc_MediaPlayerSeekableChanged},
         &d->generation, this, [this](const vlc::Event& e) {
-            handleEvent(e.type, e.cache, e.value);
+            if (e.generation == d->generation)
+                handleEvent(e.type, e.cache, e.value);
         });
     if (d->videoWindow)
         libvlc_media_player_set_xwindow(d->player.get(), d->videoWindow);
