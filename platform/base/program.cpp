@@ -19,7 +19,9 @@ void endProgram(int exitCode)
         g_endHandler(exitCode);
         return;
     }
-    std::exit(exitCode);
+    // Like the runtime's End: nothing else runs, no window gets another event.
+    // Everything the program stores is on disk when its write call returns.
+    std::_Exit(exitCode);
 }
 
 void setEndProgramHandler(std::function<void(int)> handler) { g_endHandler = std::move(handler); }

@@ -447,7 +447,7 @@ void MediaPlayer::handleEvent(int type, float cache, int value)
         onItemEnded(true);
         break;
     case libvlc_MediaPlayerStopped:
-        // A stop nobody asked for (ours bump the generation first).
+        // A stop nobody asked for: ours change the generation once libVLC has stopped.
         if (d->state == Waiting || d->state == Playing)
             onItemEnded(d->state == Waiting);
         break;

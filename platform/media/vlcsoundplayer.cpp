@@ -133,9 +133,9 @@ void VlcSoundPlayer::handleEvent(int type)
         emit started();
         return;
     }
-    // End, error or a stop of libVLC's own: the sound is over.
-    ++d->generation;
-    d->playing = false;
+    // End, error or a stop of libVLC's own: the sound is over. Stopping the player
+    // first makes sure its last events are raised before the generation changes.
+    cutOff();
     emit finished();
 }
 

@@ -2,6 +2,7 @@
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
+#include "platform/base/program.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 #include "platform/system/singleinstance.h"
@@ -205,6 +206,21 @@ private slots:
         QCOMPARE(f.endCount(), 0);
         QVERIFY(appWindows().loadedForm1() && appWindows().loadedForm1()->isVisible());
         QCOMPARE(appWindows().loadedForm1()->loadResult(), Form1::LoadResult::Loaded);
+    }
+
+    void closingTheSaverPreviewShowsTheClockAndTheCursor()
+    {
+        Form1Fixture f;
+        RecordingWindows windows;
+        MainWin::setStartupWindows(&windows);
+        platform::ShowCursor(false);
+        platform::ShowCursor(false);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
+        MainWin::CloseSaver();
+        QCOMPARE(windows.calls, (QStringList{"closeSaver", "main"}));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(platform::ShowCursor(false), -1);
+        platform::ShowCursor(true);
     }
 
     void aDamagedFirstUse2ShowsTheLicenceAgain()
