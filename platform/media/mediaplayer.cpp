@@ -237,6 +237,7 @@ void MediaPlayer::Close()
 
 // Opens the source from the start: the source itself is the first candidate, and
 // every playlist met on the way puts its entries in front of the remaining ones.
+// A Buffering(true) already reported stays open until the new source has buffered.
 void MediaPlayer::startChain()
 {
     ensureEngine();
@@ -277,24 +278,29 @@ bool MediaPlayer::startCandidate()
 
         libvlc_media_player_stop(d->player.get());
         ++d->generation;
-        d->current = std::move(next.media);
-        d->currentDepth = next.depth;
-        d->currentMrl = mrlOf(d->current.get());
-        d->currentIsNetwork = isNetworkMrl(d->currentMrl);
-        d->vlcPlaying = false;
-        d->streamsSeen = false;
-        d->seekable = false;
-        const QByteArray caching = d->currentIsNetwork
-            ? QByteArray(":network-caching=") + QByteArray::number(NetworkCachingMs)
-            : QByteArray(":file-caching=") + QByteArray::number(FileCachingMs);
-        libvlc_media_add_option(d->current.get(), caching.constData());
-        d->bufferingTime = (d->currentIsNetwork ? NetworkCachingMs : FileCachingMs) / 1000.0;
+        setCurrent(std::move(next));
         libvlc_media_player_set_media(d->player.get(), d->current.get());
         applyAudio();
         if (libvlc_media_player_play(d->player.get()) == 0)
             return true;
     }
     return false;
+}
+
+void MediaPlayer::setCurrent(Candidate candidate)
+{
+    d->current = std::move(candidate.media);
+    d->currentDepth = candidate.depth;
+    d->currentMrl = mrlOf(d->current.get());
+    d->currentIsNetwork = isNetworkMrl(d->currentMrl);
+    d->vlcPlaying = false;
+    d->streamsSeen = false;
+    d->seekable = false;
+    const int cachingMs = d->currentIsNetwork ? NetworkCachingMs : FileCachingMs;
+    const QByteArray option = (d->currentIsNetwork ? ":network-caching=" : ":file-caching=")
+        + QByteArray::number(cachingMs);
+    libvlc_media_add_option(d->current.get(), option.constData());
+    d->bufferingTime = cachingMs / 1000.0;
 }
 
 void MediaPlayer::tryNextCandidate()
@@ -345,7 +351,7 @@ void MediaPlayer::onOpenTimeout()
 // started something new (Open or Stop from inside a signal).
 void MediaPlayer::finishSession(qint32 newState, bool failed, bool broadcastLost)
 {
-    const bool wasBuffering = d->buffering;
+    const bool wasBuffering = std::exchange(d->buffering, false);
     stopEngine();
     resetStatistics();
     if (newState == Closed)
@@ -371,7 +377,6 @@ void MediaPlayer::stopEngine()
         libvlc_media_player_stop(d->player.get());
     ++d->generation;
     d->pending.clear();
-    d->buffering = false;
     d->openTimer.stop();
     d->refreshTimer.stop();
 }

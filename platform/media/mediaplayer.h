@@ -25,13 +25,15 @@ qint32 vlcPercentToVolume(int percent);
 // Playlists (.asx, .wax, .pls, .m3u, local or over HTTP) are read by libVLC's own
 // playlist readers; the player then opens their entries in order and plays the
 // first one that can be played. Later entries are only fallbacks: the end of the
-// entry that played is the end of the item. HTTP redirects and TLS are followed.
+// entry that played is the end of the item. HTTP redirects are followed; https
+// goes through libVLC's own TLS.
 //
-// Play states follow the Windows Media Player 6 numbering (PlayState). An open or
-// a restart goes to Waiting, then to Playing once sound or pictures flow; the end
-// of an item is Playing -> Stopped. Stop() and Close() report their change at once,
-// from inside the call; everything libVLC reports arrives later through the event
-// loop. Opening a new source while one plays replaces it without reporting an end.
+// Play states keep the numbering of the Windows Media Player 6 control (State).
+// Open and Play go to Waiting, then to Playing once sound or pictures flow; the end
+// of an item is Playing -> Stopped. Open, Play, Stop and Close report their own
+// change from inside the call; everything libVLC reports arrives later through the
+// event loop, never from libVLC's threads. Opening a new source while one plays
+// replaces it without reporting an end (Playing -> Waiting).
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
@@ -163,6 +165,7 @@ private:
     void startChain();
     void tryNextCandidate();
     bool startCandidate();
+    void setCurrent(Candidate candidate);
     void onItemEnded(bool failed);
     void maybeReportPlaying();
     void finishSession(qint32 newState, bool failed, bool broadcastLost);

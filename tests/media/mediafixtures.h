@@ -3,6 +3,8 @@
 // Inputs the media tests make for themselves: WAV tones and a small HTTP server on
 // 127.0.0.1 that serves fixed answers, slowly when asked to.
 
+#include "tools/resgen/wavfile.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QtEndian>
 
 #include <cmath>
 #include <memory>
@@ -21,35 +22,11 @@ namespace mediatest {
 // A 16-bit mono PCM WAV file of a sine tone, written byte by byte.
 inline QByteArray toneWav(double seconds, int rate = 22050, double frequency = 440.0)
 {
-    const quint32 samples = quint32(seconds * rate);
-    const quint32 dataBytes = samples * 2;
-    QByteArray wav;
-    auto put32 = [&wav](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        wav.append(b, 4);
-    };
-    auto put16 = [&wav](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        wav.append(b, 2);
-    };
-    wav.append("RIFF");
-    put32(36 + dataBytes);
-    wav.append("WAVE");
-    wav.append("fmt ");
-    put32(16);
-    put16(1); // PCM
-    put16(1); // mono
-    put32(quint32(rate));
-    put32(quint32(rate) * 2);
-    put16(2);
-    put16(16);
-    wav.append("data");
-    put32(dataBytes);
-    for (quint32 i = 0; i < samples; ++i)
-        put16(quint16(qint16(8000 * std::sin(2 * M_PI * frequency * i / rate))));
-    return wav;
+    const auto count = size_t(seconds * rate);
+    std::vector<qint16> samples(count);
+    for (size_t i = 0; i < count; ++i)
+        samples[i] = qint16(8000 * std::sin(2 * M_PI * frequency * double(i) / rate));
+    return wavfile::pcm16Mono(samples, quint32(rate));
 }
 
 inline QString writeFile(const QString& folder, const QString& name, const QByteArray& bytes)
@@ -70,6 +47,7 @@ struct Reply {
     int chunkBytes = 0;  // > 0: send the body in chunks of this size...
     int intervalMs = 0;  // ...one every intervalMs
     bool silent = false; // accept and read the request, never answer
+    bool raw = false;    // send the body alone, without status line and headers
 };
 
 // Serves fixed replies by path on 127.0.0.1; an unknown path gets 404.
@@ -112,17 +90,27 @@ private:
         const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
         const QString path = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
         m_requests.append(path);
-        answer(socket, m_replies.value(path, Reply{"404 Not Found", {}, "missing", 0, 0, false}));
+        answer(socket, m_replies.value(path, notFound()));
+    }
+
+    static Reply notFound()
+    {
+        Reply reply;
+        reply.status = "404 Not Found";
+        reply.body = "missing";
+        return reply;
     }
 
     static void answer(QTcpSocket* socket, const Reply& reply)
     {
         if (reply.silent)
             return;
-        QByteArray head = "HTTP/1.1 " + reply.status + "\r\nConnection: close\r\n";
-        for (const auto& [name, value] : reply.headers)
-            head += name + ": " + value + "\r\n";
-        socket->write(head + "\r\n");
+        if (!reply.raw) {
+            QByteArray head = "HTTP/1.1 " + reply.status + "\r\nConnection: close\r\n";
+            for (const auto& [name, value] : reply.headers)
+                head += name + ": " + value + "\r\n";
+            socket->write(head + "\r\n");
+        }
         if (reply.chunkBytes <= 0) {
             socket->write(reply.body);
             socket->disconnectFromHost();

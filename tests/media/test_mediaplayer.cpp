@@ -45,11 +45,15 @@ private slots:
         m_longTone = mediatest::writeFile(m_dir.path(), "long tone.wav", mediatest::toneWav(6.0));
         QVERIFY(!m_tone.isEmpty());
         QVERIFY(!m_longTone.isEmpty());
-    }
-
-    void argumentsSetForTheProcessAreKept()
-    {
-        QCOMPARE(MediaPlayer::vlcArguments().first(), QString("--aout=dummy"));
+        QVERIFY(m_server.isListening());
+        mediatest::Reply garbage;
+        garbage.raw = true;
+        garbage.body = randomBytes(3000);
+        m_server.setReply("/garbage.mp3", garbage);
+        mediatest::Reply loop;
+        loop.status = "302 Found";
+        loop.headers = {{"Location", m_server.url("/loop.mp3").toLatin1()}};
+        m_server.setReply("/loop.mp3", loop);
     }
 
     void aLocalWaveFilePlaysToItsEnd()
@@ -82,6 +86,9 @@ private slots:
         QTest::newRow("random bytes") << mediatest::writeFile(m_dir.path(), "noise.mp3", randomBytes(20000));
         QTest::newRow("text as mp3") << mediatest::writeFile(m_dir.path(), "text.mp3", "not a sound at all\n");
         QTest::newRow("unknown scheme") << QStringLiteral("nosuchscheme://here/x.mp3");
+        QTest::newRow("not found") << m_server.url("/nothing.mp3");
+        QTest::newRow("answer without HTTP") << m_server.url("/garbage.mp3");
+        QTest::newRow("endless redirect") << m_server.url("/loop.mp3");
     }
 
     void badSourcesGiveError()
@@ -254,6 +261,52 @@ private slots:
         QCOMPARE(player.PlayState(), qint32(MediaPlayer::Stopped));
     }
 
+    void stoppingAWaitingOpenIsQuick()
+    {
+        mediatest::HttpServer server;
+        mediatest::Reply silent;
+        silent.silent = true;
+        server.setReply("/stall.mp3", silent);
+        MediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
+        QSignalSpy errors(&player, &MediaPlayer::Error);
+        player.Open(server.url("/stall.mp3"));
+        QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 3000);
+        QElapsedTimer clock;
+        clock.start();
+        player.Stop();
+        QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(transitions(states), (QList<Transition>{{6, 3}, {3, 0}}));
+        QTest::qWait(200);
+        QCOMPARE(errors.size(), 0);
+    }
+
+    void aServedFileThatCanSeekIsNoBroadcast()
+    {
+        mediatest::HttpServer server;
+        mediatest::Reply file;
+        file.body = mediatest::toneWav(0.5);
+        file.headers = {{"Content-Type", WavType},
+                        {"Content-Length", QByteArray::number(file.body.size())},
+                        {"Accept-Ranges", "bytes"}};
+        server.setReply("/song.wav", file);
+        MediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
+        QSignalSpy disconnects(&player, &MediaPlayer::Disconnect);
+        QSignalSpy errors(&player, &MediaPlayer::Error);
+        bool broadcastWhilePlaying = true;
+        connect(&player, &MediaPlayer::PlayStateChange, &player, [&](qint32, qint32 to) {
+            if (to == MediaPlayer::Playing)
+                broadcastWhilePlaying = player.IsBroadcast();
+        });
+        player.Open(server.url("/song.wav"));
+        QTRY_COMPARE_WITH_TIMEOUT(states.size(), 3, 5000);
+        QCOMPARE(transitions(states).last(), Transition(2, 0));
+        QVERIFY(!broadcastWhilePlaying);
+        QCOMPARE(disconnects.size(), 0);
+        QCOMPARE(errors.size(), 0);
+    }
+
     void statisticsAreCheapAndZeroWhileIdle()
     {
         MediaPlayer player;
@@ -366,6 +419,10 @@ private slots:
         player.Play(); // nothing open
         QTest::qWait(100);
         QCOMPARE(player.PlayState(), qint32(MediaPlayer::Closed));
+        QCOMPARE(player.GetMediaInfoString(MediaPlayer::InfoSource), QString());
+
+        player.Open(m_tone);
+        QTRY_COMPARE_WITH_TIMEOUT(transitions(states).last(), Transition(2, 0), 5000);
         QCOMPARE(errors.size(), 0);
     }
 
@@ -373,6 +430,7 @@ private slots:
     {
         MediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
+        QSignalSpy buffering(&player, &MediaPlayer::Buffering);
         player.Open(m_longTone);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), qint32(MediaPlayer::Playing), 5000);
         player.Open(m_tone);
@@ -380,6 +438,10 @@ private slots:
         QTest::qWait(200); // anything late from the first file would show here
         const QList<Transition> expected{{6, 3}, {3, 2}, {2, 3}, {3, 2}, {2, 0}};
         QCOMPARE(transitions(states), expected);
+        const QList<bool> starts = bufferingStarts(buffering);
+        QVERIFY(!starts.isEmpty() && starts.size() % 2 == 0);
+        for (int i = 0; i < starts.size(); ++i)
+            QCOMPARE(starts[i], i % 2 == 0);
         QCOMPARE(player.GetMediaInfoString(MediaPlayer::InfoEntryAddress), m_tone);
     }
 
@@ -413,27 +475,6 @@ private slots:
         QCOMPARE(player.CurrentPosition(), 0.0);
     }
 
-    void displayPartsFollowTheRadioCycle()
-    {
-        MediaPlayer player;
-        QSignalSpy changes(&player, &MediaPlayer::displayChanged);
-        player.setShowDisplay(false);
-        player.setShowControls(false);
-        player.setEnabled(false);
-        player.setVisible(false);
-        player.setToolTipText("Vantora Radio - Offline");
-        QCOMPARE(changes.size(), 4); // the display part was already off
-        // Both parts off: display, status bar and tracker come on.
-        player.setShowDisplay(true);
-        player.setShowStatusBar(true);
-        player.setShowTracker(true);
-        QVERIFY(player.ShowDisplay() && player.ShowStatusBar() && player.ShowTracker());
-        QVERIFY(!player.ShowControls());
-        QCOMPARE(player.ToolTipText(), QString("Vantora Radio - Offline"));
-        QVERIFY(!player.Enabled());
-        QVERIFY(!player.Visible());
-    }
-
     void destroyingAPlayerWithEventsInFlightIsSafe()
     {
         for (int i = 0; i < 5; ++i) {
@@ -460,6 +501,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    mediatest::HttpServer m_server;
     QString m_tone;
     QString m_longTone;
 };

@@ -1,6 +1,6 @@
 #include "tools/resgen/sounds.h"
 
-#include <QtEndian>
+#include "tools/resgen/wavfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,37 +44,7 @@ public:
         m_phase = 0;
     }
 
-    QByteArray wav() const
-    {
-        const quint32 dataBytes = quint32(m_samples.size() * 2);
-        QByteArray out;
-        out.reserve(int(44 + dataBytes));
-        auto u32 = [&out](quint32 v) {
-            char b[4];
-            qToLittleEndian(v, b);
-            out.append(b, 4);
-        };
-        auto u16 = [&out](quint16 v) {
-            char b[2];
-            qToLittleEndian(v, b);
-            out.append(b, 2);
-        };
-        out.append("RIFF", 4);
-        u32(36 + dataBytes);
-        out.append("WAVEfmt ", 8);
-        u32(16);            // size of the format chunk
-        u16(1);             // PCM
-        u16(1);             // mono
-        u32(SampleRate);
-        u32(SampleRate * 2); // bytes per second
-        u16(2);             // bytes per sample frame
-        u16(16);            // bits per sample
-        out.append("data", 4);
-        u32(dataBytes);
-        for (qint16 s : m_samples)
-            u16(quint16(s));
-        return out;
-    }
+    QByteArray wav() const { return wavfile::pcm16Mono(m_samples, SampleRate); }
 
 private:
     void push(double v)
