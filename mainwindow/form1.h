@@ -114,10 +114,6 @@ public:
     // Opens the Tools menu at a point (a right click on the clock).
     void popupTools(const QPoint& globalPos);
 
-signals:
-    // Every tick, after the display was brought up to date (for the tray tip).
-    void ticked();
-
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

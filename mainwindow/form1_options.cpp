@@ -321,7 +321,8 @@ void Form1::AddToReg()
     try {
         stored = platform::toInt32(readOption(QStringLiteral("AddToReg"), QStringLiteral("1")));
     } catch (const platform::RuntimeError&) {
-        stored = 0;
+        // A damaged value counts as the default.
+        stored = 1;
     }
     AutoRunOn = stored == 1;
     writeRunValue(AutoRunOn);

@@ -64,7 +64,6 @@ void Form1::Timer1_Timer()
     }
     for (int i = 1; i <= 6; ++i)
         DigitShown[static_cast<size_t>(i)] = DigitNow[static_cast<size_t>(i)];
-    emit ticked();
 }
 
 void Form1::showChangedDigits()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+
 // The windows of other parts of the program that the main window drives.
 // Each is handed to the main window when its window exists; until then the
 // steps that need it are skipped.
@@ -34,7 +36,7 @@ public:
     virtual bool editorVisible() const = 0;
     virtual int memoCount() const = 0;
     // Reloads the reminders and opens a notice for each one due at `now`.
-    virtual void showDueReminders(const class QDateTime& now) = 0;
+    virtual void showDueReminders(const QDateTime& now) = 0;
 };
 
 class ScreenSaverMenu {
