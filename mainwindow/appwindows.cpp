@@ -20,11 +20,8 @@ Form1* AppWindows::form1()
 
 frmEULA2* AppWindows::licenceViewer()
 {
-    if (!m_licenceViewer) {
+    if (!m_licenceViewer)
         m_licenceViewer = std::make_unique<frmEULA2>();
-        if (m_form1)
-            m_licenceViewer->setOnTopSource(&m_form1->Form1OnTop);
-    }
     return m_licenceViewer.get();
 }
 

@@ -106,7 +106,8 @@ void Form1::LoadOptions(qint16 index)
         RegOptions(8);
         return;
     case 1: {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        const QRect screen = primary ? primary->geometry() : QRect(0, 0, width(), height());
         const float left = platform::toSingle(readOption(
             QStringLiteral("F1Left"), platform::singleText(static_cast<float>((screen.width() - width()) / 2 * kTwipsPerPixel))));
         const float top = platform::toSingle(readOption(

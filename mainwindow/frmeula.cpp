@@ -2,6 +2,8 @@
 
 #include "core/mainwin.h"
 #include "core/sysmod.h"
+#include "mainwindow/appwindows.h"
+#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/program.h"
 #include "platform/settings/settings.h"
@@ -62,8 +64,8 @@ void EulaView::ReadEula()
 void EulaView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    move(screen.center() - rect().center());
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().center() - rect().center());
     Form_Activate();
 }
 
@@ -124,5 +126,6 @@ void frmEULA2::Form_Activate()
 {
     EulaView::Form_Activate();
     Text1->setFocus();
-    SetOnTop(this, (m_onTop == nullptr || *m_onTop) ? -1 : 0);
+    const Form1* main = appWindows().loadedForm1();
+    SetOnTop(this, (main == nullptr || main->Form1OnTop) ? -1 : 0);
 }

@@ -52,12 +52,7 @@ class frmEULA2 : public EulaView {
     Q_OBJECT
 public:
     explicit frmEULA2(QWidget* parent = nullptr);
-    // Whether windows are kept on top (the main window's choice).
-    void setOnTopSource(const bool* form1OnTop) { m_onTop = form1OnTop; }
 
 protected:
     void Form_Activate() override;
-
-private:
-    const bool* m_onTop = nullptr;
 };

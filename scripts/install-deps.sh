@@ -5,13 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
-  libvlc-dev vlc-plugin-base vlc-bin
+  qt6-base-dev qt6-base-dev-tools
+  libvlc-dev vlc-plugin-base
   libzip-dev zip unzip
   libgl-dev
   fonts-dejavu-core
-  sox
-  xdg-utils
 )
 
 missing=()
