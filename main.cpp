@@ -1,13 +1,12 @@
 #include "core/mainwin.h"
 #include "mainwindow/appwindows.h"
-
-#include <QApplication>
+#include "platform/base/application.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    platform::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantora"));
-    // The program lives on in its tray icon and windows it shows later.
+    // Hiding a window never ends the program: Exit and closing the clock do.
     QApplication::setQuitOnLastWindowClosed(false);
     MainWin::setStartupWindows(&appWindows());
     MainWin::Main();

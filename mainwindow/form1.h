@@ -183,6 +183,7 @@ private:
     void LogNTP_Click();
     void NTPASync_Click();
     void mnuVNUpAuto_Click();
+    void applyUpdateOption();
     void al_Click(qint16 choice);
     void radalarm_Click();
     void autopl_Click();

@@ -386,6 +386,11 @@ void Form1::setUpdateTooltips(const QString& text)
 void Form1::SetmnuVNUpAuto()
 {
     VNNetAutoSync = readBool(QStringLiteral("VNNetAutoSync"), true);
+    applyUpdateOption();
+}
+
+void Form1::applyUpdateOption()
+{
     mnuVNUpAuto->setChecked(VNNetAutoSync);
     if (VNNetAutoSync)
         setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
@@ -400,8 +405,9 @@ void Form1::mnuVNUpAuto_Click()
 {
     if (!VNNetAutoSync)
         UpdateCountdownStart = platform::secondsSinceMidnight();
-    writeOption(QStringLiteral("VNNetAutoSync"), platform::boolText(!VNNetAutoSync));
-    SetmnuVNUpAuto();
+    VNNetAutoSync = !VNNetAutoSync;
+    writeOption(QStringLiteral("VNNetAutoSync"), platform::boolText(VNNetAutoSync));
+    applyUpdateOption();
 }
 
 // ---- Menu opening and label clicks ----
