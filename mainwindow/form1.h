@@ -103,13 +103,11 @@ public:
     QString alarmTimeText() const { return AlarmTimeText; }
     bool alarmOn() const { return AlarmOn; }
     qint16 alarmChoice() const { return AlarmChoice; }
-    bool beepHoursOn() const { return BeepHoursOn; }
     bool isRinging() const { return Timer3.isEnabled(); }
     bool isSnoozed() const { return Snoozed; }
     qint16 snoozeCount() const { return SnoozeCount; }
     bool autoRunOn() const { return AutoRunOn; }
     platform::Timer& timer(int number);
-    QMenu* toolsMenu() const { return tools; }
 
     // Opens the Tools menu at a point (a right click on the clock).
     void popupTools(const QPoint& globalPos);
