@@ -19,6 +19,13 @@ function(vantora_folder_library name)
   vantora_warnings(${name})
 endfunction()
 
+# Adds every source in the calling folder to an existing library.
+function(vantora_folder_sources target)
+  file(GLOB _sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  target_sources(${target} PRIVATE ${_sources})
+endfunction()
+
 # One Qt Test executable registered with CTest, run headless with a pinned locale.
 #   vantora_add_test(NAME name SOURCES a.cpp ... LIBS lib ...)
 function(vantora_add_test)

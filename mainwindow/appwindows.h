@@ -27,10 +27,42 @@ public:
     void unloadAll() override;
     void closeSaverPreview() override;
 
+    // ---- The other parts' windows (each part adds its own below its line) ----
+    // World time
+
+    // Time servers
+
+    // Reminders
+
+    // Radio
+
+    // Station list
+
+    // Online services
+
+    // Screensaver
+
+    // Tray, help and information windows
+
 private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<frmEula> m_licence;
     std::unique_ptr<frmEULA2> m_licenceViewer;
+    // World time
+
+    // Time servers
+
+    // Reminders
+
+    // Radio
+
+    // Station list
+
+    // Online services
+
+    // Screensaver
+
+    // Tray, help and information windows
 };
 
 // The window set of the running program.

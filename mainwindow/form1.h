@@ -87,6 +87,24 @@ public:
     void DefRadioName(qint16 slot);
     void DefRadioURL(qint16 slot);
 
+    // ---- Public procedures of the other parts' commands ----
+
+    // World time: zone rows, zone chooser, colours (form1_worldtime.cpp)
+
+    // Time servers (form1_timesync.cpp)
+
+    // Reminders (form1_reminders.cpp)
+
+    // Radio and media commands (form1_radio.cpp)
+
+    // Station list editor, media chooser (form1_stations.cpp)
+
+    // Online services: updates, station-list news, mail (form1_online.cpp)
+
+    // Screensaver commands (form1_saver.cpp)
+
+    // Tray, help, About, history and system information (form1_info.cpp)
+
     // The main tick, also run once by Form_Load.
     void Timer1_Timer();
 
@@ -196,6 +214,36 @@ private:
     QString syncTimeText() const;
     void refreshScreenSaverItems();
     void storeWindowOptions();
+
+    // ---- Commands of the other parts, each wired in its own file ----
+    // The menu item with this object name (every item exists from buildMenus on).
+    QAction* command(const QString& name) const;
+    // Makes a greyed-out item usable and runs `handler` when it is chosen.
+    void enableCommand(const QString& name, void (Form1::*handler)());
+
+    // World time: zone rows, zone chooser, colours (form1_worldtime.cpp)
+    void wireWorldTime();
+
+    // Time servers (form1_timesync.cpp)
+    void wireTimeSync();
+
+    // Reminders (form1_reminders.cpp)
+    void wireReminders();
+
+    // Radio and media commands (form1_radio.cpp)
+    void wireRadio();
+
+    // Station list editor, media chooser (form1_stations.cpp)
+    void wireStations();
+
+    // Online services: updates, station-list news, mail (form1_online.cpp)
+    void wireOnline();
+
+    // Screensaver commands (form1_saver.cpp)
+    void wireSaver();
+
+    // Tray, help, About, history and system information (form1_info.cpp)
+    void wireInfo();
 
     // ---- Private state ----
     std::array<QString, 7> DigitNow;

@@ -19,7 +19,7 @@ QAction* Form1::addItem(QMenu* menu, const QString& name, const QString& caption
 
 namespace {
 
-// Commands whose windows come with later work: present in the menu, not yet usable.
+// Commands that their part's wire function enables once its window exists.
 void addPendingItem(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {})
 {
     QAction* action = menu->addAction(caption);
@@ -153,4 +153,31 @@ void Form1::buildMenus()
     connect(sEula, &QAction::triggered, this, &Form1::sEula_Click);
     connect(Resetall, &QAction::triggered, this, &Form1::Resetall_Click);
     connect(exi, &QAction::triggered, this, [] { platform::endProgram(); });
+
+    wireWorldTime();
+    wireTimeSync();
+    wireReminders();
+    wireRadio();
+    wireStations();
+    wireOnline();
+    wireSaver();
+    wireInfo();
+}
+
+QAction* Form1::command(const QString& name) const
+{
+    auto* action = findChild<QAction*>(name);
+    Q_ASSERT(action);
+    return action;
+}
+
+void Form1::enableCommand(const QString& name, void (Form1::*handler)())
+{
+    QAction* action = command(name);
+    action->setEnabled(true);
+    if (!action->shortcut().isEmpty() && !actions().contains(action)) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(action, &QAction::triggered, this, handler);
 }

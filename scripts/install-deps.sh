@@ -10,6 +10,20 @@ packages=(
   libzip-dev zip unzip
   libgl-dev
   fonts-dejavu-core
+  # sanitizer builds and fuzzing
+  clang libclang-rt-14-dev
+  # world time: the tz database
+  tzdata
+  # time servers: the loopback RFC 868 server and a private D-Bus for the tests
+  xinetd dbus-daemon
+  # radio: video output and the loopback stream server
+  vlc-plugin-video-output icecast2 ezstream
+  # online services: loopback HTTP and TLS peers, the mail client hand-off
+  python3 openssl xdg-utils
+  # screensaver: XScreenSaver and an X server for the real-window tests
+  xscreensaver xvfb xauth x11-utils
+  # tray: an XEmbed tray host for the tests
+  trayer
 )
 
 missing=()
