@@ -3,6 +3,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/program.h"
+#include "radio/radio.h"
 
 #include <QTimer>
 
@@ -58,6 +59,7 @@ void AppWindows::startReminders()
 
 void AppWindows::unloadAll()
 {
+    m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
@@ -66,6 +68,16 @@ void AppWindows::unloadAll()
 void AppWindows::closeSaverPreview()
 {
     // The full-screen clock preview is unloaded here once it exists.
+}
+
+Radio* AppWindows::radio()
+{
+    if (!m_radio) {
+        Form1* main = form1();
+        m_radio = std::make_unique<Radio>(*main);
+        main->setRadio(m_radio.get());
+    }
+    return m_radio.get();
 }
 
 AppWindows& appWindows()

@@ -7,6 +7,7 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class Radio;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -35,6 +36,8 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
 
@@ -55,6 +58,7 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
 

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -96,6 +97,22 @@ public:
     // Reminders (form1_reminders.cpp)
 
     // Radio and media commands (form1_radio.cpp)
+    // Rebuilds the station menu from the station table and checks the current
+    // station: the station-list editor and the online station list call it after
+    // they have changed the stations.
+    void ActURL();
+    void AffSelect(qint16 Index);
+    void CheckUrlavail();
+    bool anyStation() const { return AnyStation; }
+    void url_Click(qint16 Index);
+    // Plays the current station (F2, the radio pictures, the tray).
+    void Image6_Click();
+    // The radio window opens (true) or closes: "Preferences" waits meanwhile.
+    void radioWindowOpen(bool open);
+    // The radio window, made on first need; nullptr when none can be made.
+    RadioWindow* radioWindow();
+    // How the radio window is made (the program's window set unless a test says otherwise).
+    void setRadioFactory(std::function<RadioWindow*()> factory) { m_radioFactory = std::move(factory); }
 
     // Station list editor, media chooser (form1_stations.cpp)
 
@@ -232,6 +249,14 @@ private:
 
     // Radio and media commands (form1_radio.cpp)
     void wireRadio();
+    void Plydf_Click();
+    void indicatorClick(QObject* picture);
+    void stationForPlay(qint16 Index);
+    std::function<RadioWindow*()> m_radioFactory;
+    bool AnyStation = false;
+    bool m_radioHoldsSeturl = false;
+    bool m_seturlWasEnabled = false;
+    QLabel* Image7 = nullptr;
 
     // Station list editor, media chooser (form1_stations.cpp)
     void wireStations();

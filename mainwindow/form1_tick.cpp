@@ -137,7 +137,7 @@ void Form1::checkAlarmTime(const QString& tnow)
         return;
     m_alarmStartedAt = second;
     Timer3.setEnabled(true);
-    if (m_radio && !m_radio->isVisible() && AlarmRadio)
+    if (AlarmRadio && !(m_radio && m_radio->isVisible()))
         startRadioWakeUp();
 }
 
