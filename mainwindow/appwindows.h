@@ -7,6 +7,8 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class Form2;
+class FrmHist;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -43,6 +45,8 @@ public:
     // Screensaver
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -63,6 +67,8 @@ private:
     // Screensaver
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.

@@ -104,6 +104,17 @@ public:
     // Screensaver commands (form1_saver.cpp)
 
     // Tray, help, About, history and system information (form1_info.cpp)
+    // The tray icon's pointer events: the tip shows the time, a click shows
+    // the window, a double click plays the current station.
+    void cSysTray1_MouseMove();
+    void cSysTray1_MouseUp();
+    void cSysTray1_MouseDblClick();
+    void hidtout();
+    // Whether "Hide in Systray" has the window hidden behind the tray icon.
+    bool isHiddenInTray() const { return m_hiddenInTray; }
+    // The segmented progress bar: picBuffer is the off-screen buffer.
+    void InitProgressBar(qint16& Index);
+    void SetProgressBarValue(QLabel* Target, qint32 Min, qint32 Max, qint32 Value, QLabel* Segment);
 
     // The main tick, also run once by Form_Load.
     void Timer1_Timer();
@@ -244,6 +255,20 @@ private:
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();
+    void VNHelp_Click();
+    void VNHist_Click();
+    void aboutdnw_Click();
+    void OSInf_Click();
+    void hidesystr_Click();
+    void showTrayIcon();
+    // Tick step: the tip at each new minute, the tray host every ten seconds.
+    void refreshTray();
+    void pollTrayHost();
+    bool m_hiddenInTray = false;
+    bool m_trayHostSeen = false;
+    QString m_trayTipTime;
+    QLabel* picBuffer = nullptr;
+    QLabel* picProgress = nullptr;
 
     // ---- Private state ----
     std::array<QString, 7> DigitNow;

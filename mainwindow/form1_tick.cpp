@@ -60,6 +60,7 @@ void Form1::Timer1_Timer()
         storeOptionsEveryTenSeconds();
         showDueReminders();
         beepOnTheHour();
+        refreshTray();
     } catch (const std::exception&) {
     }
     for (int i = 1; i <= 6; ++i)
