@@ -157,6 +157,8 @@ private:
     void runLoadSteps();
 
     // ---- Tick (form1_tick.cpp) ----
+    template <typename Step>
+    void runTickStep(Step step);
     void showChangedDigits();
     void flashSeconds();
     void showDateIfChanged();
@@ -296,6 +298,10 @@ private:
     QString NextUpdateTime;
     bool SaverSecure = false;
     LoadResult m_loadResult = LoadResult::Loaded;
+    // Until the load has completed, the window's state is not the user's: the
+    // ten-second store and pointer moves write nothing.
+    bool m_loadCompleted = false;
+    bool m_tickInsideLoad = false;
     QDateTime m_alarmStartedAt;
     QDateTime m_updateCheckedAt;
     bool m_blinkPhase = false;
