@@ -7,6 +7,8 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class Form2;
+class FrmHist;
 class Radio;
 
 // The program's windows, each created on first use and kept until unloaded.
@@ -46,6 +48,8 @@ public:
     // Screensaver
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -67,6 +71,8 @@ private:
     // Screensaver
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -238,6 +239,7 @@ Form1::LoadResult Form1::Form_Load()
     // From here on errors are ignored: an update left behind is removed.
     QFile::remove(platform::appPath() + QStringLiteral("/VNUpdate.exe"));
     m_loadResult = LoadResult::Loaded;
+    m_loadCompleted = true;
     return m_loadResult;
 }
 
@@ -284,7 +286,10 @@ void Form1::runLoadSteps()
     SnoozeLength = 9;
     SnoozeCount = 0;
     AddToReg();
-    Timer1_Timer();
+    {
+        const QScopedValueRollback<bool> insideLoad(m_tickInsideLoad, true);
+        Timer1_Timer();
+    }
     Timer10.setEnabled(true);
 }
 

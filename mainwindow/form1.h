@@ -121,6 +121,17 @@ public:
     // Screensaver commands (form1_saver.cpp)
 
     // Tray, help, About, history and system information (form1_info.cpp)
+    // The tray icon's pointer events: the tip shows the time, a click shows
+    // the window, a double click plays the current station.
+    void cSysTray1_MouseMove();
+    void cSysTray1_MouseUp();
+    void cSysTray1_MouseDblClick();
+    void hidtout();
+    // Whether "Hide in Systray" has the window hidden behind the tray icon.
+    bool isHiddenInTray() const { return m_hiddenInTray; }
+    // The segmented progress bar: picBuffer is the off-screen buffer.
+    void InitProgressBar(qint16& Index);
+    void SetProgressBarValue(QLabel* Target, qint32 Min, qint32 Max, qint32 Value, QLabel* Segment);
 
     // The main tick, also run once by Form_Load.
     void Timer1_Timer();
@@ -163,6 +174,8 @@ private:
     void runLoadSteps();
 
     // ---- Tick (form1_tick.cpp) ----
+    template <typename Step>
+    void runTickStep(Step step);
     void showChangedDigits();
     void flashSeconds();
     void showDateIfChanged();
@@ -269,6 +282,20 @@ private:
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();
+    void VNHelp_Click();
+    void VNHist_Click();
+    void aboutdnw_Click();
+    void OSInf_Click();
+    void hidesystr_Click();
+    void showTrayIcon();
+    // Tick step: the tip at each new minute, the tray host every ten seconds.
+    void refreshTray();
+    void pollTrayHost();
+    bool m_hiddenInTray = false;
+    bool m_trayHostSeen = false;
+    QString m_trayTipTime;
+    QLabel* picBuffer = nullptr;
+    QLabel* picProgress = nullptr;
 
     // ---- Private state ----
     std::array<QString, 7> DigitNow;
@@ -296,6 +323,10 @@ private:
     QString NextUpdateTime;
     bool SaverSecure = false;
     LoadResult m_loadResult = LoadResult::Loaded;
+    // Until the load has completed, the window's state is not the user's: the
+    // ten-second store and pointer moves write nothing.
+    bool m_loadCompleted = false;
+    bool m_tickInsideLoad = false;
     QDateTime m_alarmStartedAt;
     QDateTime m_updateCheckedAt;
     bool m_blinkPhase = false;

@@ -170,7 +170,11 @@ void Form1::LoadOptions(qint16 index)
     }
 }
 
-void Form1::storeWindowOptions() { RegOptions(1); }
+void Form1::storeWindowOptions()
+{
+    if (m_loadCompleted)
+        RegOptions(1);
+}
 
 // ---- Date ----
 

@@ -101,7 +101,7 @@ private slots:
         f.trigger("alar");
         QCOMPARE(w->alarmTimeText(), QString("06:15"));
         QVERIFY(!w->alarmOn());
-        QCOMPARE(Form1Fixture::option("Alarmsound"), QString("False"));
+        QVERIFY(Form1Fixture::option("Alarmsound") != QString("True"));
     }
 
     void theAlarmRingsAtItsTimeOnlyWhileOn()
