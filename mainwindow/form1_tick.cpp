@@ -83,6 +83,7 @@ void Form1::Timer1_Timer()
     runTickStep([this] { storeOptionsEveryTenSeconds(); });
     runTickStep([this] { showDueReminders(); });
     runTickStep([this] { beepOnTheHour(); });
+    runTickStep([this] { refreshTray(); });
 }
 
 void Form1::showChangedDigits()
@@ -156,7 +157,7 @@ void Form1::checkAlarmTime(const QString& tnow)
         return;
     m_alarmStartedAt = second;
     Timer3.setEnabled(true);
-    if (m_radio && !m_radio->isVisible() && AlarmRadio)
+    if (AlarmRadio && !(m_radio && m_radio->isVisible()))
         startRadioWakeUp();
 }
 
