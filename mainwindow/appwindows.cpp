@@ -3,6 +3,8 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/program.h"
+#include "saver/mainvn.h"
+#include "saver/settingvn.h"
 
 #include <QTimer>
 
@@ -65,7 +67,28 @@ void AppWindows::unloadAll()
 
 void AppWindows::closeSaverPreview()
 {
-    // The full-screen clock preview is unloaded here once it exists.
+    if (m_saverPreview)
+        m_saverPreview->Unload();
+}
+
+MainVN* AppWindows::saverPreview()
+{
+    if (!m_saverPreview)
+        m_saverPreview = std::make_unique<MainVN>([] { MainWin::CloseSaver(); });
+    return m_saverPreview.get();
+}
+
+SettingVN* AppWindows::showSaverSettings()
+{
+    if (!m_saverSettings) {
+        m_saverSettings = new SettingVN();
+        m_saverSettings->setAttribute(Qt::WA_DeleteOnClose);
+        m_saverSettings->setWindowModality(Qt::ApplicationModal);
+    }
+    m_saverSettings->show();
+    m_saverSettings->raise();
+    m_saverSettings->activateWindow();
+    return m_saverSettings;
 }
 
 AppWindows& appWindows()

@@ -2,11 +2,15 @@
 
 #include "core/mainwin.h"
 
+#include <QPointer>
+
 #include <memory>
 
 class Form1;
 class frmEula;
 class frmEULA2;
+class MainVN;
+class SettingVN;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -41,6 +45,10 @@ public:
     // Online services
 
     // Screensaver
+    // The full-screen clock preview; it ends through MainWin::CloseSaver.
+    MainVN* saverPreview();
+    // Opens the screensaver settings window modally (one at a time).
+    SettingVN* showSaverSettings();
 
     // Tray, help and information windows
 
@@ -61,6 +69,8 @@ private:
     // Online services
 
     // Screensaver
+    std::unique_ptr<MainVN> m_saverPreview;
+    QPointer<SettingVN> m_saverSettings;
 
     // Tray, help and information windows
 };
