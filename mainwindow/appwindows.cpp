@@ -1,8 +1,12 @@
 #include "mainwindow/appwindows.h"
 
 #include "mainwindow/form1.h"
+#include "mainwindow/form2.h"
+#include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
+#include "platform/base/modal.h"
 #include "platform/base/program.h"
+#include "radio/radio.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
 
@@ -25,6 +29,20 @@ frmEULA2* AppWindows::licenceViewer()
     if (!m_licenceViewer)
         m_licenceViewer = std::make_unique<frmEULA2>();
     return m_licenceViewer.get();
+}
+
+Form2* AppWindows::about()
+{
+    if (!m_about)
+        m_about = std::make_unique<Form2>();
+    return m_about.get();
+}
+
+FrmHist* AppWindows::history()
+{
+    if (!m_history)
+        m_history = std::make_unique<FrmHist>();
+    return m_history.get();
 }
 
 void AppWindows::showLicence()
@@ -60,9 +78,12 @@ void AppWindows::startReminders()
 
 void AppWindows::unloadAll()
 {
+    m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
+    m_about.reset();
+    m_history.reset();
 }
 
 void AppWindows::closeSaverPreview()
@@ -78,17 +99,21 @@ MainVN* AppWindows::saverPreview()
     return m_saverPreview.get();
 }
 
-SettingVN* AppWindows::showSaverSettings()
+void AppWindows::showSaverSettings()
 {
-    if (!m_saverSettings) {
-        m_saverSettings = new SettingVN();
-        m_saverSettings->setAttribute(Qt::WA_DeleteOnClose);
-        m_saverSettings->setWindowModality(Qt::ApplicationModal);
+    // Every opening starts from the stored settings.
+    SettingVN window;
+    platform::modalWindows().runModal(&window);
+}
+
+Radio* AppWindows::radio()
+{
+    if (!m_radio) {
+        Form1* main = form1();
+        m_radio = std::make_unique<Radio>(*main);
+        main->setRadio(m_radio.get());
     }
-    m_saverSettings->show();
-    m_saverSettings->raise();
-    m_saverSettings->activateWindow();
-    return m_saverSettings;
+    return m_radio.get();
 }
 
 AppWindows& appWindows()

@@ -2,13 +2,15 @@
 
 #include "core/mainwin.h"
 
-#include <QPointer>
 
 #include <memory>
 
 class Form1;
 class frmEula;
 class frmEULA2;
+class Form2;
+class FrmHist;
+class Radio;
 class MainVN;
 class SettingVN;
 
@@ -39,6 +41,8 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
 
@@ -48,9 +52,11 @@ public:
     // The full-screen clock preview; it ends through MainWin::CloseSaver.
     MainVN* saverPreview();
     // Opens the screensaver settings window modally (one at a time).
-    SettingVN* showSaverSettings();
+    void showSaverSettings();
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -63,6 +69,7 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
 
@@ -70,9 +77,10 @@ private:
 
     // Screensaver
     std::unique_ptr<MainVN> m_saverPreview;
-    QPointer<SettingVN> m_saverSettings;
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.

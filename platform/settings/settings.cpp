@@ -1,12 +1,13 @@
 #include "platform/settings/settings.h"
 
+#include "platform/base/atomicfile.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QMutex>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QThread>
@@ -331,16 +332,9 @@ private:
 
     bool write()
     {
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray bytes = serialized(m_sections);
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
-            file.cancelWriting();
-            return false;
-        }
-        makeNewerThan(file.handle(), m_stamp);
-        if (!file.commit())
+        const FileStamp previous = m_stamp;
+        if (!writeFileAtomically(m_path, serialized(m_sections), 0,
+                                 [&previous](int fd) { makeNewerThan(fd, previous); }))
             return false;
         m_stamp = stampOfPath(m_nativePath);
         m_clean = true;

@@ -2,6 +2,7 @@
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
+#include "platform/base/modal.h"
 #include "platform/base/program.h"
 #include "platform/settings/settings.h"
 #include "platform/system/processrunner.h"
@@ -307,24 +308,18 @@ private slots:
 
     void theSettingsWindowOpensModally()
     {
+        platform::ScriptedModalWindows modal;
+        platform::setModalWindows(&modal);
         load();
+        QString version;
+        modal.answerNext([&](QWidget* window) {
+            version = window->findChild<QLabel*>("Label4")->text();
+            QTest::mouseClick(window->findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        });
         m_fixture->trigger("VNSet");
-        QPointer<SettingVN> window;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* s = qobject_cast<SettingVN*>(w); s && s->isVisible())
-                window = s;
-        QVERIFY(window);
-        QCOMPARE(window->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(window->findChild<QLabel*>("Label4")->text(), QString("VN Version ") + platform::appVersionText());
-        // A second command brings the same window forward.
-        m_fixture->trigger("VNSet");
-        int open = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<SettingVN*>(w) && w->isVisible())
-                ++open;
-        QCOMPARE(open, 1);
-        QTest::mouseClick(window->findChild<QPushButton*>("Command2"), Qt::LeftButton);
-        QVERIFY(!window || !window->isVisible());
+        platform::setModalWindows(nullptr);
+        QCOMPARE(modal.shown(), QStringList{"SettingVN"});
+        QCOMPARE(version, QString("VN Version ") + platform::appVersionText());
     }
 };
 
