@@ -172,8 +172,10 @@ void Form1::LoadOptions(qint16 index)
 
 void Form1::storeWindowOptions()
 {
-    if (m_loadCompleted)
-        RegOptions(1);
+    if (!m_loadCompleted)
+        return;
+    const platform::SettingsBatch oneWrite;
+    RegOptions(1);
 }
 
 // ---- Date ----
