@@ -172,8 +172,10 @@ void Form1::LoadOptions(qint16 index)
 
 void Form1::storeWindowOptions()
 {
-    if (m_loadCompleted)
-        RegOptions(1);
+    if (!m_loadCompleted)
+        return;
+    const platform::SettingsBatch oneWrite;
+    RegOptions(1);
 }
 
 // ---- Date ----
@@ -420,12 +422,6 @@ void Form1::mnuVNUpAuto_Click()
 }
 
 // ---- Menu opening and label clicks ----
-
-void Form1::refreshScreenSaverItems()
-{
-    if (m_saverMenu)
-        m_saverMenu->refresh();
-}
 
 void Form1::tools_Click() { refreshScreenSaverItems(); }
 
