@@ -3,6 +3,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/program.h"
+#include "radio/form4.h"
 
 #include <QTimer>
 
@@ -56,8 +57,16 @@ void AppWindows::startReminders()
     // The reminder store joins the start here once it exists.
 }
 
+Form4* AppWindows::form4()
+{
+    if (!m_form4)
+        m_form4 = std::make_unique<Form4>();
+    return m_form4.get();
+}
+
 void AppWindows::unloadAll()
 {
+    m_form4.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();

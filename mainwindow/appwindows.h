@@ -7,6 +7,7 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class Form4;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -37,6 +38,7 @@ public:
     // Radio
 
     // Station list
+    Form4* form4();
 
     // Online services
 
@@ -57,6 +59,7 @@ private:
     // Radio
 
     // Station list
+    std::unique_ptr<Form4> m_form4;
 
     // Online services
 
