@@ -8,6 +8,9 @@ class Form1;
 class frmEula;
 class frmEULA2;
 class Form4;
+class Form2;
+class FrmHist;
+class Radio;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -36,6 +39,8 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
     Form4* form4();
@@ -45,6 +50,8 @@ public:
     // Screensaver
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -57,6 +64,7 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
     std::unique_ptr<Form4> m_form4;
@@ -66,6 +74,8 @@ private:
     // Screensaver
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.
