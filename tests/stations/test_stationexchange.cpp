@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 
 using testsupport::Form1Fixture;
 
@@ -27,11 +28,17 @@ constexpr char kChildVariable[] = "VANTORA_STATION_WRITER";
 // generation in one change, until it is killed.
 [[noreturn]] void writeStationsForever()
 {
+    const QString child = QString::number(QCoreApplication::applicationPid());
     for (qint64 generation = 1;; ++generation) {
+        const QString value = child + QLatin1Char('-') + QString::number(generation);
         platform::SettingsBatch batch;
         for (int i = 1; i <= 12; ++i) {
-            platform::saveSetting(kOptions, QStringLiteral("RadioURL%1").arg(i), QStringLiteral("g%1").arg(generation));
-            platform::saveSetting(kOptions, QStringLiteral("Radioname%1").arg(i), QStringLiteral("g%1").arg(generation));
+            platform::saveSetting(kOptions, QStringLiteral("RadioURL%1").arg(i), value);
+            platform::saveSetting(kOptions, QStringLiteral("Radioname%1").arg(i), value);
+        }
+        if (generation == 1) {
+            std::fputs("started\n", stdout);
+            std::fflush(stdout);
         }
     }
 }
@@ -132,6 +139,7 @@ private slots:
     {
         testsupport::environment().wipe();
         QRandomGenerator random(20261209);
+        QSet<QString> seen;
         for (int round = 0; round < 40; ++round) {
             QProcess child;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -139,7 +147,8 @@ private slots:
             child.setProcessEnvironment(env);
             child.start(QCoreApplication::applicationFilePath(), {});
             QVERIFY(child.waitForStarted());
-            QTest::qWait(static_cast<int>(random.bounded(5, 60)));
+            QVERIFY(child.waitForReadyRead(10000));
+            QTest::qWait(static_cast<int>(random.bounded(0, 40)));
             ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished());
             QSet<QString> generations;
@@ -148,17 +157,22 @@ private slots:
                 generations << platform::getSetting(kOptions, QStringLiteral("Radioname%1").arg(i));
             }
             QVERIFY2(generations.size() == 1, qPrintable(QStringList(generations.values()).join(u',')));
+            seen << *generations.begin();
         }
+        // The children did write: many different generations were found.
+        seen.remove(QString());
+        QVERIFY2(seen.size() > 10, qPrintable(QString::number(seen.size())));
     }
 };
 
 int main(int argc, char** argv)
 {
-    testsupport::environment();
+    // The child writes into the parent's temporary home, which it inherits.
     if (qEnvironmentVariableIsSet(kChildVariable)) {
         QCoreApplication app(argc, argv);
         writeStationsForever();
     }
+    testsupport::environment();
     QApplication app(argc, argv);
     TestStationExchange tc;
     return QTest::qExec(&tc, argc, argv);
