@@ -3,6 +3,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/program.h"
+#include "reminders/reminderdesk.h"
 
 #include <QTimer>
 
@@ -53,11 +54,13 @@ void AppWindows::showMainWindow()
 
 void AppWindows::startReminders()
 {
-    // The reminder store joins the start here once it exists.
+    reminderDesk().start();
 }
 
 void AppWindows::unloadAll()
 {
+    // Every reminder notice and the editor close; pending ones stay pending.
+    reminderDesk().closeAll();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
