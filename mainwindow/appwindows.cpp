@@ -8,6 +8,7 @@
 #include "platform/base/program.h"
 #include "radio/form4.h"
 #include "radio/radio.h"
+#include "reminders/reminderdesk.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
 
@@ -74,7 +75,7 @@ void AppWindows::showMainWindow()
 
 void AppWindows::startReminders()
 {
-    // The reminder store joins the start here once it exists.
+    reminderDesk().start();
 }
 
 Form4* AppWindows::form4()
@@ -86,6 +87,8 @@ Form4* AppWindows::form4()
 
 void AppWindows::unloadAll()
 {
+    // Every reminder notice and the editor close; pending ones stay pending.
+    reminderDesk().closeAll();
     m_form4.reset();
     m_radio.reset();
     m_form1.reset();
