@@ -1,8 +1,11 @@
 #include "mainwindow/appwindows.h"
 
 #include "mainwindow/form1.h"
+#include "mainwindow/form2.h"
+#include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/program.h"
+#include "radio/radio.h"
 
 #include <QTimer>
 
@@ -23,6 +26,20 @@ frmEULA2* AppWindows::licenceViewer()
     if (!m_licenceViewer)
         m_licenceViewer = std::make_unique<frmEULA2>();
     return m_licenceViewer.get();
+}
+
+Form2* AppWindows::about()
+{
+    if (!m_about)
+        m_about = std::make_unique<Form2>();
+    return m_about.get();
+}
+
+FrmHist* AppWindows::history()
+{
+    if (!m_history)
+        m_history = std::make_unique<FrmHist>();
+    return m_history.get();
 }
 
 void AppWindows::showLicence()
@@ -58,14 +75,27 @@ void AppWindows::startReminders()
 
 void AppWindows::unloadAll()
 {
+    m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
+    m_about.reset();
+    m_history.reset();
 }
 
 void AppWindows::closeSaverPreview()
 {
     // The full-screen clock preview is unloaded here once it exists.
+}
+
+Radio* AppWindows::radio()
+{
+    if (!m_radio) {
+        Form1* main = form1();
+        m_radio = std::make_unique<Radio>(*main);
+        main->setRadio(m_radio.get());
+    }
+    return m_radio.get();
 }
 
 AppWindows& appWindows()

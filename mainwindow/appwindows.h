@@ -7,6 +7,9 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class Form2;
+class FrmHist;
+class Radio;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -35,6 +38,8 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
 
@@ -43,6 +48,8 @@ public:
     // Screensaver
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -55,6 +62,7 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
 
@@ -63,6 +71,8 @@ private:
     // Screensaver
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.

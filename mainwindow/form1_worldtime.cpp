@@ -307,8 +307,25 @@ void Form1::PresetTZ(qint16 i)
     Label5[static_cast<size_t>(i - 1)]->setText(m_presetTimes[static_cast<size_t>(i)]);
 }
 
+// The tick that the load runs lets a zone value that is not a number reach
+// the load's settings-error question; later ticks show such a row blank.
+void Form1::requireConvertibleZoneValues() const
+{
+    const auto require = [](const QString& key) {
+        const QString text = option(key, QStringLiteral("0"));
+        if (!platform::isNumeric(text))
+            throw platform::RuntimeError::typeMismatch();
+    };
+    require(QStringLiteral("LastTZAdd"));
+    require(QStringLiteral("DefaultTZVal"));
+    for (int i = 1; i <= worldtime::storedZoneCount(); ++i)
+        require(QStringLiteral("VNTZval%1").arg(i));
+}
+
 void Form1::showZoneTimes()
 {
+    if (m_tickInsideLoad)
+        requireConvertibleZoneValues();
     LastTZAdd = static_cast<qint16>(worldtime::storedZoneCount());
     const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
     for (int i = 1; i <= LastTZAdd; ++i) {

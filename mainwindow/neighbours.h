@@ -21,6 +21,10 @@ public:
     virtual bool isVisible() const = 0;
     virtual bool FormActive() const = 0;
     virtual bool playerVisible() const = 0;
+    // WebcamOn: a playback is running.
+    virtual bool webcamOn() const = 0;
+    // Empties ActualMP3Play and clears FullStop before a new station is chosen.
+    virtual void clearFileInHand() = 0;
     virtual void SelectRad(int station) = 0;
     virtual void Show() = 0;
     virtual void Image1_Click() = 0;

@@ -1,5 +1,6 @@
 #include "platform/system/registry.h"
 
+#include "platform/base/atomicfile.h"
 #include "platform/system/autostart.h"
 #include "platform/system/registryfile.h"
 #include "platform/system/registryhive.h"
@@ -10,7 +11,6 @@
 #include <QHash>
 #include <QLockFile>
 #include <QMap>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -106,12 +106,6 @@ RegistryHive readHiveFile(HKEY root, const QString& path)
     for (const QString& key : baselineKeys(root))
         hive.ensureKey(key);
     return hive;
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& content)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
 }
 
 struct HiveState {
@@ -222,7 +216,7 @@ public:
         const qint32 result = change(fresh);
         if (result != ERROR_SUCCESS)
             return result;
-        if (!writeFileAtomically(path, formatRegistryFile(fresh, rootName(root))))
+        if (!platform::writeFileAtomically(path, formatRegistryFile(fresh, rootName(root))))
             return ERROR_ACCESS_DENIED;
         m_hives[root] = HiveState{std::move(fresh), stampOf(path)};
         return ERROR_SUCCESS;

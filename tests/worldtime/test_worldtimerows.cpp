@@ -155,10 +155,12 @@ private slots:
         Form1Fixture::setOption("LastTZAdd", "4");
         storeEntry(1, "A", "zone a", 60);
         storeEntry(2, "B", "zone b", 0);
-        Form1Fixture::setOption("VNTZval2", "abc");
         storeEntry(3, "C", "zone c", -60);
         storeEntry(4, "D", "zone d", 2000); // beyond a day: not a bias
         Form1* w = f.loadForm1();
+        QCOMPARE(rowTime(w, 1), QString("Wed 09 Dec 2026 - 12:00:00"));
+        Form1Fixture::setOption("VNTZval2", "abc");
+        f.clock().advance(250);
         QCOMPARE(rowTime(w, 0), QString("Wed 09 Dec 2026 - 11:00:00"));
         QCOMPARE(rowTime(w, 1), QString());
         QCOMPARE(rowTime(w, 2), QString("Wed 09 Dec 2026 - 13:00:00"));
@@ -194,9 +196,10 @@ private slots:
         Form1Fixture::setOption("LastTZAdd", "2");
         storeEntry(1, "A", displayOf("Tokyo Standard Time"), -540);
         Form1Fixture::setOption("VNTZval1", "1E99");
-        Form1Fixture::setOption("DefaultTZVal", "not a number");
         storeEntry(2, "B", "zone b", 60);
         Form1* w = f.loadForm1();
+        QCOMPARE(w->loadResult(), Form1::LoadResult::Loaded);
+        Form1Fixture::setOption("DefaultTZVal", "not a number");
         QVERIFY(!w->isRinging());
         f.clock().advance(2500);
         QVERIFY(w->isRinging());
@@ -204,6 +207,19 @@ private slots:
         // The chooser's clock has stored the computer's bias again.
         QCOMPARE(Form1Fixture::option("DefaultTZVal"), QString("0"));
         QCOMPARE(rowTime(w, 1), QString("Wed 09 Dec 2026 - 06:30:00"));
+    }
+
+    void aZoneBiasThatIsNotANumberAtStartAsksForTheReset()
+    {
+        Form1Fixture f(at(kWinterDay, 12));
+        Form1Fixture::setOption("LastTZAdd", "2");
+        storeEntry(1, "A", "zone a", 60);
+        storeEntry(2, "B", "zone b", 0);
+        Form1Fixture::setOption("VNTZval2", "abc");
+        f.dialogs().answerNextMessage(platform::mb::No);
+        Form1* w = f.loadForm1();
+        QCOMPARE(w->loadResult(), Form1::LoadResult::EndRequested);
+        QVERIFY(f.dialogs().shown().first().prompt.startsWith("A serious settings error occured."));
     }
 
     void tenQuietMinutesLeaveTheSettingsFileAlone()
