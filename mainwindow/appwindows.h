@@ -2,6 +2,7 @@
 
 #include "core/mainwin.h"
 
+
 #include <memory>
 
 class Form1;
@@ -10,6 +11,8 @@ class frmEULA2;
 class Form2;
 class FrmHist;
 class Radio;
+class MainVN;
+class SettingVN;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -46,6 +49,10 @@ public:
     // Online services
 
     // Screensaver
+    // The full-screen clock preview; it ends through MainWin::CloseSaver.
+    MainVN* saverPreview();
+    // Opens the screensaver settings window modally (one at a time).
+    void showSaverSettings();
 
     // Tray, help and information windows
     Form2* about();
@@ -69,6 +76,7 @@ private:
     // Online services
 
     // Screensaver
+    std::unique_ptr<MainVN> m_saverPreview;
 
     // Tray, help and information windows
     std::unique_ptr<Form2> m_about;

@@ -140,6 +140,9 @@ public:
     // Online services: updates, station-list news, mail (form1_online.cpp)
 
     // Screensaver commands (form1_saver.cpp)
+    void SetmnuPassword();
+    void SetmnuMin();
+    qint32 idleMinutes() const { return IdleMinutes; }
 
     // Tray, help, About, history and system information (form1_info.cpp)
     // The tray icon's pointer events: the tip shows the time, a click shows
@@ -161,7 +164,6 @@ public:
     void setTimeServer(TimeServerWindow* w) { m_timeServer = w; }
     void setRadio(RadioWindow* w) { m_radio = w; }
     void setReminders(ReminderHost* h) { m_reminders = h; }
-    void setScreenSaverMenu(ScreenSaverMenu* m) { m_saverMenu = m; }
     void setUpdateChecker(UpdateChecker* u) { m_updates = u; }
 
     // ---- Read access for the other windows and for tests ----
@@ -263,6 +265,7 @@ private:
     void writeRunValue(bool on);
     void showDateText();
     QString syncTimeText() const;
+    // The screensaver items of the Tools menu, read again (form1_saver.cpp).
     void refreshScreenSaverItems();
     void storeWindowOptions();
 
@@ -338,6 +341,12 @@ private:
 
     // Screensaver commands (form1_saver.cpp)
     void wireSaver();
+    void VNSsaver_Click();
+    void PrevSSVN_Click();
+    void VNSet_Click();
+    void mnuPassword_Click();
+    void mnuMin_Click(int index);
+    qint32 IdleMinutes = 0;
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();
@@ -450,6 +459,5 @@ private:
     TimeServerWindow* m_timeServer = nullptr;
     RadioWindow* m_radio = nullptr;
     ReminderHost* m_reminders = nullptr;
-    ScreenSaverMenu* m_saverMenu = nullptr;
     UpdateChecker* m_updates = nullptr;
 };

@@ -423,12 +423,6 @@ void Form1::mnuVNUpAuto_Click()
 
 // ---- Menu opening and label clicks ----
 
-void Form1::refreshScreenSaverItems()
-{
-    if (m_saverMenu)
-        m_saverMenu->refresh();
-}
-
 void Form1::tools_Click() { refreshScreenSaverItems(); }
 
 void Form1::Label3_Click() { alar_Click(); }

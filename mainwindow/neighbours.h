@@ -43,14 +43,6 @@ public:
     virtual void showDueReminders(const QDateTime& now) = 0;
 };
 
-class ScreenSaverMenu {
-public:
-    virtual ~ScreenSaverMenu() = default;
-    // Re-reads the installed screensaver and its password state and refreshes
-    // the password and idle-minutes menu items.
-    virtual void refresh() = 0;
-};
-
 class UpdateChecker {
 public:
     virtual ~UpdateChecker() = default;
