@@ -1,6 +1,7 @@
 #include "core/mainwin.h"
 #include "mainwindow/appwindows.h"
 #include "platform/base/application.h"
+#include "platform/timedate/timedatedsetter.h"
 
 int main(int argc, char** argv)
 {
@@ -8,6 +9,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vantora"));
     // Hiding a window never ends the program: Exit and closing the clock do.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The one place the computer's clock can be reached from.
+    platform::TimedatedClockSetter clockSetter;
+    platform::setClockSetter(&clockSetter);
     MainWin::setStartupWindows(&appWindows());
     MainWin::Main();
     return QApplication::exec();

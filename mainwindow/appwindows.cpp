@@ -3,6 +3,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/program.h"
+#include "timesync/frmntp.h"
 
 #include <QTimer>
 
@@ -13,6 +14,7 @@ Form1* AppWindows::form1()
 {
     if (!m_form1) {
         m_form1 = std::make_unique<Form1>();
+        attachTimeServer();
         m_form1->Form_Load();
     }
     return m_form1.get();
@@ -58,6 +60,7 @@ void AppWindows::startReminders()
 
 void AppWindows::unloadAll()
 {
+    m_timeServer.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
@@ -66,6 +69,15 @@ void AppWindows::unloadAll()
 void AppWindows::closeSaverPreview()
 {
     // The full-screen clock preview is unloaded here once it exists.
+}
+
+// The daily synchronisation needs the time-server window even when the user
+// never opened it.
+void AppWindows::attachTimeServer()
+{
+    m_timeServer = std::make_unique<frmNTP>(m_form1.get());
+    QObject::connect(m_timeServer.get(), &frmNTP::unloaded, m_form1.get(), qOverload<>(&QWidget::update));
+    m_form1->setTimeServer(m_timeServer.get());
 }
 
 AppWindows& appWindows()

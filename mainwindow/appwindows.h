@@ -7,6 +7,7 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class frmNTP;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -31,6 +32,8 @@ public:
     // World time
 
     // Time servers
+    // The time-server window; it exists while the main window does.
+    frmNTP* timeServer() const { return m_timeServer.get(); }
 
     // Reminders
 
@@ -51,6 +54,8 @@ private:
     // World time
 
     // Time servers
+    void attachTimeServer();
+    std::unique_ptr<frmNTP> m_timeServer;
 
     // Reminders
 

@@ -92,6 +92,11 @@ public:
     // World time: zone rows, zone chooser, colours (form1_worldtime.cpp)
 
     // Time servers (form1_timesync.cpp)
+    void NTPserv_Click();
+    void Image10_Click();
+    void Image11_Click();
+    // The tooltip of the time-sync picture and its click area.
+    void setNtpTooltips(const QString& text);
 
     // Reminders (form1_reminders.cpp)
 
