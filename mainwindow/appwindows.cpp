@@ -1,8 +1,14 @@
 #include "mainwindow/appwindows.h"
 
 #include "mainwindow/form1.h"
+#include "mainwindow/form2.h"
+#include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
+#include "platform/base/modal.h"
 #include "platform/base/program.h"
+#include "radio/radio.h"
+#include "saver/mainvn.h"
+#include "saver/settingvn.h"
 #include "timesync/frmntp.h"
 
 #include <QTimer>
@@ -25,6 +31,20 @@ frmEULA2* AppWindows::licenceViewer()
     if (!m_licenceViewer)
         m_licenceViewer = std::make_unique<frmEULA2>();
     return m_licenceViewer.get();
+}
+
+Form2* AppWindows::about()
+{
+    if (!m_about)
+        m_about = std::make_unique<Form2>();
+    return m_about.get();
+}
+
+FrmHist* AppWindows::history()
+{
+    if (!m_history)
+        m_history = std::make_unique<FrmHist>();
+    return m_history.get();
 }
 
 void AppWindows::showLicence()
@@ -61,14 +81,42 @@ void AppWindows::startReminders()
 void AppWindows::unloadAll()
 {
     m_timeServer.reset();
+    m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
+    m_about.reset();
+    m_history.reset();
 }
 
 void AppWindows::closeSaverPreview()
 {
-    // The full-screen clock preview is unloaded here once it exists.
+    if (m_saverPreview)
+        m_saverPreview->Unload();
+}
+
+MainVN* AppWindows::saverPreview()
+{
+    if (!m_saverPreview)
+        m_saverPreview = std::make_unique<MainVN>([] { MainWin::CloseSaver(); });
+    return m_saverPreview.get();
+}
+
+void AppWindows::showSaverSettings()
+{
+    // Every opening starts from the stored settings.
+    SettingVN window;
+    platform::modalWindows().runModal(&window);
+}
+
+Radio* AppWindows::radio()
+{
+    if (!m_radio) {
+        Form1* main = form1();
+        m_radio = std::make_unique<Radio>(*main);
+        main->setRadio(m_radio.get());
+    }
+    return m_radio.get();
 }
 
 // The daily synchronisation needs the time-server window even when the user

@@ -2,12 +2,18 @@
 
 #include "core/mainwin.h"
 
+
 #include <memory>
 
 class Form1;
 class frmEula;
 class frmEULA2;
 class frmNTP;
+class Form2;
+class FrmHist;
+class Radio;
+class MainVN;
+class SettingVN;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -38,14 +44,22 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
 
     // Online services
 
     // Screensaver
+    // The full-screen clock preview; it ends through MainWin::CloseSaver.
+    MainVN* saverPreview();
+    // Opens the screensaver settings window modally (one at a time).
+    void showSaverSettings();
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -60,14 +74,18 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
 
     // Online services
 
     // Screensaver
+    std::unique_ptr<MainVN> m_saverPreview;
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.
