@@ -2,6 +2,7 @@
 #include "mainwindow/appwindows.h"
 #include "platform/base/application.h"
 #include "platform/timedate/timedatedsetter.h"
+#include "worldtime/zoneregistry.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     // The one place the computer's clock can be reached from.
     platform::TimedatedClockSetter clockSetter;
     platform::setClockSetter(&clockSetter);
+    worldtime::installZoneDatabase();
     MainWin::setStartupWindows(&appWindows());
     MainWin::Main();
     return QApplication::exec();

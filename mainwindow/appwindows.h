@@ -9,6 +9,7 @@ class Form1;
 class frmEula;
 class frmEULA2;
 class frmNTP;
+class Form4;
 class Form2;
 class FrmHist;
 class Radio;
@@ -48,6 +49,7 @@ public:
     Radio* radio();
 
     // Station list
+    Form4* form4();
 
     // Online services
 
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<Radio> m_radio;
 
     // Station list
+    std::unique_ptr<Form4> m_form4;
 
     // Online services
 
