@@ -4,7 +4,11 @@
 #include "mainwindow/form2.h"
 #include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
+#include "platform/base/modal.h"
 #include "platform/base/program.h"
+#include "radio/radio.h"
+#include "saver/mainvn.h"
+#include "saver/settingvn.h"
 
 #include <QTimer>
 
@@ -74,6 +78,7 @@ void AppWindows::startReminders()
 
 void AppWindows::unloadAll()
 {
+    m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
@@ -83,7 +88,32 @@ void AppWindows::unloadAll()
 
 void AppWindows::closeSaverPreview()
 {
-    // The full-screen clock preview is unloaded here once it exists.
+    if (m_saverPreview)
+        m_saverPreview->Unload();
+}
+
+MainVN* AppWindows::saverPreview()
+{
+    if (!m_saverPreview)
+        m_saverPreview = std::make_unique<MainVN>([] { MainWin::CloseSaver(); });
+    return m_saverPreview.get();
+}
+
+void AppWindows::showSaverSettings()
+{
+    // Every opening starts from the stored settings.
+    SettingVN window;
+    platform::modalWindows().runModal(&window);
+}
+
+Radio* AppWindows::radio()
+{
+    if (!m_radio) {
+        Form1* main = form1();
+        m_radio = std::make_unique<Radio>(*main);
+        main->setRadio(m_radio.get());
+    }
+    return m_radio.get();
 }
 
 AppWindows& appWindows()

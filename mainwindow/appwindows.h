@@ -2,6 +2,7 @@
 
 #include "core/mainwin.h"
 
+
 #include <memory>
 
 class Form1;
@@ -9,6 +10,9 @@ class frmEula;
 class frmEULA2;
 class Form2;
 class FrmHist;
+class Radio;
+class MainVN;
+class SettingVN;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -37,12 +41,18 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
 
     // Online services
 
     // Screensaver
+    // The full-screen clock preview; it ends through MainWin::CloseSaver.
+    MainVN* saverPreview();
+    // Opens the screensaver settings window modally (one at a time).
+    void showSaverSettings();
 
     // Tray, help and information windows
     Form2* about();
@@ -59,12 +69,14 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
 
     // Online services
 
     // Screensaver
+    std::unique_ptr<MainVN> m_saverPreview;
 
     // Tray, help and information windows
     std::unique_ptr<Form2> m_about;

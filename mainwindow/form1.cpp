@@ -273,8 +273,6 @@ void Form1::runLoadSteps()
     SetLogNTP();
     SetmnuVNUpAuto();
     VNNetAutoSync2 = VNNetAutoSync;
-    if (DefaultRadio < 0 || DefaultRadio > 12)
-        throw platform::RuntimeError(9, QStringLiteral("Subscript out of range"));
     RaURL = StationURL[static_cast<size_t>(DefaultRadio)];
     NetAutoSync = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("NetAutoSync"),
                                                         QStringLiteral("True")));
@@ -282,6 +280,7 @@ void Form1::runLoadSteps()
         SyncDigit[static_cast<size_t>(i)] = platform::getSetting(
             QStringLiteral("Options"), QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
     SetNTPASync();
+    ActURL();
     SetDateOption();
     Snoozed = false;
     SnoozeLength = 9;

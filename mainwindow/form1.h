@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -96,12 +97,31 @@ public:
     // Reminders (form1_reminders.cpp)
 
     // Radio and media commands (form1_radio.cpp)
+    // Rebuilds the station menu from the station table and checks the current
+    // station: the station-list editor and the online station list call it after
+    // they have changed the stations.
+    void ActURL();
+    void AffSelect(qint16 Index);
+    void CheckUrlavail();
+    bool anyStation() const { return AnyStation; }
+    void url_Click(qint16 Index);
+    // Plays the current station (F2, the radio pictures, the tray).
+    void Image6_Click();
+    // The radio window opens (true) or closes: "Preferences" waits meanwhile.
+    void radioWindowOpen(bool open);
+    // The radio window, made on first need; nullptr when none can be made.
+    RadioWindow* radioWindow();
+    // How the radio window is made (the program's window set unless a test says otherwise).
+    void setRadioFactory(std::function<RadioWindow*()> factory) { m_radioFactory = std::move(factory); }
 
     // Station list editor, media chooser (form1_stations.cpp)
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
 
     // Screensaver commands (form1_saver.cpp)
+    void SetmnuPassword();
+    void SetmnuMin();
+    qint32 idleMinutes() const { return IdleMinutes; }
 
     // Tray, help, About, history and system information (form1_info.cpp)
     // The tray icon's pointer events: the tip shows the time, a click shows
@@ -123,7 +143,6 @@ public:
     void setTimeServer(TimeServerWindow* w) { m_timeServer = w; }
     void setRadio(RadioWindow* w) { m_radio = w; }
     void setReminders(ReminderHost* h) { m_reminders = h; }
-    void setScreenSaverMenu(ScreenSaverMenu* m) { m_saverMenu = m; }
     void setUpdateChecker(UpdateChecker* u) { m_updates = u; }
 
     // ---- Read access for the other windows and for tests ----
@@ -225,6 +244,7 @@ private:
     void writeRunValue(bool on);
     void showDateText();
     QString syncTimeText() const;
+    // The screensaver items of the Tools menu, read again (form1_saver.cpp).
     void refreshScreenSaverItems();
     void storeWindowOptions();
 
@@ -245,6 +265,14 @@ private:
 
     // Radio and media commands (form1_radio.cpp)
     void wireRadio();
+    void Plydf_Click();
+    void indicatorClick(QObject* picture);
+    void stationForPlay(qint16 Index);
+    std::function<RadioWindow*()> m_radioFactory;
+    bool AnyStation = false;
+    bool m_radioHoldsSeturl = false;
+    bool m_seturlWasEnabled = false;
+    QLabel* Image7 = nullptr;
 
     // Station list editor, media chooser (form1_stations.cpp)
     void wireStations();
@@ -254,6 +282,12 @@ private:
 
     // Screensaver commands (form1_saver.cpp)
     void wireSaver();
+    void VNSsaver_Click();
+    void PrevSSVN_Click();
+    void VNSet_Click();
+    void mnuPassword_Click();
+    void mnuMin_Click(int index);
+    qint32 IdleMinutes = 0;
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();
@@ -366,6 +400,5 @@ private:
     TimeServerWindow* m_timeServer = nullptr;
     RadioWindow* m_radio = nullptr;
     ReminderHost* m_reminders = nullptr;
-    ScreenSaverMenu* m_saverMenu = nullptr;
     UpdateChecker* m_updates = nullptr;
 };

@@ -157,7 +157,7 @@ void Form1::checkAlarmTime(const QString& tnow)
         return;
     m_alarmStartedAt = second;
     Timer3.setEnabled(true);
-    if (m_radio && !m_radio->isVisible() && AlarmRadio)
+    if (AlarmRadio && !(m_radio && m_radio->isVisible()))
         startRadioWakeUp();
 }
 
@@ -210,8 +210,11 @@ void Form1::storeOptionsEveryTenSeconds()
 {
     if (!m_loadCompleted || !digitChanged(6) || DigitNow[6] != QLatin1String("0"))
         return;
-    for (qint16 index = 1; index <= 6; ++index)
-        RegOptions(index);
+    {
+        const platform::SettingsBatch oneWrite;
+        for (qint16 index = 1; index <= 6; ++index)
+            RegOptions(index);
+    }
     refreshScreenSaverItems();
 }
 

@@ -24,15 +24,16 @@ constexpr QLatin1StringView kTempMarker(".vantora-tmp-");
 constexpr int kMaxLinkDepth = 40;
 
 // Temporaries this process is writing now (other threads' ones must not be
-// taken for litter). Function statics: writes may come before main().
+// taken for litter). Made on first use and never destroyed: writes may come
+// before main() and after the end of static destruction has begun.
 struct ActiveSet {
     QMutex mutex;
     QSet<QString> paths;
 };
 ActiveSet& activeSet()
 {
-    static ActiveSet set;
-    return set;
+    static ActiveSet* const set = new ActiveSet;
+    return *set;
 }
 
 WriteResult failure(int err) { return WriteResult{false, qt_error_string(err)}; }

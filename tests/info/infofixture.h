@@ -35,6 +35,8 @@ public:
     bool isVisible() const override { return QWidget::isVisible(); }
     bool FormActive() const override { return QWidget::isVisible(); }
     bool playerVisible() const override { return QWidget::isVisible(); }
+    bool webcamOn() const override { return QWidget::isVisible(); }
+    void clearFileInHand() override {}
     void SelectRad(int station) override { calls << QStringLiteral("select %1").arg(station); }
     void Show() override { show(); }
     void Image1_Click() override { calls << QStringLiteral("play"); }
