@@ -268,6 +268,7 @@ private:
     void Plydf_Click();
     void indicatorClick(QObject* picture);
     void stationForPlay(qint16 Index);
+    RadioWindow* showStation(qint16 Index);
     std::function<RadioWindow*()> m_radioFactory;
     bool AnyStation = false;
     bool m_radioHoldsSeturl = false;
