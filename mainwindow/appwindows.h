@@ -7,6 +7,8 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class frmInternet;
+class frmMail;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -39,6 +41,8 @@ public:
     // Station list
 
     // Online services
+    frmInternet& internetList();
+    frmMail& mailWindow();
 
     // Screensaver
 
@@ -59,6 +63,8 @@ private:
     // Station list
 
     // Online services
+    std::unique_ptr<frmInternet> m_internetList;
+    std::unique_ptr<frmMail> m_mail;
 
     // Screensaver
 

@@ -11,6 +11,7 @@
 
 #include <array>
 
+class Internet;
 class QAction;
 class QLabel;
 class QMenu;
@@ -100,6 +101,12 @@ public:
     // Station list editor, media chooser (form1_stations.cpp)
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
+    void InterLaunch_Click();
+    void ChckUpdt_Click();
+    void ChckUpdtList_Click();
+    void SendLinks_Click(int index);
+    void Image12_Click();
+    Internet* internet() const { return m_internet; }
 
     // Screensaver commands (form1_saver.cpp)
 
@@ -238,6 +245,7 @@ private:
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
     void wireOnline();
+    Internet* m_internet = nullptr;
 
     // Screensaver commands (form1_saver.cpp)
     void wireSaver();
