@@ -2,6 +2,7 @@
 
 #include "mainwindow/unzip/unzipfile.h"
 #include "platform/base/appinfo.h"
+#include "platform/base/atomicfile.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
 #include "platform/settings/conversions.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace MainWin {
 
@@ -31,16 +31,7 @@ bool writeResource(int id, const QString& target, bool executable = false)
     const QByteArray bytes = platform::loadResource(QStringLiteral("CUSTOM"), id);
     // The fixed Windows folders (C:\Windows) always exist there; make their stand-ins.
     QDir().mkpath(QFileInfo(target).absolutePath());
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    if (!file.commit())
-        return false;
-    if (executable)
-        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner | QFileDevice::ExeUser
-                                          | QFileDevice::ExeGroup | QFileDevice::ExeOther);
-    return true;
+    return platform::writeFileAtomically(target, bytes, executable ? 0755 : 0).ok;
 }
 
 bool readFirstUse()

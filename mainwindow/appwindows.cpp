@@ -1,10 +1,16 @@
 #include "mainwindow/appwindows.h"
 
 #include "mainwindow/form1.h"
+#include "mainwindow/form2.h"
+#include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
 #include "online/frminternet.h"
 #include "online/frmmail.h"
+#include "platform/base/modal.h"
 #include "platform/base/program.h"
+#include "radio/radio.h"
+#include "saver/mainvn.h"
+#include "saver/settingvn.h"
 
 #include <QTimer>
 
@@ -41,6 +47,20 @@ frmMail& AppWindows::mailWindow()
     return *m_mail;
 }
 
+Form2* AppWindows::about()
+{
+    if (!m_about)
+        m_about = std::make_unique<Form2>();
+    return m_about.get();
+}
+
+FrmHist* AppWindows::history()
+{
+    if (!m_history)
+        m_history = std::make_unique<FrmHist>();
+    return m_history.get();
+}
+
 void AppWindows::showLicence()
 {
     if (!m_licence)
@@ -74,16 +94,44 @@ void AppWindows::startReminders()
 
 void AppWindows::unloadAll()
 {
+    m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
     m_internetList.reset();
     m_mail.reset();
+    m_about.reset();
+    m_history.reset();
 }
 
 void AppWindows::closeSaverPreview()
 {
-    // The full-screen clock preview is unloaded here once it exists.
+    if (m_saverPreview)
+        m_saverPreview->Unload();
+}
+
+MainVN* AppWindows::saverPreview()
+{
+    if (!m_saverPreview)
+        m_saverPreview = std::make_unique<MainVN>([] { MainWin::CloseSaver(); });
+    return m_saverPreview.get();
+}
+
+void AppWindows::showSaverSettings()
+{
+    // Every opening starts from the stored settings.
+    SettingVN window;
+    platform::modalWindows().runModal(&window);
+}
+
+Radio* AppWindows::radio()
+{
+    if (!m_radio) {
+        Form1* main = form1();
+        m_radio = std::make_unique<Radio>(*main);
+        main->setRadio(m_radio.get());
+    }
+    return m_radio.get();
 }
 
 AppWindows& appWindows()

@@ -2,6 +2,7 @@
 
 #include "core/mainwin.h"
 
+
 #include <memory>
 
 class Form1;
@@ -9,6 +10,11 @@ class frmEula;
 class frmEULA2;
 class frmInternet;
 class frmMail;
+class Form2;
+class FrmHist;
+class Radio;
+class MainVN;
+class SettingVN;
 
 // The program's windows, each created on first use and kept until unloaded.
 class AppWindows : public MainWin::StartupWindows {
@@ -37,6 +43,8 @@ public:
     // Reminders
 
     // Radio
+    // The radio window, made on first use for the main window.
+    Radio* radio();
 
     // Station list
 
@@ -45,8 +53,14 @@ public:
     frmMail& mailWindow();
 
     // Screensaver
+    // The full-screen clock preview; it ends through MainWin::CloseSaver.
+    MainVN* saverPreview();
+    // Opens the screensaver settings window modally (one at a time).
+    void showSaverSettings();
 
     // Tray, help and information windows
+    Form2* about();
+    FrmHist* history();
 
 private:
     std::unique_ptr<Form1> m_form1;
@@ -59,6 +73,7 @@ private:
     // Reminders
 
     // Radio
+    std::unique_ptr<Radio> m_radio;
 
     // Station list
 
@@ -67,8 +82,11 @@ private:
     std::unique_ptr<frmMail> m_mail;
 
     // Screensaver
+    std::unique_ptr<MainVN> m_saverPreview;
 
     // Tray, help and information windows
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<FrmHist> m_history;
 };
 
 // The window set of the running program.

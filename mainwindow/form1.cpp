@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -238,6 +239,7 @@ Form1::LoadResult Form1::Form_Load()
     // From here on errors are ignored: an update left behind is removed.
     QFile::remove(platform::appPath() + QStringLiteral("/VNUpdate.exe"));
     m_loadResult = LoadResult::Loaded;
+    m_loadCompleted = true;
     return m_loadResult;
 }
 
@@ -271,8 +273,6 @@ void Form1::runLoadSteps()
     SetLogNTP();
     SetmnuVNUpAuto();
     VNNetAutoSync2 = VNNetAutoSync;
-    if (DefaultRadio < 0 || DefaultRadio > 12)
-        throw platform::RuntimeError(9, QStringLiteral("Subscript out of range"));
     RaURL = StationURL[static_cast<size_t>(DefaultRadio)];
     NetAutoSync = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("NetAutoSync"),
                                                         QStringLiteral("True")));
@@ -280,12 +280,16 @@ void Form1::runLoadSteps()
         SyncDigit[static_cast<size_t>(i)] = platform::getSetting(
             QStringLiteral("Options"), QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
     SetNTPASync();
+    ActURL();
     SetDateOption();
     Snoozed = false;
     SnoozeLength = 9;
     SnoozeCount = 0;
     AddToReg();
-    Timer1_Timer();
+    {
+        const QScopedValueRollback<bool> insideLoad(m_tickInsideLoad, true);
+        Timer1_Timer();
+    }
     Timer10.setEnabled(true);
 }
 

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class Internet;
 class QAction;
@@ -97,6 +98,22 @@ public:
     // Reminders (form1_reminders.cpp)
 
     // Radio and media commands (form1_radio.cpp)
+    // Rebuilds the station menu from the station table and checks the current
+    // station: the station-list editor and the online station list call it after
+    // they have changed the stations.
+    void ActURL();
+    void AffSelect(qint16 Index);
+    void CheckUrlavail();
+    bool anyStation() const { return AnyStation; }
+    void url_Click(qint16 Index);
+    // Plays the current station (F2, the radio pictures, the tray).
+    void Image6_Click();
+    // The radio window opens (true) or closes: "Preferences" waits meanwhile.
+    void radioWindowOpen(bool open);
+    // The radio window, made on first need; nullptr when none can be made.
+    RadioWindow* radioWindow();
+    // How the radio window is made (the program's window set unless a test says otherwise).
+    void setRadioFactory(std::function<RadioWindow*()> factory) { m_radioFactory = std::move(factory); }
 
     // Station list editor, media chooser (form1_stations.cpp)
 
@@ -109,8 +126,22 @@ public:
     Internet* internet() const { return m_internet; }
 
     // Screensaver commands (form1_saver.cpp)
+    void SetmnuPassword();
+    void SetmnuMin();
+    qint32 idleMinutes() const { return IdleMinutes; }
 
     // Tray, help, About, history and system information (form1_info.cpp)
+    // The tray icon's pointer events: the tip shows the time, a click shows
+    // the window, a double click plays the current station.
+    void cSysTray1_MouseMove();
+    void cSysTray1_MouseUp();
+    void cSysTray1_MouseDblClick();
+    void hidtout();
+    // Whether "Hide in Systray" has the window hidden behind the tray icon.
+    bool isHiddenInTray() const { return m_hiddenInTray; }
+    // The segmented progress bar: picBuffer is the off-screen buffer.
+    void InitProgressBar(qint16& Index);
+    void SetProgressBarValue(QLabel* Target, qint32 Min, qint32 Max, qint32 Value, QLabel* Segment);
 
     // The main tick, also run once by Form_Load.
     void Timer1_Timer();
@@ -119,7 +150,6 @@ public:
     void setTimeServer(TimeServerWindow* w) { m_timeServer = w; }
     void setRadio(RadioWindow* w) { m_radio = w; }
     void setReminders(ReminderHost* h) { m_reminders = h; }
-    void setScreenSaverMenu(ScreenSaverMenu* m) { m_saverMenu = m; }
     void setUpdateChecker(UpdateChecker* u) { m_updates = u; }
 
     // ---- Read access for the other windows and for tests ----
@@ -153,6 +183,8 @@ private:
     void runLoadSteps();
 
     // ---- Tick (form1_tick.cpp) ----
+    template <typename Step>
+    void runTickStep(Step step);
     void showChangedDigits();
     void flashSeconds();
     void showDateIfChanged();
@@ -219,6 +251,7 @@ private:
     void writeRunValue(bool on);
     void showDateText();
     QString syncTimeText() const;
+    // The screensaver items of the Tools menu, read again (form1_saver.cpp).
     void refreshScreenSaverItems();
     void storeWindowOptions();
 
@@ -239,6 +272,15 @@ private:
 
     // Radio and media commands (form1_radio.cpp)
     void wireRadio();
+    void Plydf_Click();
+    void indicatorClick(QObject* picture);
+    void stationForPlay(qint16 Index);
+    RadioWindow* showStation(qint16 Index);
+    std::function<RadioWindow*()> m_radioFactory;
+    bool AnyStation = false;
+    bool m_radioHoldsSeturl = false;
+    bool m_seturlWasEnabled = false;
+    QLabel* Image7 = nullptr;
 
     // Station list editor, media chooser (form1_stations.cpp)
     void wireStations();
@@ -249,9 +291,29 @@ private:
 
     // Screensaver commands (form1_saver.cpp)
     void wireSaver();
+    void VNSsaver_Click();
+    void PrevSSVN_Click();
+    void VNSet_Click();
+    void mnuPassword_Click();
+    void mnuMin_Click(int index);
+    qint32 IdleMinutes = 0;
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();
+    void VNHelp_Click();
+    void VNHist_Click();
+    void aboutdnw_Click();
+    void OSInf_Click();
+    void hidesystr_Click();
+    void showTrayIcon();
+    // Tick step: the tip at each new minute, the tray host every ten seconds.
+    void refreshTray();
+    void pollTrayHost();
+    bool m_hiddenInTray = false;
+    bool m_trayHostSeen = false;
+    QString m_trayTipTime;
+    QLabel* picBuffer = nullptr;
+    QLabel* picProgress = nullptr;
 
     // ---- Private state ----
     std::array<QString, 7> DigitNow;
@@ -279,6 +341,10 @@ private:
     QString NextUpdateTime;
     bool SaverSecure = false;
     LoadResult m_loadResult = LoadResult::Loaded;
+    // Until the load has completed, the window's state is not the user's: the
+    // ten-second store and pointer moves write nothing.
+    bool m_loadCompleted = false;
+    bool m_tickInsideLoad = false;
     QDateTime m_alarmStartedAt;
     QDateTime m_updateCheckedAt;
     bool m_blinkPhase = false;
@@ -343,6 +409,5 @@ private:
     TimeServerWindow* m_timeServer = nullptr;
     RadioWindow* m_radio = nullptr;
     ReminderHost* m_reminders = nullptr;
-    ScreenSaverMenu* m_saverMenu = nullptr;
     UpdateChecker* m_updates = nullptr;
 };

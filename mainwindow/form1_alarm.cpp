@@ -114,11 +114,16 @@ void Form1::startRadioWakeUp()
 {
     if (DefaultRadio < 0 || DefaultRadio > 12)
         return;
-    RaURL = StationURL[static_cast<size_t>(DefaultRadio)];
-    m_radio->SelectRad(DefaultRadio);
-    m_radio->Show();
-    m_radio->Image1_Click();
-    m_radio->setAlarmMute(true);
+    // An empty slot has nothing to wake the user with.
+    if (StationURL[static_cast<size_t>(DefaultRadio)].isEmpty())
+        return;
+    RadioWindow* radio = showStation(DefaultRadio);
+    if (!radio)
+        return;
+    // With auto-play on, showing the window has started it already.
+    if (!radio->webcamOn())
+        radio->Image1_Click();
+    radio->setAlarmMute(true);
 }
 
 void Form1::Timer4_Timer()

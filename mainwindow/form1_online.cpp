@@ -65,6 +65,7 @@ void Form1::InterLaunch_Click()
         list.showModal();
         LoadOptions(0);
         LoadOptions(7);
+        ActURL();
     } catch (const std::exception&) {
         // A damaged station value: the table keeps what it had.
     }

@@ -136,7 +136,12 @@ void Form1::LoadOptions(qint16 index)
         alwvis->setChecked(Form1OnTop);
         SetOnTop(this, Form1OnTop ? -1 : 0);
         return;
-    case 7: DefaultRadio = readInt16(QStringLiteral("DefaultRadio"), DefStation); return;
+    case 7:
+        DefaultRadio = readInt16(QStringLiteral("DefaultRadio"), DefStation);
+        // A station number outside the table reads as the factory default.
+        if (DefaultRadio < 1 || DefaultRadio > 12)
+            DefaultRadio = platform::toInt16(DefStation);
+        return;
     case 8:
         for (int i = 1; i <= 12; ++i) {
             StationName[static_cast<size_t>(i)] = readOption(QStringLiteral("Radioname%1").arg(i), QString());
@@ -165,7 +170,13 @@ void Form1::LoadOptions(qint16 index)
     }
 }
 
-void Form1::storeWindowOptions() { RegOptions(1); }
+void Form1::storeWindowOptions()
+{
+    if (!m_loadCompleted)
+        return;
+    const platform::SettingsBatch oneWrite;
+    RegOptions(1);
+}
 
 // ---- Date ----
 
@@ -411,12 +422,6 @@ void Form1::mnuVNUpAuto_Click()
 }
 
 // ---- Menu opening and label clicks ----
-
-void Form1::refreshScreenSaverItems()
-{
-    if (m_saverMenu)
-        m_saverMenu->refresh();
-}
 
 void Form1::tools_Click() { refreshScreenSaverItems(); }
 

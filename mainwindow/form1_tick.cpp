@@ -32,38 +32,58 @@ QString alarmSecondText(const QString& alarmTime)
 
 } // namespace
 
-void Form1::Timer1_Timer()
+// Each step runs in its own error boundary: a damaged setting or a failing
+// neighbour ends that step only, so the alarm, the store and the beep still
+// run. The tick that the load runs lets a type mismatch through to the load,
+// which then offers the settings reset.
+template <typename Step>
+void Form1::runTickStep(Step step)
 {
-    // A failing step (a damaged zone setting, a neighbouring window's error)
-    // ends this tick quietly; the next tick starts afresh.
     try {
-        NowTime = platform::clock().now();
-        const QTime time = NowTime.time();
-        const QString T = twoDigits(time.hour()) + QLatin1Char(' ') + twoDigits(time.minute()) + QLatin1Char(' ')
-            + twoDigits(time.second());
-        const QString tnow = twoDigits(time.hour()) + QLatin1Char(':') + twoDigits(time.minute()) + QLatin1Char(':')
-            + twoDigits(time.second());
-        static constexpr std::array<int, 7> kPositions{0, 0, 1, 3, 4, 6, 7};
-        for (int i = 1; i <= 6; ++i)
-            DigitNow[static_cast<size_t>(i)] = T.mid(kPositions[static_cast<size_t>(i)], 1);
-
-        showChangedDigits();
-        ExportHeur = tnow;
-        flashSeconds();
-        showDateIfChanged();
-        showZoneTimes();
-        refreshSyncDigits();
-        startDailyTimeSync();
-        checkAlarmTime(tnow);
-        platform::doEvents();
-        countDownUpdateCheck();
-        storeOptionsEveryTenSeconds();
-        showDueReminders();
-        beepOnTheHour();
+        step();
+    } catch (const platform::RuntimeError& e) {
+        if (m_tickInsideLoad && e.number() == platform::RuntimeError::TypeMismatch)
+            throw;
     } catch (const std::exception&) {
     }
+}
+
+void Form1::Timer1_Timer()
+{
+    NowTime = platform::clock().now();
+    const QTime time = NowTime.time();
+    const QString T = twoDigits(time.hour()) + QLatin1Char(' ') + twoDigits(time.minute()) + QLatin1Char(' ')
+        + twoDigits(time.second());
+    const QString tnow = twoDigits(time.hour()) + QLatin1Char(':') + twoDigits(time.minute()) + QLatin1Char(':')
+        + twoDigits(time.second());
+    static constexpr std::array<int, 7> kPositions{0, 0, 1, 3, 4, 6, 7};
     for (int i = 1; i <= 6; ++i)
-        DigitShown[static_cast<size_t>(i)] = DigitNow[static_cast<size_t>(i)];
+        DigitNow[static_cast<size_t>(i)] = T.mid(kPositions[static_cast<size_t>(i)], 1);
+    ExportHeur = tnow;
+
+    // Whatever a step throws, the digits shown are recorded for the next tick.
+    struct RecordShownDigits {
+        Form1* w;
+        ~RecordShownDigits()
+        {
+            for (int i = 1; i <= 6; ++i)
+                w->DigitShown[static_cast<size_t>(i)] = w->DigitNow[static_cast<size_t>(i)];
+        }
+    } record{this};
+
+    runTickStep([this] { showChangedDigits(); });
+    runTickStep([this] { flashSeconds(); });
+    runTickStep([this] { showDateIfChanged(); });
+    runTickStep([this] { showZoneTimes(); });
+    runTickStep([this] { refreshSyncDigits(); });
+    runTickStep([this] { startDailyTimeSync(); });
+    runTickStep([this, &tnow] { checkAlarmTime(tnow); });
+    runTickStep([] { platform::doEvents(); });
+    runTickStep([this] { countDownUpdateCheck(); });
+    runTickStep([this] { storeOptionsEveryTenSeconds(); });
+    runTickStep([this] { showDueReminders(); });
+    runTickStep([this] { beepOnTheHour(); });
+    runTickStep([this] { refreshTray(); });
 }
 
 void Form1::showChangedDigits()
@@ -137,7 +157,7 @@ void Form1::checkAlarmTime(const QString& tnow)
         return;
     m_alarmStartedAt = second;
     Timer3.setEnabled(true);
-    if (m_radio && !m_radio->isVisible() && AlarmRadio)
+    if (AlarmRadio && !(m_radio && m_radio->isVisible()))
         startRadioWakeUp();
 }
 
@@ -188,10 +208,13 @@ void Form1::dailyUpdateCheck()
 
 void Form1::storeOptionsEveryTenSeconds()
 {
-    if (!digitChanged(6) || DigitNow[6] != QLatin1String("0"))
+    if (!m_loadCompleted || !digitChanged(6) || DigitNow[6] != QLatin1String("0"))
         return;
-    for (qint16 index = 1; index <= 6; ++index)
-        RegOptions(index);
+    {
+        const platform::SettingsBatch oneWrite;
+        for (qint16 index = 1; index <= 6; ++index)
+            RegOptions(index);
+    }
     refreshScreenSaverItems();
 }
 

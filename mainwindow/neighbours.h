@@ -21,6 +21,10 @@ public:
     virtual bool isVisible() const = 0;
     virtual bool FormActive() const = 0;
     virtual bool playerVisible() const = 0;
+    // WebcamOn: a playback is running.
+    virtual bool webcamOn() const = 0;
+    // Empties ActualMP3Play and clears FullStop before a new station is chosen.
+    virtual void clearFileInHand() = 0;
     virtual void SelectRad(int station) = 0;
     virtual void Show() = 0;
     virtual void Image1_Click() = 0;
@@ -37,14 +41,6 @@ public:
     virtual int memoCount() const = 0;
     // Reloads the reminders and opens a notice for each one due at `now`.
     virtual void showDueReminders(const QDateTime& now) = 0;
-};
-
-class ScreenSaverMenu {
-public:
-    virtual ~ScreenSaverMenu() = default;
-    // Re-reads the installed screensaver and its password state and refreshes
-    // the password and idle-minutes menu items.
-    virtual void refresh() = 0;
 };
 
 class UpdateChecker {

@@ -7,6 +7,7 @@
 #include "platform/base/atomicfile.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/base/modal.h"
 #include "platform/controls/colors.h"
 #include "platform/online/download.h"
 #include "platform/settings/conversions.h"
@@ -14,7 +15,6 @@
 #include "platform/system/paths.h"
 
 #include <QComboBox>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -119,19 +119,11 @@ frmInternet::frmInternet(QWidget* parent) : QDialog(parent)
 
 frmInternet::~frmInternet() = default;
 
-// Not QDialog::exec: showing the window lets pending events run (the keep-on-top
-// call yields), and the download must start only once the modal loop runs.
 int frmInternet::showModal()
 {
-    setWindowModality(Qt::ApplicationModal);
     setResult(QDialog::Rejected);
-    QEventLoop loop;
-    const QMetaObject::Connection quit = connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-    show();
-    QTimer::singleShot(0, this, &frmInternet::Form_Load);
-    if (isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    disconnect(quit);
+    m_loadOnShow = true;
+    platform::modalWindows().runModal(this);
     return result();
 }
 
@@ -141,6 +133,11 @@ void frmInternet::showEvent(QShowEvent* event)
     if (const QScreen* primary = QGuiApplication::primaryScreen())
         move(primary->availableGeometry().center() - rect().center());
     Form_Activate();
+    if (m_loadOnShow) {
+        // The download starts once the window is up.
+        m_loadOnShow = false;
+        QTimer::singleShot(0, this, &frmInternet::Form_Load);
+    }
 }
 
 void frmInternet::hideEvent(QHideEvent* event)

@@ -66,6 +66,7 @@ private:
     int m_limit = 9;
     qint16 m_defaultRadio = 1;
     bool m_inCheck = false;
+    bool m_loadOnShow = false;
 
     QWidget* Shape1 = nullptr;
     QLabel* Label1 = nullptr;

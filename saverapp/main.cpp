@@ -1,3 +1,3 @@
-// The screensaver program. Its full-screen clock and settings window are not
-// built yet, so for now every start ends at once.
-int main() { return 0; }
+#include "saverapp/vnmod.h"
+
+int main(int argc, char** argv) { return VNMod::Main(argc, argv); }

@@ -21,7 +21,7 @@ packages=(
   # online services: loopback HTTP and TLS peers, the mail client hand-off
   python3 openssl xdg-utils
   # screensaver: XScreenSaver and an X server for the real-window tests
-  xscreensaver xvfb xauth x11-utils
+  xscreensaver xvfb xauth x11-utils libxcb1-dev xdotool
   # tray: an XEmbed tray host for the tests
   trayer
 )

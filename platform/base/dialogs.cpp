@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -66,6 +67,8 @@ public:
     int msgBox(const QString& prompt, int style, const QString& title) override
     {
         QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+        // Prompts carry text from files and servers: never read it as markup.
+        box.setTextFormat(Qt::PlainText);
         const QList<ButtonSpec> specs = buttonsFor(style);
         for (const ButtonSpec& s : specs)
             box.addButton(s.button);
@@ -82,10 +85,13 @@ public:
 
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override
     {
-        bool ok = false;
-        const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                                   defaultText, &ok, Qt::WindowStaysOnTopHint);
-        return ok ? text : QString();
+        QInputDialog box(QApplication::activeWindow(), Qt::WindowStaysOnTopHint);
+        box.setWindowTitle(title);
+        box.setLabelText(prompt);
+        box.setTextValue(defaultText);
+        for (QLabel* label : box.findChildren<QLabel*>())
+            label->setTextFormat(Qt::PlainText);
+        return box.exec() == QDialog::Accepted ? box.textValue() : QString();
     }
 };
 

@@ -4,17 +4,28 @@
 #include <QCursor>
 
 #include <cstdlib>
+#include <vector>
 
 namespace platform {
 namespace {
 
 std::function<void(int)> g_endHandler;
+
+std::vector<std::function<void()>>& endHooks()
+{
+    static std::vector<std::function<void()>> hooks;
+    return hooks;
+}
 int g_cursorCount = 0;
 
 } // namespace
 
+void atProgramEnd(std::function<void()> beforeEnd) { endHooks().push_back(std::move(beforeEnd)); }
+
 void endProgram(int exitCode)
 {
+    for (const auto& hook : endHooks())
+        hook();
     if (g_endHandler) {
         g_endHandler(exitCode);
         return;

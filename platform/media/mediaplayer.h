@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -18,22 +19,17 @@ int volumeToVlcPercent(qint32 hundredthsDb);
 qint32 vlcPercentToVolume(int percent);
 
 // The media player control of the radio window: opens and plays an internet
-// stream, an HTTP playlist or a local media file through libVLC, reports its state
-// through the signals below and answers statistic reads from a cache, so they cost
-// nothing at any time.
-//
-// Playlists (.asx, .wax, .pls, .m3u, local or over HTTP) are read by libVLC's own
-// playlist readers; the player then opens their entries in order and plays the
-// first one that can be played. Later entries are only fallbacks: the end of the
-// entry that played is the end of the item. HTTP redirects are followed; https
-// goes through libVLC's own TLS.
+// stream, an HTTP playlist or a local media file, reports its state through the
+// signals below and answers statistic reads at any time, cheaply.
 //
 // Play states keep the numbering of the Windows Media Player 6 control (State).
 // Open and Play go to Waiting, then to Playing once sound or pictures flow; the end
 // of an item is Playing -> Stopped. Open, Play, Stop and Close report their own
-// change from inside the call; everything libVLC reports arrives later through the
-// event loop, never from libVLC's threads. Opening a new source while one plays
-// replaces it without reporting an end (Playing -> Waiting).
+// change from inside the call; everything else arrives later through the event
+// loop. Opening a new source while one plays replaces it without reporting an end
+// (Playing -> Waiting).
+//
+// VlcMediaPlayer is the real one; RecordingMediaPlayer stands in for it in tests.
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
@@ -50,7 +46,7 @@ public:
     // Disconnect results.
     enum DisconnectResult : qint32 {
         StreamEnded = 0,  // the far end closed the broadcast
-        StreamFailed = 1, // reading or decoding the broadcast failed
+        StreamFailed = 1, // reading or decoding the broadcast failed, or it stalled
     };
 
     // Media information items of GetMediaInfoString.
@@ -73,8 +69,8 @@ public:
     explicit MediaPlayer(QObject* parent = nullptr);
     ~MediaPlayer() override;
 
-    // libVLC arguments for the process's instance; see vlcArguments(). Must be set
-    // before the first player or sound starts; later calls have no effect.
+    // libVLC arguments for the process's instance. Must be set before the first
+    // player or sound starts; later calls have no effect.
     static void setVlcArguments(const QStringList& args);
     // The arguments the instance is (or will be) made with: those given to
     // setVlcArguments, else the blank-separated VANTORA_VLC_ARGS, else a quiet default.
@@ -82,71 +78,67 @@ public:
 
     // --- methods ---
     // Opens and plays a URL (http, https, mms, file, ...), a playlist or a local path.
-    void Open(const QString& urlOrPath);
+    virtual void Open(const QString& urlOrPath) = 0;
     // Plays the last opened source again after a stop or an end, without a new
-    // Open: the source is opened afresh (a playlist is read again). Does nothing
-    // while waiting or playing, and after Close().
-    void Play();
+    // Open. Does nothing while waiting or playing, and after Close().
+    virtual void Play() = 0;
     // Stops playback; the opened source is kept for Play().
-    void Stop();
-    // Stops, lets go of the source and of libVLC's player and audio output, and
-    // goes to Closed. Play() does nothing until the next Open().
-    void Close();
+    virtual void Stop() = 0;
+    // Stops, lets go of the source and of the audio output, and goes to Closed.
+    // Play() does nothing until the next Open().
+    virtual void Close() = 0;
 
     // --- properties ---
-    qint32 PlayState() const;
+    virtual qint32 PlayState() const = 0;
 
     // Hundredths of a decibel, clamped to -10000..0; kept across opens.
-    qint32 Volume() const;
-    void setVolume(qint32 hundredthsDb);
-    bool Mute() const;
-    void setMute(bool on);
+    virtual qint32 Volume() const = 0;
+    virtual void setVolume(qint32 hundredthsDb) = 0;
+    virtual bool Mute() const = 0;
+    virtual void setMute(bool on) = 0;
 
-    // Playback position of the item in seconds. Setting it seeks there; while the
-    // item is not yet playing the position is applied when it starts. Sources that
-    // cannot seek (broadcasts) ignore it.
-    double CurrentPosition() const;
-    void setCurrentPosition(double seconds);
+    // Playback position of the item in seconds; setting it seeks there (sources
+    // that cannot seek ignore it).
+    virtual double CurrentPosition() const = 0;
+    virtual void setCurrentPosition(double seconds) = 0;
+    // Length of the item in seconds; 0 when unknown (a broadcast).
+    virtual double Duration() const = 0;
 
     // Display parts. The player draws no controls of its own: these are flags for
     // the window that shows it, announced by displayChanged().
-    bool ShowControls() const;         // the control bar
-    void setShowControls(bool on);
-    bool ShowDisplay() const;          // the information panel (title, author, ...)
-    void setShowDisplay(bool on);
-    bool ShowStatusBar() const;        // the status line
-    void setShowStatusBar(bool on);
-    bool ShowTracker() const;          // the position slider
-    void setShowTracker(bool on);
+    virtual bool ShowControls() const = 0;  // the control bar
+    virtual void setShowControls(bool on) = 0;
+    virtual bool ShowDisplay() const = 0;   // the information panel (title, author, ...)
+    virtual void setShowDisplay(bool on) = 0;
+    virtual bool ShowStatusBar() const = 0; // the status line
+    virtual void setShowStatusBar(bool on) = 0;
+    virtual bool ShowTracker() const = 0;   // the position slider
+    virtual void setShowTracker(bool on) = 0;
 
-    // Statistics, read from a cache refreshed four times a second while a source is
-    // open; with nothing playing they are 0 / false.
-    qint32 BufferingProgress() const; // percent, 100 when buffering is done
-    qint32 ReceptionQuality() const;  // percent of packets that arrived over the last 10 s
-    qint32 Bandwidth() const;         // bits per second of the item being played
-    qint32 ReceivedPackets() const;   // audio blocks and video frames decoded
-    qint32 RecoveredPackets() const;  // damaged blocks the demultiplexer still passed on
-    qint32 LostPackets() const;       // audio blocks and frames dropped, plus gaps in the data
-    bool IsBroadcast() const;         // a network source that cannot seek: a live stream
-    double BufferingTime() const;     // seconds buffered before playing (network 2, file 0.3)
+    // Statistics; with nothing playing they are 0 / false.
+    virtual qint32 BufferingProgress() const = 0; // percent, 100 when buffering is done
+    virtual qint32 ReceptionQuality() const = 0;  // percent of packets that arrived lately
+    virtual qint32 Bandwidth() const = 0;         // bits per second of the item being played
+    virtual qint32 ReceivedPackets() const = 0;
+    virtual qint32 RecoveredPackets() const = 0;
+    virtual qint32 LostPackets() const = 0;
+    virtual bool IsBroadcast() const = 0;         // a network source that cannot seek
+    virtual double BufferingTime() const = 0;     // seconds buffered before playing
 
     // Item by MediaInfoItem number; other numbers, and missing items, give "".
-    QString GetMediaInfoString(qint32 item) const;
+    virtual QString GetMediaInfoString(qint32 item) const = 0;
 
     // --- container properties ---
-    bool Visible() const;
-    void setVisible(bool on);
+    virtual bool Visible() const = 0;
+    virtual void setVisible(bool on) = 0;
     // Whether the control takes the user's input (the window showing it honours it).
-    bool Enabled() const;
-    void setEnabled(bool on);
-    QString ToolTipText() const;
-    void setToolTipText(const QString& text);
+    virtual bool Enabled() const = 0;
+    virtual void setEnabled(bool on) = 0;
+    virtual QString ToolTipText() const = 0;
+    virtual void setToolTipText(const QString& text) = 0;
 
-    // Renders video into this X11 window (0: libVLC opens a window of its own).
-    void setVideoWindow(quint32 xid);
-    // Longest wait from an open to playing before the open counts as failed.
-    void setOpenTimeout(int ms);
-    int openTimeout() const;
+    // Renders video into this X11 window (0: no window of the program's own).
+    virtual void setVideoWindow(quint32 xid) = 0;
 
 signals:
     void Buffering(bool Start);
@@ -155,31 +147,12 @@ signals:
     void Error();
     // A display part, Visible, Enabled or ToolTipText changed.
     void displayChanged();
-
-private:
-    struct Private;
-    std::unique_ptr<Private> d;
-
-    struct Candidate;
-    void handleEvent(int type, float cache, int value);
-    void startChain();
-    void tryNextCandidate();
-    bool startCandidate();
-    void setCurrent(Candidate candidate);
-    void onItemEnded(bool failed);
-    void maybeReportPlaying();
-    void finishSession(qint32 newState, bool failed, bool broadcastLost);
-    void stopEngine();
-    void ensureEngine();
-    void releaseEngine();
-    void refreshStatistics();
-    void refreshMeta();
-    void resetStatistics();
-    void applyAudio();
-    void applyPosition();
-    void onOpenTimeout();
-    void setState(qint32 state);
-    void setFlag(bool& flag, bool on);
 };
+
+// A new player of the kind in use: a VlcMediaPlayer unless a test set a factory.
+std::unique_ptr<MediaPlayer> createMediaPlayer();
+// Replaces the kind of player createMediaPlayer makes; an empty function restores
+// the real one.
+void setMediaPlayerFactory(std::function<std::unique_ptr<MediaPlayer>()> factory);
 
 } // namespace platform

@@ -1,15 +1,22 @@
 #include "platform/settings/settings.h"
 
+#include "platform/base/atomicfile.h"
+#include "platform/base/clock.h"
+#include "platform/base/dialogs.h"
+#include "platform/base/program.h"
+#include "platform/settings/settingsfile.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QMutex>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringDecoder>
+#include <QCoreApplication>
+#include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -23,14 +30,19 @@
 namespace platform {
 namespace {
 
-using Section = QMap<QString, QString>;
-using Sections = QMap<QString, Section>;
+using Section = SettingsSection;
+using Sections = SettingsSections;
+using Edit = std::function<bool(Sections&)>;
 
-// How long a writer waits for another, live writer to finish.
-constexpr int lockWaitMs = 10000;
+// How long a write waits for another, live writer to finish: briefly where an
+// event loop can try again later (the window thread must stay responsive),
+// longer where nothing could (no application object, the program's end).
+constexpr int shortLockWaitMs = 100;
+constexpr int longLockWaitMs = 10000;
 constexpr int lockPollMs = 2;
-// Larger files are not settings this program wrote: they read as damaged.
-constexpr qint64 maxFileSize = 16 * 1024 * 1024;
+// When the lock was busy or the write failed, the queued changes are tried again.
+constexpr int busyRetryMs = 250;
+constexpr int failedRetryMs = 10000;
 
 // What tells one version of the file from another without reading it.
 struct FileStamp {
@@ -107,7 +119,7 @@ void makeNewerThan(int fd, const FileStamp& previous)
 // exists, as QLockFile makes, can be left empty by a kill and then looks live).
 class WriterLock {
 public:
-    explicit WriterLock(const QByteArray& path)
+    WriterLock(const QByteArray& path, int waitMs)
         : m_fd(::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666))
     {
         if (m_fd < 0)
@@ -115,10 +127,15 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK || waited.hasExpired(lockWaitMs))
+            if (errno != EWOULDBLOCK && errno != EINTR)
                 return;
+            if (waited.hasExpired(waitMs)) {
+                m_busy = true;
+                return;
+            }
             QThread::msleep(lockPollMs);
         }
+        m_held = true;
     }
     ~WriterLock()
     {
@@ -128,139 +145,44 @@ public:
     WriterLock(const WriterLock&) = delete;
     WriterLock& operator=(const WriterLock&) = delete;
 
+    bool held() const { return m_held; }
+    // Another live writer holds it.
+    bool busy() const { return m_busy; }
+
 private:
     const int m_fd;
+    bool m_held = false;
+    bool m_busy = false;
 };
 
-// File format: UTF-8 lines, "[section]" headers followed by "key=value" lines.
-// Backslash escapes keep every text on one line and keep '=' out of keys and
-// ']' out of section names; nothing is trimmed, so blanks round-trip.
-QString escaped(const QString& text, QStringView special)
+// Temporaries of the writer of earlier versions (QSaveFile: "VN.conf.Ab3xYz",
+// mode 0600) that a kill left behind. Six letters or digits that are not all
+// lower-case letters, so that a user's "VN.conf.backup" is never taken for one.
+void removeLegacyTemporaries(const QString& path)
 {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'\\')
-            out += QLatin1String("\\\\");
-        else if (c == u'\n')
-            out += QLatin1String("\\n");
-        else if (c == u'\r')
-            out += QLatin1String("\\r");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else if (special.contains(c))
-            out += QLatin1Char('\\') + c;
-        else
-            out += c;
-    }
-    return out;
-}
-
-bool isHexDigit(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-std::optional<QString> unescaped(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\') {
-            out += text[i];
+    static const QRegularExpression legacy(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    static const QRegularExpression word(QStringLiteral("^[a-z]{6}$"));
+    const QFileInfo info(path);
+    QDir folder(info.absolutePath());
+    const QString prefix = info.fileName() + QLatin1Char('.');
+    for (const QFileInfo& candidate : folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+        const QString suffix = candidate.fileName().mid(prefix.size());
+        if (!legacy.match(suffix).hasMatch() || word.match(suffix).hasMatch())
             continue;
-        }
-        if (++i >= text.size())
-            return std::nullopt;
-        switch (text[i].unicode()) {
-        case u'\\': case u'=': case u'[': case u']': out += text[i]; break;
-        case u'n': out += QLatin1Char('\n'); break;
-        case u'r': out += QLatin1Char('\r'); break;
-        case u'x': {
-            const QStringView hex = text.sliced(i + 1).left(2);
-            if (hex.size() != 2 || !isHexDigit(hex[0]) || !isHexDigit(hex[1]))
-                return std::nullopt;
-            out += QChar(hex.toUShort(nullptr, 16));
-            i += 2;
-            break;
-        }
-        default: return std::nullopt;
-        }
+        struct stat st;
+        if (::lstat(QFile::encodeName(candidate.absoluteFilePath()).constData(), &st) == 0 && S_ISREG(st.st_mode)
+            && (st.st_mode & 07777) == 0600 && st.st_uid == ::getuid())
+            QFile::remove(candidate.absoluteFilePath());
     }
-    return out;
 }
 
-// Position of the first '=' that is not escaped, or -1.
-qsizetype separatorIndex(QStringView line)
+void showFailure(const QString& message)
 {
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == u'\\')
-            ++i;
-        else if (line[i] == u'=')
-            return i;
-    }
-    return -1;
+    dialogs().msgBox(message, mb::OkOnly | mb::Exclamation, QStringLiteral("Vantora"));
 }
 
-struct Contents {
-    Sections sections;
-    bool clean = true;
-};
-
-Contents parsed(const QByteArray& bytes)
-{
-    if (bytes.contains('\0'))
-        return {{}, false};
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return {{}, false};
-    if (text.startsWith(QChar(0xfeff)))
-        text.remove(0, 1);
-
-    Contents result;
-    std::optional<QString> section;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
-        if (line.startsWith(u'[')) {
-            section = line.endsWith(u']') ? unescaped(line.sliced(1, line.size() - 2)) : std::nullopt;
-            if (!section || section->isEmpty()) {
-                result.clean = false;
-                section.reset();
-            }
-            continue;
-        }
-        const qsizetype at = separatorIndex(line);
-        const auto key = at > 0 ? unescaped(line.first(at)) : std::nullopt;
-        const auto value = at > 0 ? unescaped(line.sliced(at + 1)) : std::nullopt;
-        if (!section || !key || !value) {
-            result.clean = false;
-            continue;
-        }
-        result.sections[*section][*key] = *value;
-    }
-    return result;
-}
-
-QByteArray serialized(const Sections& sections)
-{
-    QString text;
-    for (auto s = sections.cbegin(); s != sections.cend(); ++s) {
-        if (s->isEmpty())
-            continue;
-        if (!text.isEmpty())
-            text += QLatin1Char('\n');
-        text += QLatin1Char('[') + escaped(s.key(), u"[]") + QLatin1String("]\n");
-        for (auto k = s->cbegin(); k != s->cend(); ++k)
-            text += escaped(k.key(), u"=[") + QLatin1Char('=') + escaped(k.value(), {}) + QLatin1Char('\n');
-    }
-    return text.toUtf8();
-}
-
-// The file and this process's parsed copy of it.
+// The file and this process's parsed copy of it, with the changes of this
+// process that are not in the file yet.
 class Store {
 public:
     Store()
@@ -268,6 +190,7 @@ public:
                  + QStringLiteral("/VN/VN.conf"))
         , m_nativePath(QFile::encodeName(m_path))
     {
+        atProgramEnd([this] { flushQueued(longLockWaitMs); });
     }
 
     const QString& path() const { return m_path; }
@@ -283,28 +206,72 @@ public:
         return k == s->cend() ? defaultValue : *k;
     }
 
-    // Runs edit on the current content of the file under the writers' lock and
-    // stores the result when edit reports a change (or the file was damaged).
-    void change(const std::function<bool(Sections&)>& edit)
+    // Applies edit to what this process knows of the store; when it changes
+    // something, the change is queued and written (with the changes queued
+    // before it, in order) as soon as the writers' lock can be had.
+    void change(const Edit& edit)
     {
         QMutexLocker locker(&m_mutex);
-        QDir().mkpath(QFileInfo(m_path).absolutePath());
-        // Without the lock (none to be had within lockWaitMs) the change is still
-        // written: losing another writer's change is the lesser harm than
-        // dropping this one.
-        const WriterLock lock(m_nativePath + ".lock");
-        load();
-        if (!edit(m_sections) && m_clean)
+        refresh();
+        if (!edit(m_sections))
             return;
-        if (!write())
-            m_loaded = false; // the next read takes the file as it is
+        m_queued.append(edit);
+        if (m_batchDepth == 0)
+            flush(lockWaitHere());
+    }
+
+    void beginBatch()
+    {
+        QMutexLocker locker(&m_mutex);
+        ++m_batchDepth;
+    }
+
+    void endBatch()
+    {
+        QMutexLocker locker(&m_mutex);
+        if (--m_batchDepth == 0 && !m_queued.isEmpty())
+            flush(lockWaitHere());
+    }
+
+    void flushQueued(int waitMs)
+    {
+        QMutexLocker locker(&m_mutex);
+        if (!m_queued.isEmpty())
+            flush(waitMs);
+    }
+
+    bool hasQueued()
+    {
+        QMutexLocker locker(&m_mutex);
+        return !m_queued.isEmpty();
+    }
+
+    QString lastError()
+    {
+        QMutexLocker locker(&m_mutex);
+        return m_lastError;
+    }
+
+    void setFailureNotice(std::function<void(const QString&)> notice)
+    {
+        QMutexLocker locker(&m_mutex);
+        m_notice = std::move(notice);
+        m_failureTold = false;
     }
 
 private:
+    static int lockWaitHere()
+    {
+        return QCoreApplication::instance() ? shortLockWaitMs : longLockWaitMs;
+    }
+
     void refresh()
     {
-        if (!m_loaded || !(stampOfPath(m_nativePath) == m_stamp))
-            load();
+        if (m_loaded && stampOfPath(m_nativePath) == m_stamp)
+            return;
+        load();
+        for (const Edit& edit : std::as_const(m_queued))
+            edit(m_sections);
     }
 
     void load()
@@ -320,40 +287,118 @@ private:
         // The stamp of the open file, so content and stamp belong together
         // even when another process replaces the file meanwhile.
         m_stamp = stampOfHandle(file.handle());
-        if (m_stamp.size > maxFileSize) {
-            m_clean = false;
-            return;
-        }
-        Contents contents = parsed(file.readAll());
+        SettingsFileContents contents = readSettingsFile(file);
         m_sections = std::move(contents.sections);
         m_clean = contents.clean;
     }
 
-    bool write()
+    // Writes the queued changes over the file as it is now. Without the lock
+    // (another writer is busy), they stay queued and are tried again from the
+    // event loop; a write that fails keeps them in memory and says so once.
+    void flush(int waitMs)
     {
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray bytes = serialized(m_sections);
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
-            file.cancelWriting();
-            return false;
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
+        const WriterLock lock(m_nativePath + ".lock", waitMs);
+        if (!lock.held() && lock.busy()) {
+            scheduleRetry(busyRetryMs);
+            return;
         }
-        makeNewerThan(file.handle(), m_stamp);
-        if (!file.commit())
-            return false;
+        load();
+        for (const Edit& edit : std::as_const(m_queued))
+            edit(m_sections);
+        const WriteResult result = write();
+        if (!result) {
+            m_loaded = false; // the next read takes the file as it is, plus the queue
+            reportFailure(result.error);
+            scheduleRetry(failedRetryMs);
+            return;
+        }
+        m_queued.clear();
+        m_lastError.clear();
+    }
+
+    void scheduleRetry(int ms)
+    {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || m_retryScheduled)
+            return;
+        if (!m_flushAtQuit) {
+            m_flushAtQuit = true;
+            QObject::connect(app, &QCoreApplication::aboutToQuit, app, [this] { flushQueued(longLockWaitMs); });
+        }
+        m_retryScheduled = true;
+        QTimer::singleShot(ms, app, [this] {
+            {
+                QMutexLocker locker(&m_mutex);
+                m_retryScheduled = false;
+            }
+            flushQueued(shortLockWaitMs);
+        });
+    }
+
+    void reportFailure(const QString& reason)
+    {
+        m_lastError = reason;
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || m_failureTold)
+            return; // without an event loop there is nobody to tell
+        m_failureTold = true;
+        const QString message = QStringLiteral("Vantora cannot store its settings in\r\n%1\r\n(%2).\r\n\r\n"
+                                               "It keeps running with the settings it has in memory.")
+                                    .arg(QDir::toNativeSeparators(m_path), reason);
+        auto notice = m_notice ? m_notice : std::function<void(const QString&)>(showFailure);
+        QTimer::singleShot(0, app, [notice, message] { notice(message); }); // never inside the caller
+    }
+
+    // A file that did not read cleanly is kept beside itself before it is
+    // first replaced: VN.conf.damaged-2026-12-09 (or -2, -3 ... that day).
+    void keepDamagedOriginal()
+    {
+        struct stat st;
+        if (::stat(m_nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return;
+        const QString base = m_path + QStringLiteral(".damaged-") + clock().now().date().toString(Qt::ISODate);
+        for (int n = 1; n < 100; ++n) {
+            const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
+            const QByteArray native = QFile::encodeName(name);
+            if (::link(m_nativePath.constData(), native.constData()) == 0)
+                return;
+            if (errno == EEXIST)
+                continue;
+            QFile::copy(m_path, name); // a file system without hard links
+            return;
+        }
+    }
+
+    WriteResult write()
+    {
+        removeLegacyTemporaries(m_path);
+        if (!m_clean)
+            keepDamagedOriginal();
+        const FileStamp previous = m_stamp;
+        WriteResult result = writeFileAtomically(m_path, formatSettingsFile(m_sections), 0,
+                                                 [&previous](int fd) { makeNewerThan(fd, previous); });
+        if (!result)
+            return result;
         m_stamp = stampOfPath(m_nativePath);
         m_clean = true;
-        return true;
+        return result;
     }
 
     const QString m_path;
     const QByteArray m_nativePath;
-    QMutex m_mutex;
+    QRecursiveMutex m_mutex;
     Sections m_sections;
+    QList<Edit> m_queued;
     FileStamp m_stamp;
     bool m_loaded = false;
     bool m_clean = true;
+    int m_batchDepth = 0;
+    bool m_retryScheduled = false;
+    bool m_flushAtQuit = false;
+    bool m_failureTold = false;
+    QString m_lastError;
+    std::function<void(const QString&)> m_notice;
 };
 
 Store& store()
@@ -375,7 +420,7 @@ void saveSetting(const QString& section, const QString& key, const QString& valu
 {
     if (section.isEmpty() || key.isEmpty())
         return;
-    store().change([&](Sections& sections) {
+    store().change([section, key, value](Sections& sections) {
         Section& s = sections[section];
         const auto k = s.constFind(key);
         if (k != s.cend() && *k == value)
@@ -409,7 +454,7 @@ void deleteSetting(const QString& section, const QString& key)
 {
     if (section.isEmpty())
         return;
-    store().change([&](Sections& sections) {
+    store().change([section, key](Sections& sections) {
         const auto s = sections.find(section);
         if (s == sections.end())
             return false;
@@ -426,5 +471,16 @@ void deleteSetting(const QString& section, const QString& key)
 }
 
 QString settingsFilePath() { return store().path(); }
+
+SettingsBatch::SettingsBatch() { store().beginBatch(); }
+SettingsBatch::~SettingsBatch() { store().endBatch(); }
+
+bool settingsWritesPending() { return store().hasQueued(); }
+
+void flushSettings() { store().flushQueued(longLockWaitMs); }
+
+QString lastSettingsWriteError() { return store().lastError(); }
+
+void setSettingsFailureNotice(std::function<void(const QString&)> notice) { store().setFailureNotice(std::move(notice)); }
 
 } // namespace platform

@@ -1,9 +1,10 @@
 #include "platform/system/autostart.h"
 
+#include "platform/base/atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -81,9 +82,7 @@ bool syncAutostartEntry(const QString& programPath)
     if (program.isEmpty())
         return !QFileInfo::exists(path) || QFile::remove(path);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray text = entryText(program);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    return writeFileAtomically(path, entryText(program)).ok;
 }
 
 } // namespace platform

@@ -1,8 +1,10 @@
 #include "platform/system/registry.h"
 
+#include "platform/base/atomicfile.h"
 #include "platform/system/autostart.h"
 #include "platform/system/registryfile.h"
 #include "platform/system/registryhive.h"
+#include "platform/system/xscreensaver.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +12,6 @@
 #include <QHash>
 #include <QLockFile>
 #include <QMap>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -108,12 +109,6 @@ RegistryHive readHiveFile(HKEY root, const QString& path)
     return hive;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& content)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
-}
-
 struct HiveState {
     RegistryHive hive;
     FileStamp stamp;
@@ -132,6 +127,14 @@ struct ProviderEntry {
     std::shared_ptr<RegistryProvider> provider;
 };
 
+// A value kept outside the registry files (see RegistryValueMapping).
+struct MappingEntry {
+    HKEY root = 0;
+    QString lookupKey;
+    QString lookupName;
+    std::shared_ptr<RegistryValueMapping> mapping;
+};
+
 struct ProviderMatch {
     RegistryProvider* provider = nullptr;
     QString relativePath;
@@ -143,6 +146,26 @@ public:
     {
         static RegistryStore store;
         return store;
+    }
+
+    // The screensaver values live in the desktop screensaver's own file.
+    RegistryStore()
+    {
+        const QString desktop = lookupPath(QStringLiteral("Control Panel\\Desktop"));
+        m_mappings.append({HKEY_CURRENT_USER, desktop, QStringLiteral("scrnsave.exe"), screenSaverFileValue()});
+        m_mappings.append({HKEY_CURRENT_USER, desktop, QStringLiteral("screensaverissecure"), screenSaverSecureValue()});
+    }
+
+    RegistryValueMapping* mappingFor(HKEY root, const QString& path, const QString& name) const
+    {
+        if (root != HKEY_CURRENT_USER)
+            return nullptr;
+        const QString key = lookupPath(path);
+        const QString value = registryLookupName(name);
+        for (const MappingEntry& entry : m_mappings)
+            if (entry.lookupKey == key && entry.lookupName == value)
+                return entry.mapping.get();
+        return nullptr;
     }
 
     std::optional<OpenKey> resolve(HKEY handle) const
@@ -196,6 +219,8 @@ public:
 
     std::optional<RegistryValue> value(HKEY root, const QString& path, const QString& name)
     {
+        if (const RegistryValueMapping* mapping = mappingFor(root, path, name))
+            return mapping->read();
         if (const auto match = providerFor(root, path)) {
             const auto found = match->provider->value(match->relativePath, name);
             return found ? std::optional(normalised(*found)) : std::nullopt;
@@ -222,7 +247,7 @@ public:
         const qint32 result = change(fresh);
         if (result != ERROR_SUCCESS)
             return result;
-        if (!writeFileAtomically(path, formatRegistryFile(fresh, rootName(root))))
+        if (!platform::writeFileAtomically(path, formatRegistryFile(fresh, rootName(root))))
             return ERROR_ACCESS_DENIED;
         m_hives[root] = HiveState{std::move(fresh), stampOf(path)};
         return ERROR_SUCCESS;
@@ -275,6 +300,7 @@ private:
     QHash<HKEY, OpenKey> m_handles;
     HKEY m_nextHandle = 0x100;
     QList<ProviderEntry> m_providers;
+    QList<MappingEntry> m_mappings;
 };
 
 RegistryStore& store() { return RegistryStore::instance(); }
@@ -394,6 +420,8 @@ qint32 RegSetValueEx(HKEY key, const QString& valueName, quint32 /*reserved*/, q
     if (store().providerFor(open->root, open->path))
         return ERROR_ACCESS_DENIED;
     const RegistryValue value = normalised({type, QByteArray(data, static_cast<qsizetype>(size))});
+    if (RegistryValueMapping* mapping = store().mappingFor(open->root, open->path, valueName))
+        return mapping->write(value);
     const qint32 result = store().modify(open->root, [&](RegistryHive& hive) {
         auto& values = hive.keyForWriting(open->path).values;
         const QString lookup = registryLookupName(valueName);
@@ -414,6 +442,8 @@ qint32 RegDeleteValue(HKEY key, const QString& valueName)
         return result;
     if (store().providerFor(open->root, open->path))
         return ERROR_ACCESS_DENIED;
+    if (RegistryValueMapping* mapping = store().mappingFor(open->root, open->path, valueName))
+        return mapping->remove();
     const qint32 result = store().modify(open->root, [&](RegistryHive& hive) {
         if (!hive.hasKey(open->path))
             return ERROR_FILE_NOT_FOUND;

@@ -36,3 +36,21 @@ public:
 };
 
 } // namespace platform
+
+namespace platform {
+
+// Answers for one value that the desktop keeps outside the registry files
+// (a screensaver setting held in the screensaver's own preferences file).
+// Reads and writes of that value go to the mapping instead of the files.
+class RegistryValueMapping {
+public:
+    virtual ~RegistryValueMapping() = default;
+    // The value as the program would find it; nullopt when missing.
+    virtual std::optional<RegistryValue> read() const = 0;
+    // Stores a value (text values carry their NUL); an ERROR_ code.
+    virtual qint32 write(const RegistryValue& value) = 0;
+    // Deletes the value; an ERROR_ code.
+    virtual qint32 remove() = 0;
+};
+
+} // namespace platform

@@ -154,9 +154,9 @@ private slots:
     void aDamagedZoneValueEndsTheTickQuietly()
     {
         Form1Fixture f(at(12, 0, 0));
+        Form1* w = f.loadForm1();
         Form1Fixture::setOption("LastTZAdd", "1");
         Form1Fixture::setOption("VNTZval1", "abc");
-        Form1* w = f.loadForm1();
         f.clock().advance(5000);
         QCOMPARE(shownTime(w), QString("120005"));
         Form1Fixture::setOption("LastTZAdd", "99");

@@ -48,6 +48,7 @@ struct Reply {
     int intervalMs = 0;  // ...one every intervalMs
     bool silent = false; // accept and read the request, never answer
     bool raw = false;    // send the body alone, without status line and headers
+    bool holdOpen = false; // after the body, keep the connection open and send nothing more
 };
 
 // Serves fixed replies by path on 127.0.0.1; an unknown path gets 404.
@@ -113,7 +114,8 @@ private:
         }
         if (reply.chunkBytes <= 0) {
             socket->write(reply.body);
-            socket->disconnectFromHost();
+            if (!reply.holdOpen)
+                socket->disconnectFromHost();
             return;
         }
         auto* timer = new QTimer(socket);
@@ -123,7 +125,8 @@ private:
             *sent += reply.chunkBytes;
             if (*sent >= reply.body.size()) {
                 timer->stop();
-                socket->disconnectFromHost();
+                if (!reply.holdOpen)
+                    socket->disconnectFromHost();
             }
         });
         timer->start(reply.intervalMs);

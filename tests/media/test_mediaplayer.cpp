@@ -1,4 +1,4 @@
-#include "platform/media/mediaplayer.h"
+#include "platform/media/vlcmediaplayer.h"
 #include "tests/media/mediafixtures.h"
 #include "tests/support/testenv.h"
 
@@ -9,6 +9,7 @@
 #include <QTest>
 
 using platform::MediaPlayer;
+using platform::VlcMediaPlayer;
 using Transition = QPair<qint32, qint32>;
 
 namespace {
@@ -58,7 +59,7 @@ private slots:
 
     void aLocalWaveFilePlaysToItsEnd()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy buffering(&player, &MediaPlayer::Buffering);
         QSignalSpy errors(&player, &MediaPlayer::Error);
@@ -94,7 +95,7 @@ private slots:
     void badSourcesGiveError()
     {
         QFETCH(QString, source);
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy errors(&player, &MediaPlayer::Error);
         player.Open(source);
@@ -129,7 +130,7 @@ private slots:
         mediatest::writeFile(m_dir.path(), "list.pls",
                              "[playlist]\nNumberOfEntries=1\nFile1=tone.wav\nVersion=2\n");
         const QString list = mediatest::writeFile(m_dir.path(), name, content);
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy errors(&player, &MediaPlayer::Error);
         player.Open(list);
@@ -143,7 +144,7 @@ private slots:
     void aPlaylistWithNothingPlayableGivesOneError()
     {
         const QString list = mediatest::writeFile(m_dir.path(), "dead.m3u", "gone1.mp3\ngone2.mp3\n");
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy errors(&player, &MediaPlayer::Error);
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         player.Open(list);
@@ -154,7 +155,7 @@ private slots:
     void aPlaylistNamingItselfEndsInError()
     {
         const QString list = mediatest::writeFile(m_dir.path(), "loop.m3u", "loop.m3u\n");
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy errors(&player, &MediaPlayer::Error);
         player.Open(list);
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 5000);
@@ -173,7 +174,7 @@ private slots:
         live.intervalMs = 100;
         server.setReply("/live", live);
 
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy buffering(&player, &MediaPlayer::Buffering);
         QSignalSpy disconnects(&player, &MediaPlayer::Disconnect);
@@ -197,6 +198,35 @@ private slots:
         QVERIFY(!player.IsBroadcast());
         QCOMPARE(player.Bandwidth(), 0);
         QCOMPARE(player.ReceptionQuality(), 0);
+    }
+
+    void aStalledStreamLosesItsReceptionAndDisconnects()
+    {
+        mediatest::HttpServer server;
+        // Three seconds of tone at twice its pace, then the connection stays open
+        // and silent, as a station whose encoder hangs.
+        mediatest::Reply stalled;
+        stalled.headers = {{"Content-Type", WavType}};
+        stalled.body = mediatest::toneWav(3.0);
+        stalled.chunkBytes = 8820;
+        stalled.intervalMs = 100;
+        stalled.holdOpen = true;
+        server.setReply("/stalled", stalled);
+
+        VlcMediaPlayer player;
+        player.setStallTimeout(2500);
+        QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
+        QSignalSpy disconnects(&player, &MediaPlayer::Disconnect);
+        QSignalSpy errors(&player, &MediaPlayer::Error);
+        player.Open(server.url("/stalled"));
+        QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), qint32(MediaPlayer::Playing), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(player.ReceptionQuality() > 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(player.ReceptionQuality(), 0, 6000);
+        QCOMPARE(player.PlayState(), qint32(MediaPlayer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(disconnects.size(), 1, 8000);
+        QCOMPARE(disconnects.first().first().toInt(), qint32(MediaPlayer::StreamFailed));
+        QCOMPARE(transitions(states).last(), Transition(2, 0));
+        QCOMPARE(errors.size(), 0);
     }
 
     void anHttpPlaylistIsFollowedThroughARedirect_data()
@@ -232,7 +262,7 @@ private slots:
         tone.body = mediatest::toneWav(0.5);
         server.setReply("/tone.wav", tone);
 
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy errors(&player, &MediaPlayer::Error);
         player.Open(server.url(path));
@@ -250,7 +280,7 @@ private slots:
         mediatest::Reply silent;
         silent.silent = true;
         server.setReply("/stall.mp3", silent);
-        MediaPlayer player;
+        VlcMediaPlayer player;
         player.setOpenTimeout(1000);
         QSignalSpy errors(&player, &MediaPlayer::Error);
         QElapsedTimer clock;
@@ -267,7 +297,7 @@ private slots:
         mediatest::Reply silent;
         silent.silent = true;
         server.setReply("/stall.mp3", silent);
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy errors(&player, &MediaPlayer::Error);
         player.Open(server.url("/stall.mp3"));
@@ -290,7 +320,7 @@ private slots:
                         {"Content-Length", QByteArray::number(file.body.size())},
                         {"Accept-Ranges", "bytes"}};
         server.setReply("/song.wav", file);
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy disconnects(&player, &MediaPlayer::Disconnect);
         QSignalSpy errors(&player, &MediaPlayer::Error);
@@ -309,7 +339,7 @@ private slots:
 
     void statisticsAreCheapAndZeroWhileIdle()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QCOMPARE(player.PlayState(), qint32(MediaPlayer::Closed));
         QElapsedTimer clock;
         clock.start();
@@ -326,7 +356,7 @@ private slots:
 
     void statisticsAreReadableWhilePlayingALocalFile()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         player.Open(m_longTone);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), qint32(MediaPlayer::Playing), 5000);
         QVERIFY(!player.IsBroadcast());
@@ -377,7 +407,7 @@ private slots:
 
     void volumeAndMuteAreKeptAcrossPlayback()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QCOMPARE(player.Volume(), 0);
         QCOMPARE(player.Mute(), false);
         player.setVolume(-2410);
@@ -396,7 +426,7 @@ private slots:
 
     void stopReportsAtOnceAndPlayStartsAgain()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy errors(&player, &MediaPlayer::Error);
         player.Open(m_longTone);
@@ -428,7 +458,7 @@ private slots:
 
     void openingAnotherSourceReplacesWithoutAnEnd()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
         QSignalSpy buffering(&player, &MediaPlayer::Buffering);
         player.Open(m_longTone);
@@ -447,7 +477,7 @@ private slots:
 
     void theEndHandlerMayOpenTheNextFile()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         QStringList queue{m_tone, m_tone};
         int ends = 0;
         connect(&player, &MediaPlayer::PlayStateChange, &player, [&](qint32 from, qint32 to) {
@@ -464,7 +494,7 @@ private slots:
 
     void aStartPositionIsAppliedWhenPlayingBegins()
     {
-        MediaPlayer player;
+        VlcMediaPlayer player;
         player.Open(m_longTone);
         player.setCurrentPosition(3.0);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), qint32(MediaPlayer::Playing), 5000);
@@ -478,7 +508,7 @@ private slots:
     void destroyingAPlayerWithEventsInFlightIsSafe()
     {
         for (int i = 0; i < 5; ++i) {
-            auto player = std::make_unique<MediaPlayer>();
+            auto player = std::make_unique<VlcMediaPlayer>();
             player->Open(i % 2 ? m_tone : m_longTone);
             QTest::qWait(15 * i);
             player.reset();

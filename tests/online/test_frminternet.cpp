@@ -184,6 +184,10 @@ private slots:
         // The main window took the new table.
         QCOMPARE(m_main->stationName(1), QString("Jazz One"));
         QCOMPARE(m_main->DefaultRadio, qint16(3));
+        // ... and its station menu.
+        QCOMPARE(m_fx->action("url_1")->text(), QString("Jazz One"));
+        QVERIFY(m_fx->action("url_3")->isChecked());
+        QVERIFY(!m_fx->action("url_4")->isVisible());
         QVERIFY(m_fx->action("InterLaunch")->isEnabled());
         QVERIFY(!m_main->timer(8).isEnabled());
     }

@@ -1,4 +1,5 @@
 #include "platform/settings/settings.h"
+#include "platform/settings/settingsfile.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
@@ -10,7 +11,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,6 +78,15 @@ int playChildPart()
         saveSetting(fromHex(part[1]), fromHex(part[2]), fromHex(part[3]));
     } else if (what == QLatin1String("read") && part.size() == 3) {
         say(toHex(getSetting(fromHex(part[1]), fromHex(part[2]), missing)));
+    } else if (what == QLatin1String("fullDisk")) {
+        // The file may not grow beyond what it holds now: the next, longer write fails.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        saveSetting(QStringLiteral("Options"), QStringLiteral("Big"), QString(8000, u'x'));
+        say(platform::lastSettingsWriteError());
+        if (getSetting(QStringLiteral("Options"), QStringLiteral("Big")).size() != 8000)
+            std::exit(4);
     } else if (what == QLatin1String("hold") && part.size() == 2) {
         holdLock(part[1].toInt());
     } else {
@@ -362,56 +374,101 @@ private slots:
         QCOMPARE(readInOtherProcess("Options", "AfterCrash"), QString("yes"));
     }
 
-    void aLiveWriterIsWaitedFor()
+    // A writer that holds the lock does not hold this program up: the change is
+    // seen at once in this process, queued, and written when the lock is free,
+    // in the order it was made.
+    void aBusyLockQueuesTheChangesInOrder()
     {
         saveSetting("Options", "Value", "before");
-        auto holder = startChild(QStringLiteral("hold 400"));
+        auto holder = startChild(QStringLiteral("hold 600"));
         QVERIFY(waitForLine(*holder, QStringLiteral("locked")));
-        QElapsedTimer timer;
-        timer.start();
+        saveSetting("Options", "Value", "first");
+        saveSetting("Options", "Other", "1");
         saveSetting("Options", "Value", "after");
-        QVERIFY2(timer.elapsed() >= 300, qPrintable(QString::number(timer.elapsed())));
-        QVERIFY(holder->waitForFinished(30000));
+        deleteSetting("Options", "Other");
+        QVERIFY(platform::settingsWritesPending());
+        QCOMPARE(getSetting("Options", "Value"), QString("after"));
+        QCOMPARE(getSetting("Options", "Other", missing), missing);
+        QCOMPARE(readInOtherProcess("Options", "Value"), QString("before"));
+        QTRY_VERIFY_WITH_TIMEOUT(!platform::settingsWritesPending(), 30000);
+        QVERIFY(waitForLine(*holder, QStringLiteral("released")));
         QCOMPARE(readInOtherProcess("Options", "Value"), QString("after"));
+        QCOMPARE(readInOtherProcess("Options", "Other"), missing);
     }
 
-    void damagedFileReadsAsMissingAndIsReplaced_data()
+    void aChangeWaitingForTheLockIsWrittenAtTheProgramsEnd()
+    {
+        auto holder = startChild(QStringLiteral("hold 300"));
+        QVERIFY(waitForLine(*holder, QStringLiteral("locked")));
+        saveSetting("Options", "Last", "word");
+        QVERIFY(platform::settingsWritesPending());
+        platform::flushSettings(); // what endProgram runs
+        QVERIFY(!platform::settingsWritesPending());
+        QCOMPARE(readInOtherProcess("Options", "Last"), QString("word"));
+        QVERIFY(holder->waitForFinished(30000));
+    }
+
+    void damagedFileKeepsEveryReadableLine_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("kept");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray clean("[Options]\nAfter=1\n");
-        QTest::newRow("binary with NUL") << QByteArray("\x00\xff\xfe[Options]\nA=1\n\x01\x02", 20) << "" << clean;
-        QTest::newRow("invalid UTF-8") << QByteArray("[Options]\nA=\xc3\x28\xa0\xa1\n") << "" << clean;
-        QTest::newRow("lines outside a section") << QByteArray("A=1\nhello world\n") << "" << clean;
-        QTest::newRow("bad escape") << QByteArray("[Options]\nA=abc\\q\nB=\\x4\n") << "" << clean;
-        QTest::newRow("unclosed section") << QByteArray("[Options\nA=1\n") << "" << clean;
-        QTest::newRow("good lines among bad ones") << QByteArray("[Options]\nGood=1\ngarbage\n=x\n") << "1"
-                                                   << QByteArray("[Options]\nAfter=1\nGood=1\n");
-        QTest::newRow("empty file") << QByteArray() << "" << clean;
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::newRow("NUL in one line") << QByteArray("[Options]\nA=1\nX=\x00\x01\nB=2\n", 22) << "1" << "2";
+        QTest::newRow("tail of zeros") << QByteArray("[Options]\nA=1\nB=2\n").append(QByteArray(4096, '\0'))
+                                      << "1" << "2";
+        QTest::newRow("Windows-1252 line") << QByteArray("[Options]\nA=caf\xe9 \x80\nB=2\n") << QString::fromUtf8("café €")
+                                           << "2";
+        QTest::newRow("broken UTF-8 sequence") << QByteArray("[Options]\nA=\xc3\x28\nB=2\n") << QString::fromUtf8("Ã(")
+                                               << "2";
+        QTest::newRow("UTF-16 with BOM") << QByteArray("\xff\xfe", 2).append(reinterpret_cast<const char*>(u"[Options]\r\nA=1\r\nB=2\r\n"), 42)
+                                         << "1" << "2";
+        QTest::newRow("UTF-16 big-endian") << QByteArray("\xfe\xff\0[\0O\0p\0t\0i\0o\0n\0s\0]\0\n\0A\0=\0001\0\n\0B\0=\0002\0\n", 38)
+                                           << "1" << "2";
+        QTest::newRow("lines outside a section") << QByteArray("A=1\nhello world\n[Options]\nA=1\nB=2\n") << "1" << "2";
+        QTest::newRow("bad escape") << QByteArray("[Options]\nA=1\nC=abc\\q\nD=\\x4\nB=2\n") << "1" << "2";
+        QTest::newRow("value over 64 KiB") << QByteArray("[Options]\nA=1\nBig=") + QByteArray(70000, 'v')
+                + "\nB=2\n" << "1" << "2";
+        QTest::newRow("line over any limit") << QByteArray("[Options]\nA=1\nHuge=") + QByteArray(2000000, 'v')
+                + "\nB=2\n" << "1" << "2";
     }
-    void damagedFileReadsAsMissingAndIsReplaced()
+    void damagedFileKeepsEveryReadableLine()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, kept);
-        QFETCH(QByteArray, after);
-        saveSetting("Options", "Before", "x");
+        QFETCH(QString, a);
+        QFETCH(QString, b);
         writeFileContent(content);
-        QFile leftover(settingsFilePath() + ".Xy12Zw"); // a temporary file of a killed writer
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.write("[Options]\nHalf=");
-        leftover.close();
+        QCOMPARE(getSetting("Options", "A", missing), a);
+        QCOMPARE(getSetting("Options", "B", missing), b);
+        QCOMPARE(getSetting("Options", "Big", missing), missing);
+        QCOMPARE(getSetting("Options", "Huge", missing), missing);
 
-        QCOMPARE(getSetting("Options", "A", missing), missing);
-        QCOMPARE(getSetting("Options", "B", missing), missing);
-        QCOMPARE(getSetting("Options", "Before", missing), missing);
-        QCOMPARE(getSetting("Options", "Half", missing), missing);
-        QCOMPARE(getSetting("Options", "Good", ""), kept);
+        // The first rewrite keeps the original beside the store and writes clean UTF-8.
         saveSetting("Options", "After", "1");
-        QCOMPARE(fileContent(), after);
+        const QString kept = settingsFilePath() + ".damaged-" + QDate::currentDate().toString(Qt::ISODate);
+        QFile original(kept);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(original.readAll(), content);
+        QCOMPARE(platform::parseSettingsFile(fileContent()).clean, true);
+        QCOMPARE(getSetting("Options", "A", missing), a);
+        QCOMPARE(getSetting("Options", "B", missing), b);
+        QCOMPARE(readInOtherProcess("Options", "A"), a);
+        // A clean file is not kept again.
+        saveSetting("Options", "After", "2");
+        QCOMPARE(filesBesideStore(), (QStringList{"VN.conf", QFileInfo(kept).fileName(), "VN.conf.lock"}));
     }
 
-    void anUnchangedValueIsNotRewrittenButADamagedFileIs()
+    void aSecondDamageOnTheSameDayIsKeptToo()
+    {
+        writeFileContent("[Options]\nA=1\njunk\n");
+        saveSetting("Options", "B", "1");
+        writeFileContent("[Options]\nA=2\nmore junk\n");
+        saveSetting("Options", "B", "2");
+        const QString day = QDate::currentDate().toString(Qt::ISODate);
+        QVERIFY(filesBesideStore().contains("VN.conf.damaged-" + day));
+        QVERIFY(filesBesideStore().contains("VN.conf.damaged-" + day + "-2"));
+    }
+
+    void anUnchangedValueIsNotRewrittenEvenInADamagedFile()
     {
         saveSetting("Options", "Same", "1");
         struct stat before, after;
@@ -424,17 +481,80 @@ private slots:
         writeFileContent("[Options]\nSame=1\njunk\n");
         QCOMPARE(getSetting("Options", "Same"), QString("1"));
         saveSetting("Options", "Same", "1");
-        QCOMPARE(fileContent(), QByteArray("[Options]\nSame=1\n"));
+        QCOMPARE(fileContent(), QByteArray("[Options]\nSame=1\njunk\n"));
+        saveSetting("Options", "Other", "2");
+        QCOMPARE(fileContent(), QByteArray("[Options]\nOther=2\nSame=1\n"));
     }
 
-    void aFolderInTheWayLeavesTheStoreEmptyButWorking()
+    void litterOfKilledWritersGoesWithTheNextWrite()
     {
+        saveSetting("Options", "Before", "x");
+        const QString dir = QFileInfo(settingsFilePath()).absolutePath();
+        const QStringList litter{"VN.conf.Xy12Zw", "VN.conf.vantora-tmp-999999999-Ab3dEf"};
+        const QStringList kept{"VN.conf.backup", "VN.conf.notes1"};
+        for (const QString& name : litter + kept) {
+            QFile f(dir + "/" + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Options]\nHalf=");
+            f.close();
+            const bool isLitter = litter.contains(name);
+            f.setPermissions(isLitter ? QFile::ReadOwner | QFile::WriteOwner
+                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+        saveSetting("Options", "After", "1");
+        QStringList expected{"VN.conf", "VN.conf.backup", "VN.conf.lock", "VN.conf.notes1"};
+        QCOMPARE(filesBesideStore(), expected);
+    }
+
+    void aFolderInTheWayIsToldOnceAndTheValuesLiveOn()
+    {
+        QStringList notices;
+        platform::setSettingsFailureNotice([&](const QString& m) { notices << m; });
         QDir().mkpath(settingsFilePath()); // the file's name taken by a folder
         saveSetting("Options", "Key", "1");
-        QCOMPARE(getSetting("Options", "Key", missing), missing);
+        QCOMPARE(getSetting("Options", "Key", missing), QString("1"));
+        QVERIFY(platform::settingsWritesPending());
+        QVERIFY(!platform::lastSettingsWriteError().isEmpty());
+        QTRY_COMPARE(notices.size(), 1);
+        QVERIFY(notices.first().contains(QDir::toNativeSeparators(settingsFilePath())));
+        QVERIFY(notices.first().contains(platform::lastSettingsWriteError()));
+
         QDir(settingsFilePath()).removeRecursively();
         saveSetting("Options", "Key", "2");
-        QCOMPARE(getSetting("Options", "Key", missing), QString("2"));
+        QVERIFY(!platform::settingsWritesPending());
+        QCOMPARE(readInOtherProcess("Options", "Key"), QString("2"));
+        QVERIFY(platform::lastSettingsWriteError().isEmpty());
+        platform::setSettingsFailureNotice({});
+    }
+
+    void aFullDiskIsToldAndNothingStoredIsLost()
+    {
+        saveSetting("Options", "AlarmTime", "07:30");
+        const QByteArray before = fileContent();
+        auto child = startChild(QStringLiteral("fullDisk"));
+        QVERIFY(child->waitForFinished(30000));
+        QCOMPARE(child->exitCode(), 0);
+        const QString said = QString::fromUtf8(child->readAllStandardOutput());
+        QVERIFY2(said.contains("File too large"), qPrintable(said));
+        QCOMPARE(fileContent(), before);
+        QCOMPARE(getSetting("Options", "AlarmTime"), QString("07:30"));
+        QCOMPARE(filesBesideStore(), (QStringList{"VN.conf", "VN.conf.lock"}));
+    }
+
+    void killedWritersLeaveAReadableStoreAndNoLitter()
+    {
+        saveSetting("Options", "AlarmTime", "07:30");
+        for (int round = 0; round < 200; ++round) {
+            auto child = startChild(QStringLiteral("write w%1x 1000000").arg(round % 7));
+            QVERIFY(waitForLine(*child, QStringLiteral("wrote %1").arg(round % 5)));
+            child->kill();
+            QVERIFY(child->waitForFinished(30000));
+            const auto contents = platform::parseSettingsFile(fileContent());
+            QVERIFY2(contents.clean, qPrintable(QString("round %1").arg(round)));
+            QCOMPARE(contents.sections.value("Options").value("AlarmTime"), QString("07:30"));
+        }
+        saveSetting("Options", "After", "1");
+        QCOMPARE(filesBesideStore(), (QStringList{"VN.conf", "VN.conf.lock"}));
     }
 };
 

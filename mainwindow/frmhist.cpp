@@ -1,0 +1,160 @@
+#include "mainwindow/frmhist.h"
+
+#include "mainwindow/form1.h"
+#include "mainwindow/infowindows.h"
+#include "platform/base/appinfo.h"
+#include "platform/base/clock.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/settings.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTextEdit>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+using infowindows::kTwipsPerPixel;
+
+// A stored coordinate in twips as pixels, or nothing when it cannot be read.
+std::optional<int> storedPixels(const QString& key)
+{
+    const QString text = platform::getSetting(QStringLiteral("Options"), key, QString());
+    if (text.isEmpty())
+        return std::nullopt;
+    try {
+        const double twips = platform::toSingle(text);
+        if (!std::isfinite(twips) || std::abs(twips) > 1.0e7)
+            return std::nullopt;
+        return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+    } catch (const platform::RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+bool onSomeScreen(const QRect& r)
+{
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(r))
+            return true;
+    return false;
+}
+
+const char* const kHistory[] = {
+    "v1.0.x:\t\t12/03/2001",
+    "- First release: LED clock with date, alarm and hourly beep",
+    "- Always visible option and window position kept between runs",
+    "v1.1.x:\t\t28/06/2001",
+    "- Snooze with its countdown, two alarm sounds",
+    "- Hide in the notification area",
+    "v2.x.x:\t\t15/01/2002",
+    "- Internet radio with nine stations, radio alarm",
+    "- Time zones: up to five world clock rows",
+    "v2.6.x:\t\t02/09/2002",
+    "- Setting the clock from time servers, daily synchronisation",
+    "- Station list editor, single MP3 file and MP3 folder playback",
+    "v2.7.x:\t\t20/02/2003",
+    "- Reminders with their editor, snooze and delete",
+    "- Online station list and feedback mail",
+    "v2.8.x:\t\t11/08/2003",
+    "- LED clock screensaver with its settings",
+    "- Online version check",
+    "v2.9.x:\t\t05/04/2004",
+    "- Repeat and shuffle for MP3 folders, broadcast status window",
+    "- Help page, About, history and system information windows",
+};
+
+} // namespace
+
+QString historyText()
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString text;
+    text += QStringLiteral(" Vantora:") + crlf;
+    text += QStringLiteral("Author:\t\tOrvane's Applications") + crlf;
+    text += QStringLiteral("Version:\t\tVersion ") + platform::appVersionText() + crlf;
+    text += QStringLiteral("Home page:\thttps://vantora.example.org/") + crlf;
+    text += crlf;
+    text += QStringLiteral("Purpose:") + crlf;
+    text += QStringLiteral("A small always-on-top LED clock with the date, an alarm with snooze and radio "
+                           "wake-up, an hourly beep, world time rows, time server synchronisation, dated "
+                           "reminders, an internet radio and media player and a full-screen clock "
+                           "screensaver.")
+        + crlf;
+    text += crlf;
+    text += QStringLiteral("Radio station addresses:\thttps://www.radio-browser.info/") + crlf;
+    text += crlf;
+    for (const char* line : kHistory) {
+        const QString entry = QString::fromLatin1(line);
+        if (entry.startsWith(QLatin1Char('v')) && !text.endsWith(crlf + crlf))
+            text += crlf;
+        text += entry + crlf;
+    }
+    return text;
+}
+
+QPoint storedWindowPosition(const QString& formName, const QSize& windowSize)
+{
+    QPoint centred;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect area = primary->availableGeometry();
+        centred = QPoint(area.x() + (area.width() - windowSize.width()) / 2,
+                         area.y() + (area.height() - windowSize.height()) / 2);
+    }
+    const std::optional<int> left = storedPixels(formName + QStringLiteral("Left"));
+    const std::optional<int> top = storedPixels(formName + QStringLiteral("Top"));
+    const QPoint placed(left.value_or(centred.x()), top.value_or(centred.y()));
+    if (!onSomeScreen(QRect(placed, windowSize)))
+        return centred;
+    return placed;
+}
+
+FrmHist::FrmHist(QWidget* parent) : EulaView(parent)
+{
+    setObjectName(QStringLiteral("FrmHist"));
+    setWindowTitle(QStringLiteral("Vantora"));
+    menuBar->hide();
+    resize(5595 / kTwipsPerPixel, 6840 / kTwipsPerPixel);
+    placeWindow();
+}
+
+void FrmHist::placeWindow() { move(storedWindowPosition(objectName(), size())); }
+
+void FrmHist::FrmChoice(int mode, const QString& title, const QString& text)
+{
+    if (mode == 1) {
+        setWindowTitle(QStringLiteral("Vantora - ") + title);
+        AddHist();
+        show();
+    } else if (mode == 2) {
+        setWindowTitle(QStringLiteral("Vantora - ") + title);
+        RichTextBox1->setPlainText(text);
+        RichTextBox1->setReadOnly(true);
+        show();
+    }
+    platform::doEvents();
+}
+
+void FrmHist::AddHist()
+{
+    RichTextBox1->setReadOnly(false);
+    RichTextBox1->clear();
+    QString text = historyText();
+    RichTextBox1->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    RichTextBox1->setReadOnly(true);
+}
+
+QString FrmHist::shownText() const { return RichTextBox1->toPlainText(); }
+
+bool FrmHist::isLocked() const { return RichTextBox1->isReadOnly(); }
+
+void FrmHist::Form_Activate()
+{
+    placeWindow();
+    Text1->setFocus();
+    infowindows::applyOnTop(this, m_main);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// Result codes of the shell's open call: 33 or more means success; below 33
+// the code names the failure.
+namespace se {
+constexpr int Unknown = 0;
+constexpr int FileNotFound = 2;
+constexpr int PathNotFound = 3;
+constexpr int AccessDenied = 5;
+constexpr int NoAssociation = 31;
+constexpr int InvalidAssociation = 27;
+constexpr int Success = 42;
+} // namespace se
+
+// Opens a document with the program the desktop associates with it.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // verb, file, parameters, working folder, show mode as the Windows shell
+    // takes them; only "open" of a file or URL is supported. Returns an se:: code.
+    virtual int shellExecute(const QString& verb, const QString& file, const QString& parameters,
+                             const QString& directory, int showMode) = 0;
+};
+
+Shell& shell();
+// Replaces the shell; nullptr restores the real one (xdg-open).
+void setShell(Shell* s);
+
+// The se:: code for an exit status of xdg-open (0 is success).
+int shellCodeForXdgExit(int exitCode);
+
+// The real shell: checks the file, then runs xdg-open on it. The program may
+// be given for tests; it is looked up in PATH.
+class XdgOpenShell : public Shell {
+public:
+    explicit XdgOpenShell(QString program = QStringLiteral("xdg-open"), int waitMs = 3000);
+    int shellExecute(const QString& verb, const QString& file, const QString& parameters, const QString& directory,
+                     int showMode) override;
+
+private:
+    QString m_program;
+    int m_waitMs;
+};
+
+// Records every call and answers from a queue (Success when it is empty).
+class RecordingShell : public Shell {
+public:
+    struct Call {
+        QString verb, file, parameters, directory;
+        int showMode = 0;
+    };
+    int shellExecute(const QString& verb, const QString& file, const QString& parameters, const QString& directory,
+                     int showMode) override;
+    void answerNext(int code) { m_answers.append(code); }
+    const QList<Call>& calls() const { return m_calls; }
+
+private:
+    QList<int> m_answers;
+    QList<Call> m_calls;
+};
+
+} // namespace platform

@@ -1,0 +1,266 @@
+#include "platform/system/xscreensaver.h"
+
+#include "platform/system/paths.h"
+#include "platform/system/processrunner.h"
+#include "platform/system/registry.h"
+#include "platform/system/xscreensaverfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+#include <functional>
+
+namespace platform {
+namespace {
+
+const QString kCommand = QStringLiteral("xscreensaver-command");
+constexpr int kCommandTimeoutMs = 3000;
+constexpr int kLockWaitMs = 5000;
+// A preferences file larger than this is not one the daemon wrote.
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+
+struct Stamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+Stamp stampOf(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec,
+            st.st_ctim.tv_nsec};
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+        return {};
+    return file.readAll();
+}
+
+ScreenSaverPrefs prefsOf(const xss::PreferencesFile& file)
+{
+    ScreenSaverPrefs prefs;
+    if (const auto mode = file.value("mode"); mode && !mode->isEmpty())
+        prefs.mode = mode->toLower();
+    if (const auto selected = file.value("selected")) {
+        bool ok = false;
+        const qint64 n = selected->toLongLong(&ok);
+        prefs.selected = ok ? n : -1;
+    }
+    const QList<xss::ProgramEntry> programs = file.programs();
+    if (prefs.selected >= 0 && prefs.selected < programs.size())
+        prefs.selectedProgram = xss::firstShellWord(programs[prefs.selected].command);
+    prefs.selectedWindowsPath = windowsPathOf(prefs.selectedProgram);
+    if (const auto lock = file.value("lock"))
+        prefs.lock = xss::parseBoolean(*lock).value_or(false);
+    if (const auto timeout = file.value("timeout"))
+        prefs.timeoutSeconds = xss::parseTime(*timeout).value_or(prefs.timeoutSeconds);
+    return prefs;
+}
+
+struct Cache {
+    QString path;
+    Stamp stamp;
+    ScreenSaverPrefs prefs;
+    bool valid = false;
+};
+
+Cache& cache()
+{
+    static Cache c;
+    return c;
+}
+
+QString lockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/vantora-xscreensaver.lock");
+}
+
+void restartDaemon()
+{
+    if (screenSaverDaemonAnswers())
+        processRunner().startDetached(kCommand, {QStringLiteral("-restart")});
+}
+
+// Applies a change to the file as it is on disk now and writes the result.
+WriteResult modify(const std::function<void(xss::PreferencesFile&)>& change)
+{
+    QLockFile lock(lockPath());
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(kLockWaitMs))
+        return WriteResult{false, QStringLiteral("Another program is changing %1.").arg(xscreensaverFilePath())};
+    const QString path = xscreensaverFilePath();
+    const QByteArray before = readFile(path);
+    xss::PreferencesFile file(before);
+    change(file);
+    if (file.bytes() == before && QFileInfo::exists(path))
+        return WriteResult{true, {}};
+    const WriteResult written = writeFileAtomically(path, file.bytes());
+    if (written)
+        restartDaemon();
+    return written;
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+    return !a.isEmpty() && QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+QString textOf(const RegistryValue& value)
+{
+    const qsizetype end = value.data.indexOf('\0');
+    return QString::fromUtf8(end < 0 ? value.data : value.data.left(end));
+}
+
+RegistryValue textValue(const QString& text)
+{
+    QByteArray data = text.toUtf8();
+    data.append('\0');
+    return {REG_SZ, data};
+}
+
+class ScreenSaverFileValue : public RegistryValueMapping {
+public:
+    std::optional<RegistryValue> read() const override
+    {
+        // Like Windows with no screensaver chosen, the value is missing unless
+        // the daemon runs one program of the mapped drives.
+        const ScreenSaverPrefs& prefs = screenSaverPrefs();
+        if (prefs.mode != QLatin1String("one") || prefs.selectedWindowsPath.isEmpty())
+            return std::nullopt;
+        return textValue(prefs.selectedWindowsPath);
+    }
+
+    qint32 write(const RegistryValue& value) override
+    {
+        if (value.type != REG_SZ)
+            return ERROR_INVALID_PARAMETER;
+        const QString windowsPath = textOf(value).trimmed();
+        if (windowsPath.isEmpty())
+            return remove();
+        const QString host = hostPath(windowsPath);
+        const QString name = QFileInfo(host).fileName().compare(QLatin1String("VN.scr"), Qt::CaseInsensitive) == 0
+            ? QStringLiteral("VN LED Clock")
+            : QFileInfo(host).completeBaseName();
+        return setScreenSaverProgram(host, name) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+
+    // No screensaver: the screen just goes blank.
+    qint32 remove() override { return setScreenSaverMode(QStringLiteral("blank")) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED; }
+};
+
+class ScreenSaverSecureValue : public RegistryValueMapping {
+public:
+    std::optional<RegistryValue> read() const override
+    {
+        return textValue(screenSaverPrefs().lock ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+
+    qint32 write(const RegistryValue& value) override
+    {
+        if (value.type != REG_SZ)
+            return ERROR_INVALID_PARAMETER;
+        bool ok = false;
+        const bool on = textOf(value).trimmed().toLongLong(&ok) != 0 && ok;
+        return setScreenSaverLock(on) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+
+    qint32 remove() override { return setScreenSaverLock(false) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED; }
+};
+
+} // namespace
+
+QString xscreensaverFilePath() { return QDir::homePath() + QStringLiteral("/.xscreensaver"); }
+
+const ScreenSaverPrefs& screenSaverPrefs()
+{
+    Cache& c = cache();
+    const QString path = xscreensaverFilePath();
+    const Stamp stamp = stampOf(path);
+    if (!c.valid || c.path != path || !(c.stamp == stamp)) {
+        c.prefs = prefsOf(xss::PreferencesFile(stamp.exists ? readFile(path) : QByteArray()));
+        c.path = path;
+        c.stamp = stamp;
+        c.valid = true;
+    }
+    return c.prefs;
+}
+
+WriteResult setScreenSaverProgram(const QString& programPath, const QString& displayName)
+{
+    if (programPath.contains(QLatin1Char('\n')) || displayName.contains(QLatin1Char('"')))
+        return WriteResult{false, QStringLiteral("The screensaver's path cannot be written to %1.").arg(xscreensaverFilePath())};
+    const QString entry = QStringLiteral("\"%1\" %2 /s").arg(displayName, xss::shellQuote(programPath));
+    return modify([&](xss::PreferencesFile& file) {
+        file.putProgramFirst(entry, [&](const xss::ProgramEntry& e) {
+            return samePath(xss::firstShellWord(e.command), programPath);
+        });
+        file.setValue("mode", QStringLiteral("one"));
+        file.setValue("selected", QStringLiteral("0"));
+    });
+}
+
+WriteResult setScreenSaverMode(const QString& mode)
+{
+    return modify([&](xss::PreferencesFile& file) { file.setValue("mode", mode); });
+}
+
+WriteResult setScreenSaverLock(bool on)
+{
+    return modify([&](xss::PreferencesFile& file) {
+        file.setValue("lock", on ? QStringLiteral("True") : QStringLiteral("False"));
+    });
+}
+
+WriteResult setScreenSaverTimeout(qint64 seconds)
+{
+    return modify([&](xss::PreferencesFile& file) { file.setValue("timeout", xss::timeText(seconds)); });
+}
+
+bool screenSaverDaemonAnswers()
+{
+    // Without a display there is no daemon to ask.
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    const ProcessRunner::Result result =
+        processRunner().run(kCommand, {QStringLiteral("-version")}, kCommandTimeoutMs);
+    return result.finished && result.exitCode == 0;
+}
+
+std::shared_ptr<RegistryValueMapping> screenSaverFileValue() { return std::make_shared<ScreenSaverFileValue>(); }
+
+std::shared_ptr<RegistryValueMapping> screenSaverSecureValue() { return std::make_shared<ScreenSaverSecureValue>(); }
+
+QString windowsPathOf(const QString& hostFilePath)
+{
+    if (hostFilePath.isEmpty())
+        return {};
+    const QString driveC = hostPath(QStringLiteral("C:"));
+    const QString drivePrefix = driveC.left(driveC.size() - 1); // ".../drive_"
+    const QString path = QDir::cleanPath(hostFilePath);
+    if (!path.startsWith(drivePrefix) || path.size() < drivePrefix.size() + 1)
+        return {};
+    const QChar letter = path[drivePrefix.size()];
+    const QString rest = path.mid(drivePrefix.size() + 1);
+    if (!letter.isLetter() || !letter.isLower() || (!rest.isEmpty() && !rest.startsWith(QLatin1Char('/'))))
+        return {};
+    return QString(letter.toUpper()) + QLatin1Char(':') + QString(rest.isEmpty() ? QStringLiteral("/") : rest).replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
+} // namespace platform

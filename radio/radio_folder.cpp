@@ -1,0 +1,101 @@
+#include "mainwindow/form1.h"
+#include "platform/media/mediaplayer.h"
+#include "radio/radio.h"
+
+#include <QLabel>
+
+// Folder playback: the step of every start, retry and "next" click, and the
+// step at the end of each file.
+
+bool Radio::openEntry(const QStringList& list, int index)
+{
+    if (index < 0 || index >= list.size())
+        return false;
+    const QString& entry = list[index];
+    PlayPath = radiologic::entryPath(main().RaURL, entry);
+    MediaPlayer1->Open(PlayPath);
+    ActualMP3Play = entry.left(entry.size() - 4);
+    return true;
+}
+
+// The list has been played once: the player stops and the window closes.
+void Radio::unloadAtListEnd()
+{
+    ListEnded = false;
+    stopPlayer();
+    MediaPlayer1->setEnabled(false);
+    closeWindow();
+}
+
+void Radio::folderStep()
+{
+    const QStringList list = radiologic::mp3Files(main().RaURL);
+    const int count = static_cast<int>(list.size());
+    if (!main().Rpeat && ListEnded) {
+        unloadAtListEnd();
+        return;
+    }
+    ListEnded = false;
+    ActualMP3Play.clear();
+    if (!main().Shuffl) {
+        if (FileIdx >= count)
+            return;
+        openEntry(list, static_cast<int>(FileIdx));
+        FileIdx += 1;
+        if (FileIdx >= count) {
+            ListEnded = !main().Rpeat;
+            FileIdx = 0;
+        }
+        return;
+    }
+    // Shuffle: any entry, each with the same chance; the end of it goes on with
+    // the entry after it (see LoopMP3). An empty folder opens nothing.
+    if (count == 0)
+        return;
+    const int pick = static_cast<int>(m_random.bounded(static_cast<quint32>(count)));
+    FileIdx = static_cast<float>(pick + 1);
+    openEntry(list, pick);
+}
+
+bool Radio::LoopMP3()
+{
+    if (!main().MP3D)
+        return false;
+    const QStringList list = radiologic::mp3Files(main().RaURL);
+    const int count = static_cast<int>(list.size());
+    if (!main().Rpeat && ListEnded) {
+        unloadAtListEnd();
+        return false;
+    }
+    ListEnded = false;
+    if (FileIdx < count) {
+        openEntry(list, static_cast<int>(FileIdx));
+        FileIdx += 1;
+        if (FileIdx >= count) {
+            // Shuffled playback has no end: after the last entry comes a new pick.
+            if (main().Shuffl && !main().Rpeat) {
+                FileIdx = static_cast<float>(count);
+                return true;
+            }
+            ListEnded = !main().Rpeat;
+            FileIdx = 0;
+        }
+        return true;
+    }
+    // Nothing follows a shuffled pick of the last entry: pick again at once.
+    if (main().Shuffl && count > 0) {
+        folderStep();
+        return true;
+    }
+    return false;
+}
+
+void Radio::RepShu()
+{
+    if (!m_main)
+        return;
+    const Form1& form1 = main();
+    Label2->setVisible(isStation(11, 12) && form1.Rpeat);
+    Label3->setVisible(form1.MP3D && form1.Shuffl);
+    Shape[4]->setVisible(Label2->isVisibleTo(this) || Label3->isVisibleTo(this));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "mainwindow/neighbours.h"
+#include "platform/base/modal.h"
+#include "platform/desktop/shell.h"
+#include "platform/desktop/trayicon.h"
+#include "tests/mainwindow/form1fixture.h"
+
+#include <QStringList>
+#include <QWidget>
+
+namespace testsupport {
+
+// The main-window fixture with a fake tray icon, a recording shell and
+// scripted modal windows; the program's other windows are unloaded at the end.
+class InfoFixture : public Form1Fixture {
+public:
+    explicit InfoFixture(const QDateTime& start = QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0)));
+    ~InfoFixture();
+
+    platform::FakeTrayIcon& tray() { return m_tray; }
+    platform::RecordingShell& shell() { return m_shell; }
+    platform::ScriptedModalWindows& modals() { return m_modals; }
+
+private:
+    platform::FakeTrayIcon m_tray;
+    platform::RecordingShell m_shell;
+    platform::ScriptedModalWindows m_modals;
+};
+
+// A radio window that is a real window, recording what it is asked.
+class WindowRadio : public QWidget, public RadioWindow {
+public:
+    QStringList calls;
+    bool isVisible() const override { return QWidget::isVisible(); }
+    bool FormActive() const override { return QWidget::isVisible(); }
+    bool playerVisible() const override { return QWidget::isVisible(); }
+    bool webcamOn() const override { return QWidget::isVisible(); }
+    void clearFileInHand() override {}
+    void SelectRad(int station) override { calls << QStringLiteral("select %1").arg(station); }
+    void Show() override { show(); }
+    void Image1_Click() override { calls << QStringLiteral("play"); }
+    void setAlarmMute(bool mute) override { calls << (mute ? QStringLiteral("mute") : QStringLiteral("unmute")); }
+    void ExtOntop() override {}
+    void RepShu() override {}
+};
+
+} // namespace testsupport

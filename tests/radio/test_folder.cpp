@@ -1,0 +1,248 @@
+#include "tests/radio/radiofixture.h"
+#include "tests/support/testenv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+using radiotest::RadioFixture;
+using testsupport::Form1Fixture;
+
+namespace {
+
+QStringList names(const QStringList& paths)
+{
+    QStringList list;
+    for (const QString& p : paths)
+        list << QFileInfo(p).fileName();
+    return list;
+}
+
+} // namespace
+
+class TestFolder : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_folder = radiotest::makeFolder(m_dir, "music", {"c.mp3", "a.mp3", "B.mp3", "cover.jpg"});
+    }
+
+    // The folder in slot 12 and one of its files in slot 11 (after the fixture
+    // has made a fresh user).
+    void presets()
+    {
+        Form1Fixture::setOption("RadioURL12", m_folder);
+        Form1Fixture::setOption("RadioURL11", m_folder + "a.mp3");
+    }
+
+    void threeFilesPlayInOrderWithoutGapsAndTheWindowCloses()
+    {
+        RadioFixture f;
+        presets();
+        Form1* w = f.load();
+        f.action("seturl")->setEnabled(true);
+        f.trigger("url_12");
+        Radio* radio = f.radio();
+        QPointer<platform::RecordingMediaPlayer> player = f.player();
+        QCOMPARE(names(player->opens()), QStringList{"a.mp3"});
+        QCOMPARE(radio->ActualMP3Play, QString("a"));
+        QCOMPARE(radio->playPath(), m_folder + "a.mp3");
+        player->startPlaying();
+        player->endItem();
+        // The next file is opened at once: no retry is waiting.
+        QCOMPARE(names(player->opens()), (QStringList{"a.mp3", "B.mp3"}));
+        QVERIFY(!radio->timer(3).isEnabled());
+        QCOMPARE(radio->ActualMP3Play, QString("B"));
+        player->startPlaying();
+        player->endItem();
+        QCOMPARE(names(player->opens()), (QStringList{"a.mp3", "B.mp3", "c.mp3"}));
+        QVERIFY(radio->listEnded());
+        player->startPlaying();
+        f.clock().advance(5000);
+        player->endItem();
+        f.settle();
+        QVERIFY(!radio->isVisible());
+        QVERIFY(!player);
+        QVERIFY(!radio->anyTimerRunning());
+        QVERIFY(f.action("seturl")->isEnabled());
+        QVERIFY(!w->timer(7).isEnabled());
+        f.clock().advance(60000);
+        QCOMPARE(f.playersMade(), 1);
+    }
+
+    void withRepeatTheFolderWraps()
+    {
+        RadioFixture f;
+        presets();
+        Form1Fixture::setOption("Rpeat", "True");
+        f.load();
+        f.trigger("url_12");
+        for (int i = 0; i < 4; ++i) {
+            f.player()->startPlaying();
+            f.player()->endItem();
+        }
+        QCOMPARE(names(f.player()->opens()), (QStringList{"a.mp3", "B.mp3", "c.mp3", "a.mp3", "B.mp3"}));
+        QVERIFY(f.radio()->isVisible());
+        QVERIFY(f.radio()->findChild<QLabel*>("Label2")->isVisibleTo(f.radio()));
+    }
+
+    void nextOpensTheFollowingFile()
+    {
+        RadioFixture f;
+        presets();
+        f.load();
+        f.trigger("url_12");
+        f.player()->startPlaying();
+        QTest::mouseClick(f.radio()->findChild<QLabel*>("Image6"), Qt::LeftButton);
+        QCOMPARE(names(f.player()->opens()), (QStringList{"a.mp3", "B.mp3"}));
+    }
+
+    void stoppingAFolderOpensNothingMore()
+    {
+        RadioFixture f;
+        presets();
+        f.load();
+        f.trigger("url_12");
+        f.player()->startPlaying();
+        QTest::mouseClick(f.radio()->findChild<QLabel*>("Image2"), Qt::LeftButton);
+        f.clock().advance(60000);
+        QCOMPARE(f.player()->opens().size(), 1);
+        QVERIFY(f.radio()->isVisible());
+    }
+
+    void closingAFolderOpensNothingMore()
+    {
+        RadioFixture f;
+        presets();
+        f.load();
+        f.trigger("url_12");
+        f.player()->startPlaying();
+        QPointer<platform::RecordingMediaPlayer> player = f.player();
+        f.radio()->findChild<QAction*>("end")->trigger();
+        QCOMPARE(player->opens().size(), 1);
+        f.settle();
+        f.clock().advance(60000);
+        QCOMPARE(f.playersMade(), 1);
+    }
+
+    void anEmptyFolderOpensNothing_data()
+    {
+        QTest::addColumn<bool>("shuffle");
+        QTest::newRow("in order") << false;
+        QTest::newRow("shuffled") << true;
+    }
+    void anEmptyFolderOpensNothing()
+    {
+        QFETCH(bool, shuffle);
+        RadioFixture f;
+        presets();
+        Form1Fixture::setOption("RadioURL12", radiotest::makeFolder(m_dir, "empty", {"notes.txt"}));
+        Form1Fixture::setOption("Shuffl", shuffle ? "True" : "False");
+        f.load();
+        f.trigger("url_12");
+        f.clock().advance(60000);
+        QVERIFY(f.player()->opens().isEmpty());
+        QCOMPARE(f.player()->PlayState(), qint32(platform::MediaPlayer::Closed));
+        QVERIFY(f.radio()->isVisible());
+    }
+
+    void oneFileWithoutRepeatPlaysOnce()
+    {
+        RadioFixture f;
+        presets();
+        Form1* w = f.load();
+        f.trigger("url_11");
+        QVERIFY(!w->MP3D);
+        QCOMPARE(f.player()->opens(), QStringList{m_folder + "a.mp3"});
+        f.player()->startPlaying();
+        f.player()->endItem();
+        f.clock().advance(60000);
+        QCOMPARE(f.player()->opens().size(), 1);
+        QVERIFY(!f.radio()->WebcamOn);
+        QVERIFY(f.radio()->isVisible());
+    }
+
+    void oneFileWithRepeatPlaysAgainAtOnce()
+    {
+        RadioFixture f;
+        presets();
+        Form1Fixture::setOption("Rpeat", "True");
+        f.load();
+        f.trigger("url_11");
+        f.player()->startPlaying();
+        f.player()->endItem();
+        QCOMPARE(f.player()->opens().size(), 2);
+        f.player()->startPlaying();
+        f.player()->endItem();
+        QCOMPARE(f.player()->opens().size(), 3);
+    }
+
+    void shuffleGoesOnFromThePickAndNeverWaits()
+    {
+        RadioFixture f;
+        presets();
+        Form1Fixture::setOption("Shuffl", "True");
+        f.load();
+        f.trigger("url_12");
+        QVERIFY(f.radio()->findChild<QLabel*>("Label3")->isVisibleTo(f.radio()));
+        const QStringList list{"a.mp3", "B.mp3", "c.mp3"};
+        for (int i = 0; i < 12; ++i) {
+            const QStringList opened = names(f.player()->opens());
+            QVERIFY(list.contains(opened.last()));
+            f.player()->startPlaying();
+            f.player()->endItem();
+            QCOMPARE(f.player()->opens().size(), opened.size() + 1);
+            const QString next = names(f.player()->opens()).last();
+            const int at = int(list.indexOf(opened.last()));
+            // After a pick the next entry follows; after the last a new pick.
+            if (at < 2)
+                QCOMPARE(next, list[at + 1]);
+        }
+        QVERIFY(!f.radio()->timer(3).isEnabled());
+    }
+
+    void shuffledStartsPickEveryEntry()
+    {
+        RadioFixture f;
+        presets();
+        Form1Fixture::setOption("Shuffl", "True");
+        f.load();
+        f.trigger("url_12");
+        QHash<QString, int> picks;
+        for (int i = 0; i < 300; ++i) {
+            QTest::mouseClick(f.radio()->findChild<QLabel*>("Image6"), Qt::LeftButton);
+            ++picks[names(f.player()->opens()).last()];
+        }
+        QCOMPARE(picks.size(), 3);
+        for (int count : picks)
+            QVERIFY2(count > 60, qPrintable(QString::number(count)));
+    }
+
+    void theSameSeedPicksTheSameFiles()
+    {
+        QStringList first;
+        for (int run = 0; run < 2; ++run) {
+            RadioFixture f;
+            presets();
+            Form1Fixture::setOption("Shuffl", "True");
+            f.load();
+            f.trigger("url_12");
+            for (int i = 0; i < 5; ++i)
+                QTest::mouseClick(f.radio()->findChild<QLabel*>("Image6"), Qt::LeftButton);
+            if (run == 0)
+                first = f.player()->opens();
+            else
+                QCOMPARE(f.player()->opens(), first);
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_folder;
+};
+
+VANTORA_TEST_MAIN(TestFolder)
+#include "test_folder.moc"
