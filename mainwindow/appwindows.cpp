@@ -8,7 +8,9 @@
 #include "online/frmmail.h"
 #include "platform/base/modal.h"
 #include "platform/base/program.h"
+#include "radio/form4.h"
 #include "radio/radio.h"
+#include "reminders/reminderdesk.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
 
@@ -89,11 +91,21 @@ void AppWindows::showMainWindow()
 
 void AppWindows::startReminders()
 {
-    // The reminder store joins the start here once it exists.
+    reminderDesk().start();
+}
+
+Form4* AppWindows::form4()
+{
+    if (!m_form4)
+        m_form4 = std::make_unique<Form4>();
+    return m_form4.get();
 }
 
 void AppWindows::unloadAll()
 {
+    // Every reminder notice and the editor close; pending ones stay pending.
+    reminderDesk().closeAll();
+    m_form4.reset();
     m_radio.reset();
     m_form1.reset();
     m_licence.reset();

@@ -10,6 +10,7 @@ class frmEula;
 class frmEULA2;
 class frmInternet;
 class frmMail;
+class Form4;
 class Form2;
 class FrmHist;
 class Radio;
@@ -47,6 +48,7 @@ public:
     Radio* radio();
 
     // Station list
+    Form4* form4();
 
     // Online services
     frmInternet& internetList();
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<Radio> m_radio;
 
     // Station list
+    std::unique_ptr<Form4> m_form4;
 
     // Online services
     std::unique_ptr<frmInternet> m_internetList;

@@ -116,6 +116,9 @@ public:
     void setRadioFactory(std::function<RadioWindow*()> factory) { m_radioFactory = std::move(factory); }
 
     // Station list editor, media chooser (form1_stations.cpp)
+    // The station editor exchange ("Preferences", F5): the editor is filled from
+    // the station table, and what the user saved is stored as one change.
+    void seturl_Click();
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
     void InterLaunch_Click();
@@ -269,6 +272,8 @@ private:
 
     // Reminders (form1_reminders.cpp)
     void wireReminders();
+    void addrem_1_Click();
+    void addrem_2_Click();
 
     // Radio and media commands (form1_radio.cpp)
     void wireRadio();
