@@ -10,6 +10,7 @@ class frmEula;
 class frmEULA2;
 class frmInternet;
 class frmMail;
+class frmNTP;
 class Form4;
 class Form2;
 class FrmHist;
@@ -40,6 +41,8 @@ public:
     // World time
 
     // Time servers
+    // The time-server window; it exists while the main window does.
+    frmNTP* timeServer() const { return m_timeServer.get(); }
 
     // Reminders
 
@@ -71,6 +74,8 @@ private:
     // World time
 
     // Time servers
+    void attachTimeServer();
+    std::unique_ptr<frmNTP> m_timeServer;
 
     // Reminders
 
