@@ -39,10 +39,10 @@ Form5::Form5(Radio& radio, Form1& main, QWidget* parent)
         const int y = 18 + row * 17;
         Label1[static_cast<size_t>(row)] = new QLabel(QString::fromLatin1(kCaptions[static_cast<size_t>(row)]), Frame1);
         Label1[static_cast<size_t>(row)]->setObjectName(QStringLiteral("Label1_%1").arg(row));
-        Label1[static_cast<size_t>(row)]->setGeometry(8, y, 110, 16);
+        Label1[static_cast<size_t>(row)]->setGeometry(8, y, 124, 16);
         Label2[static_cast<size_t>(row)] = new QLabel(Frame1);
         Label2[static_cast<size_t>(row)]->setObjectName(QStringLiteral("Label2_%1").arg(row));
-        Label2[static_cast<size_t>(row)]->setGeometry(120, y, kWidth - 136, 16);
+        Label2[static_cast<size_t>(row)]->setGeometry(134, y, kWidth - 150, 16);
     }
     auto* left = new QLabel(QStringLiteral("0%"), Frame1);
     left->setGeometry(8, 140, 24, 16);
