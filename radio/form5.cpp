@@ -3,6 +3,7 @@
 #include "core/sysmod.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
+#include "platform/base/modal.h"
 #include "platform/media/mediaplayer.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
@@ -101,11 +102,8 @@ void Form5::Form_Activate()
 
 void Form5::showModal()
 {
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
     Form_Activate();
+    platform::modalWindows().runModal(this);
 }
 
 void Form5::closeF() { hide(); }

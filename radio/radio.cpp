@@ -450,7 +450,13 @@ void Radio::Image5_Click()
         return;
     if (!m_form5)
         m_form5 = std::make_unique<Form5>(*this, main(), this);
-    m_form5->showModal();
+    // Run modally once this handler has returned.
+    QMetaObject::invokeMethod(
+        this, [this] {
+            if (m_loaded && m_form5)
+                m_form5->showModal();
+        },
+        Qt::QueuedConnection);
 }
 
 void Radio::Image6_Click() { Image1_Click(); }
