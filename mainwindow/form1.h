@@ -262,6 +262,8 @@ private:
 
     // Reminders (form1_reminders.cpp)
     void wireReminders();
+    void addrem_1_Click();
+    void addrem_2_Click();
 
     // Radio and media commands (form1_radio.cpp)
     void wireRadio();
