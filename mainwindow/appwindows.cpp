@@ -7,6 +7,7 @@
 #include "platform/base/modal.h"
 #include "platform/base/program.h"
 #include "radio/radio.h"
+#include "reminders/reminderdesk.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
 
@@ -73,11 +74,13 @@ void AppWindows::showMainWindow()
 
 void AppWindows::startReminders()
 {
-    // The reminder store joins the start here once it exists.
+    reminderDesk().start();
 }
 
 void AppWindows::unloadAll()
 {
+    // Every reminder notice and the editor close; pending ones stay pending.
+    reminderDesk().closeAll();
     m_radio.reset();
     m_form1.reset();
     m_licence.reset();

@@ -262,12 +262,15 @@ private:
 
     // Reminders (form1_reminders.cpp)
     void wireReminders();
+    void addrem_1_Click();
+    void addrem_2_Click();
 
     // Radio and media commands (form1_radio.cpp)
     void wireRadio();
     void Plydf_Click();
     void indicatorClick(QObject* picture);
     void stationForPlay(qint16 Index);
+    RadioWindow* showStation(qint16 Index);
     std::function<RadioWindow*()> m_radioFactory;
     bool AnyStation = false;
     bool m_radioHoldsSeturl = false;

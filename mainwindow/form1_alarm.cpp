@@ -117,12 +117,9 @@ void Form1::startRadioWakeUp()
     // An empty slot has nothing to wake the user with.
     if (StationURL[static_cast<size_t>(DefaultRadio)].isEmpty())
         return;
-    RadioWindow* radio = radioWindow();
+    RadioWindow* radio = showStation(DefaultRadio);
     if (!radio)
         return;
-    stationForPlay(DefaultRadio);
-    radio->SelectRad(DefaultRadio);
-    radio->Show();
     // With auto-play on, showing the window has started it already.
     if (!radio->webcamOn())
         radio->Image1_Click();

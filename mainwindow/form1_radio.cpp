@@ -181,12 +181,19 @@ void Form1::Image6_Click()
     }
     if (m_radio && m_radio->isVisible())
         return;
+    showStation(DefaultRadio);
+}
+
+// Shows the radio window for a station without storing it as the current one.
+RadioWindow* Form1::showStation(qint16 Index)
+{
     RadioWindow* radio = radioWindow();
     if (!radio)
-        return;
-    stationForPlay(DefaultRadio);
-    radio->SelectRad(DefaultRadio);
+        return nullptr;
+    stationForPlay(Index);
+    radio->SelectRad(Index);
     radio->Show();
+    return radio;
 }
 
 void Form1::Plydf_Click() { Image6_Click(); }

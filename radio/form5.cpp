@@ -7,20 +7,18 @@
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
 #include "radio/radio.h"
+#include "radio/windowplace.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
-#include <QScreen>
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kWidth = 4425 / kTwipsPerPixel;
 constexpr int kHeight = 3000 / kTwipsPerPixel;
-const QString kOptions = QStringLiteral("Options");
 const QString kClickToClose = QStringLiteral("Click to Close");
 
 const std::array<const char*, 7> kCaptions{"Broadcast",    "Buffer Time",       "Bandwidth", "Received Packets",
@@ -87,19 +85,7 @@ void Form5::Form_Load()
 
 void Form5::placeAndShowURL()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect desk = screen ? screen->geometry() : QRect(0, 0, kWidth, kHeight);
-    auto position = [](const QString& key, int centred) {
-        try {
-            return qRound(platform::toSingle(platform::getSetting(
-                              kOptions, key, platform::singleText(static_cast<float>(centred * kTwipsPerPixel))))
-                          / kTwipsPerPixel);
-        } catch (const platform::RuntimeError&) {
-            return centred;
-        }
-    };
-    move(position(QStringLiteral("Left4"), (desk.width() - kWidth) / 2),
-         position(QStringLiteral("Right4"), (desk.height() - kHeight) / 2));
+    move(storedPosition(QStringLiteral("Left4"), QStringLiteral("Right4"), size()));
     const QString url = m_main ? m_main->RaURL : QString();
     Label2[6]->setText(url);
     Label2[6]->setToolTip(url);
@@ -124,11 +110,7 @@ void Form5::showModal()
 
 void Form5::closeF() { hide(); }
 
-void Form5::SavPos4()
-{
-    platform::saveSetting(kOptions, QStringLiteral("Left4"), platform::singleText(static_cast<float>(x() * kTwipsPerPixel)));
-    platform::saveSetting(kOptions, QStringLiteral("Right4"), platform::singleText(static_cast<float>(y() * kTwipsPerPixel)));
-}
+void Form5::SavPos4() { storePosition(this, QStringLiteral("Left4"), QStringLiteral("Right4")); }
 
 void Form5::Timer1_Timer()
 {

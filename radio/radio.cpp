@@ -9,6 +9,7 @@
 #include "radio/form5.h"
 #include "radio/playerview.h"
 #include "radio/radiopictures.h"
+#include "radio/windowplace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QToolBar>
 
 namespace {
@@ -244,19 +244,7 @@ void Radio::Form_Load()
         player->setVideoWindow(static_cast<quint32>(playerView->videoSurface()->winId()));
 
     setWindowTitle(QStringLiteral("Vantora Radio - v ") + platform::appVersionText());
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect desk = screen ? screen->geometry() : QRect(0, 0, kWidth, kHeight);
-    auto position = [](const QString& key, int centred) {
-        try {
-            return qRound(platform::toSingle(platform::getSetting(
-                              kOptions, key, platform::singleText(static_cast<float>(centred * kTwipsPerPixel))))
-                          / kTwipsPerPixel);
-        } catch (const platform::RuntimeError&) {
-            return centred;
-        }
-    };
-    move(position(QStringLiteral("Left"), (desk.width() - kWidth) / 2),
-         position(QStringLiteral("Right"), (desk.height() - kHeight) / 2));
+    move(storedPosition(QStringLiteral("Left"), QStringLiteral("Right"), size()));
 
     // The stored volume comes back before the first poll could store the new
     // player's own.
@@ -499,11 +487,7 @@ void Radio::ExtOntop()
     SetOnTop(this, onTop ? -1 : 0);
 }
 
-void Radio::SavPos()
-{
-    platform::saveSetting(kOptions, QStringLiteral("Left"), platform::singleText(static_cast<float>(x() * kTwipsPerPixel)));
-    platform::saveSetting(kOptions, QStringLiteral("Right"), platform::singleText(static_cast<float>(y() * kTwipsPerPixel)));
-}
+void Radio::SavPos() { storePosition(this, QStringLiteral("Left"), QStringLiteral("Right")); }
 
 // ---- Unloading ----
 

@@ -18,9 +18,13 @@ namespace radiotest {
 // A main window whose radio window is made on first need, with recording players.
 class RadioFixture : public testsupport::Form1Fixture {
 public:
-    explicit RadioFixture(const QDateTime& start = QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0)))
+    // With realPlayers the radio window gets libVLC's player, else recording ones.
+    explicit RadioFixture(const QDateTime& start = QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0)),
+                          bool realPlayers = false)
         : Form1Fixture(start)
     {
+        if (realPlayers)
+            return;
         platform::setMediaPlayerFactory([this] {
             auto player = std::make_unique<platform::RecordingMediaPlayer>();
             m_players.append(player.get());

@@ -24,6 +24,15 @@ void click(Radio* radio, const char* name) { QTest::mouseClick(picture(radio, na
 
 QAction* toolbarButton(Radio* radio, const char* key) { return radio->findChild<QAction*>(key); }
 
+// A fresh user whose default station is a loopback address, playing it from F2.
+Form1* playDefault(RadioFixture& f)
+{
+    Form1Fixture::setOption("RadioURL2", kStation);
+    Form1* w = f.load();
+    f.trigger("Plydf");
+    return w;
+}
+
 } // namespace
 
 class TestRadio : public QObject {
@@ -34,9 +43,7 @@ private slots:
     void playTheDefaultStationFromF2()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        Form1* w = f.load();
-        f.trigger("Plydf");
+        Form1* w = playDefault(f);
         Radio* radio = f.radio();
         QVERIFY(radio && radio->isVisible());
         QCOMPARE(f.player()->opens(), QStringList{kStation});
@@ -76,9 +83,7 @@ private slots:
     void aLostStreamReopensOnceAfterFifteenSeconds()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->startPlaying();
         f.player()->loseStream();
         QVERIFY(!f.radio()->WebcamOn);
@@ -95,9 +100,7 @@ private slots:
     void anErrorAlwaysRetries()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->failOpen();
         f.clock().advance(15000);
         QCOMPARE(f.player()->opens().size(), 2);
@@ -109,9 +112,7 @@ private slots:
     void aStopTheUserAsksForRestartsNothing()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->startPlaying();
         click(f.radio(), "Image2");
         QCOMPARE(f.player()->PlayState(), qint32(platform::MediaPlayer::Stopped));
@@ -126,9 +127,7 @@ private slots:
     void resumePlaysAgainWithoutMuting()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->startPlaying();
         click(f.radio(), "Image2");
         click(f.radio(), "Image2");
@@ -210,9 +209,7 @@ private slots:
         QFETCH(QString, tip);
         QFETCH(int, twips);
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->setVolume(volume == 0 ? -1 : 0);
         f.clock().advance(500);
         f.player()->setVolume(volume);
@@ -272,9 +269,7 @@ private slots:
     void muteAndStayOnTop()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        Form1* w = f.load();
-        f.trigger("Plydf");
+        Form1* w = playDefault(f);
         QAction* mute = toolbarButton(f.radio(), "mute");
         QVERIFY(mute->isEnabled());
         QCOMPARE(mute->toolTip(), QString("Mute"));
@@ -299,9 +294,7 @@ private slots:
     void theOnAirPictureCyclesThePlayersDisplay()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         platform::RecordingMediaPlayer* p = f.player();
         QVERIFY(!p->ShowControls() && !p->ShowDisplay());
         click(f.radio(), "Image4");
@@ -315,9 +308,7 @@ private slots:
     void theInformationLineShowsTheStreamsItems()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->startPlaying();
         f.player()->setMediaInfo(1, "Morning Show");
         f.player()->setMediaInfo(8, "Artist - Song");
@@ -370,9 +361,7 @@ private slots:
     void theStatusWindowShowsWhatThePlayerReports()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         f.player()->startPlaying();
         f.player()->stats = {100, 87, 131072, 5000, 3, 12, true, 2.5};
         click(f.radio(), "Image5");
@@ -399,9 +388,7 @@ private slots:
     void theStatusWindowGoesWithTheRadio()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         click(f.radio(), "Image5");
         QPointer<Form5> status = f.radio()->statusWindow();
         QPointer<platform::RecordingMediaPlayer> player = f.player();
@@ -417,9 +404,7 @@ private slots:
     void theStatusWindowRemembersItsPlace()
     {
         RadioFixture f;
-        Form1Fixture::setOption("RadioURL2", kStation);
-        f.load();
-        f.trigger("Plydf");
+        playDefault(f);
         click(f.radio(), "Image5");
         Form5* status = f.radio()->statusWindow();
         status->move(90, 60);

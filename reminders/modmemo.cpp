@@ -1,0 +1,410 @@
+#include "reminders/modmemo.h"
+
+#include "platform/base/atomicfile.h"
+#include "platform/base/clock.h"
+#include "platform/system/paths.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ModMemo {
+
+namespace {
+
+constexpr int kLockWaitMs = 10000;
+constexpr int kLockPollMs = 2;
+constexpr int kMaxDamagedCopies = 100;
+
+// What tells one version of a file from another without reading it (a
+// replacement is a new inode; a rewrite in place changes the times).
+struct FileStamp {
+    bool valid = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool sameAs(const struct stat& st) const
+    {
+        return valid && device == st.st_dev && inode == st.st_ino && size == st.st_size
+            && modified.tv_sec == st.st_mtim.tv_sec && modified.tv_nsec == st.st_mtim.tv_nsec
+            && changed.tv_sec == st.st_ctim.tv_sec && changed.tv_nsec == st.st_ctim.tv_nsec;
+    }
+    static FileStamp of(const struct stat& st)
+    {
+        return FileStamp{true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+};
+
+struct Store {
+    bool initialised = false;
+    QString folder;
+    QList<MemoRec> memos;
+    FileStamp loaded;
+    bool clean = true;
+    QString problem;
+};
+
+Store& store()
+{
+    static Store s;
+    return s;
+}
+
+void ensureInitialised()
+{
+    if (!store().initialised)
+        MemoInit();
+}
+
+QString lockPath() { return store().folder + QStringLiteral("/VNMemo.lock"); }
+
+// Both files share one lock against other copies of the program: flock() on a
+// lock file that is never removed, so a killed holder leaves nothing locked.
+// Nested use inside one process counts up instead of locking again.
+class StoreLock {
+public:
+    StoreLock()
+    {
+        if (s_depth++ > 0) {
+            m_ok = s_ok;
+            return;
+        }
+        s_fd = ::open(QFile::encodeName(lockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        s_ok = s_fd >= 0 && acquire(s_fd);
+        m_ok = s_ok;
+    }
+    ~StoreLock()
+    {
+        if (--s_depth == 0 && s_fd >= 0) {
+            ::close(s_fd);
+            s_fd = -1;
+        }
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+    bool ok() const { return m_ok; }
+
+private:
+    static bool acquire(int fd)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK || waited.hasExpired(kLockWaitMs))
+                return false;
+            QThread::msleep(kLockPollMs);
+        }
+        return true;
+    }
+
+    bool m_ok = false;
+    static inline int s_depth = 0;
+    static inline int s_fd = -1;
+    static inline bool s_ok = false;
+};
+
+Result failed(const QString& error) { return Result{false, error}; }
+
+const QString kLockError = QStringLiteral("The reminder files are in use by another copy of Vantora");
+
+// The bytes of a file as one read of one version of it; a missing file is empty.
+bool readWhole(const QString& path, QByteArray& bytes, FileStamp* stamp = nullptr, QString* error = nullptr)
+{
+    bytes.clear();
+    QFile file(path);
+    if (!file.exists()) {
+        if (stamp)
+            *stamp = FileStamp{};
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (stamp) {
+        struct stat st {};
+        *stamp = ::fstat(file.handle(), &st) == 0 ? FileStamp::of(st) : FileStamp{};
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Creates the file empty when it is missing.
+void ensureExists(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        return;
+    const StoreLock lock;
+    if (lock.ok() && !QFileInfo::exists(path))
+        platform::writeFileAtomically(path, {});
+}
+
+// Keeps a damaged file beside itself before it is rewritten.
+Result keepDamagedCopy(const QString& path, const QByteArray& bytes)
+{
+    const QString base = path + QStringLiteral(".damaged-")
+        + platform::clock().now().date().toString(QStringLiteral("yyyy-MM-dd"));
+    for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+        const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
+        QByteArray existing;
+        if (QFileInfo::exists(name)) {
+            if (readWhole(name, existing) && existing == bytes)
+                return {};
+            continue;
+        }
+        const platform::WriteResult w = platform::writeFileAtomically(name, bytes);
+        return w.ok ? Result{} : failed(w.error);
+    }
+    return failed(QStringLiteral("Too many damaged copies of %1").arg(QFileInfo(path).fileName()));
+}
+
+// Reads a file under the lock, lets `change` edit its records and writes the
+// result when it differs. `after` receives the records the file now holds.
+Result changeFile(const QString& path, bool sorted, const std::function<void(QList<MemoRec>&)>& change,
+                  QList<MemoRec>* after = nullptr)
+{
+    const StoreLock lock;
+    if (!lock.ok())
+        return failed(kLockError);
+    QByteArray old;
+    QString readError;
+    if (!readWhole(path, old, nullptr, &readError))
+        return failed(readError);
+    const MemoParse parsed = parseMemoFile(old);
+    QList<MemoRec> records = parsed.records;
+    change(records);
+    if (sorted)
+        sortMemos(records);
+    if (records == parsed.records) {
+        if (after)
+            *after = parsed.records;
+        return {};
+    }
+    const QByteArray bytes = writeMemoFile(records);
+    if (bytes == old) {
+        if (after)
+            *after = parsed.records;
+        return {};
+    }
+    if (!parsed.clean) {
+        const Result kept = keepDamagedCopy(path, old);
+        if (!kept)
+            return kept;
+    }
+    const platform::WriteResult w = platform::writeFileAtomically(path, bytes);
+    if (!w.ok)
+        return failed(w.error);
+    if (after)
+        *after = parseMemoFile(bytes).records;
+    return {};
+}
+
+// After a change of "VNMemo.log": the list takes what the file holds.
+void takeMemos(const Result& result, const QList<MemoRec>& after)
+{
+    Store& s = store();
+    if (result.ok) {
+        s.memos = after;
+        s.clean = true;
+        s.problem.clear();
+        struct stat st {};
+        s.loaded = ::stat(QFile::encodeName(memoFilePath()).constData(), &st) == 0 ? FileStamp::of(st) : FileStamp{};
+        return;
+    }
+    s.loaded = FileStamp{};
+    MemoLoad();
+}
+
+Result changeMemosFile(const std::function<void(QList<MemoRec>&)>& change)
+{
+    ensureInitialised();
+    QList<MemoRec> after;
+    const Result r = changeFile(memoFilePath(), true, change, &after);
+    takeMemos(r, after);
+    return r;
+}
+
+Result changePendingFile(const std::function<void(QList<MemoRec>&)>& change)
+{
+    ensureInitialised();
+    return changeFile(tempFilePath(), false, change);
+}
+
+MemoRec storedForm(const QDate& date, const QString& time, const QString& text)
+{
+    return normalisedMemo(MemoRec{date, time, text});
+}
+
+Result refuseUnstorable(const MemoRec& rec)
+{
+    if (!rec.MemDate.isValid())
+        return failed(QStringLiteral("The reminder has no valid date"));
+    if (storableMemoText(rec.MemText).isEmpty())
+        return failed(QStringLiteral("The reminder has no message"));
+    return failed(QStringLiteral("The reminder has no valid time"));
+}
+
+} // namespace
+
+void MemoInit() { MemoInit(platform::appPath()); }
+
+void MemoInit(const QString& folder)
+{
+    Store& s = store();
+    QString f = folder.trimmed();
+    while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
+        f.chop(1);
+    s = Store{};
+    s.initialised = true;
+    s.folder = f;
+}
+
+QString memoFilePath()
+{
+    ensureInitialised();
+    return store().folder + QStringLiteral("/VNMemo.log");
+}
+
+QString tempFilePath()
+{
+    ensureInitialised();
+    return store().folder + QStringLiteral("/VNTemp.log");
+}
+
+const QList<MemoRec>& Memos() { return store().memos; }
+
+int MemoCount() { return static_cast<int>(store().memos.size()); }
+
+bool lastLoadWasClean() { return store().clean; }
+
+QString lastLoadProblem() { return store().problem; }
+
+bool MemoLoad()
+{
+    ensureInitialised();
+    Store& s = store();
+    const QString path = memoFilePath();
+    ensureExists(path);
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && s.loaded.sameAs(st))
+        return true;
+    QByteArray bytes;
+    FileStamp stamp;
+    QString error;
+    if (!readWhole(path, bytes, &stamp, &error)) {
+        s.memos.clear();
+        s.loaded = FileStamp{};
+        s.clean = false;
+        s.problem = error;
+        return false;
+    }
+    const MemoParse parsed = parseMemoFile(bytes);
+    s.memos = parsed.records;
+    s.clean = parsed.clean;
+    s.problem = parsed.problem;
+    s.loaded = stamp;
+    return true;
+}
+
+Result MemoAdd(const QDate& date, const QString& time, const QString& text)
+{
+    const MemoRec rec = storedForm(date, time, text);
+    if (!isStorableMemo(rec))
+        return refuseUnstorable(rec);
+    return changeMemosFile([&](QList<MemoRec>& list) { list.append(rec); });
+}
+
+Result MemoDelete(int index)
+{
+    ensureInitialised();
+    if (index < 1 || index > MemoCount())
+        return {};
+    const MemoRec rec = store().memos[index - 1];
+    return changeMemosFile([&](QList<MemoRec>& list) { removeOneMemo(list, rec); });
+}
+
+Result changeMemos(const std::function<void(QList<MemoRec>&)>& change) { return changeMemosFile(change); }
+
+Result MemoAppend(const QDate& date, const QString& time, const QString& text)
+{
+    const MemoRec rec = storedForm(date, time, text);
+    if (!isStorableMemo(rec))
+        return refuseUnstorable(rec);
+    return changePendingFile([&](QList<MemoRec>& list) { list.append(rec); });
+}
+
+Result MemoDeleteMatch(const QDate& date, const QString& time, const QString& text)
+{
+    const MemoRec rec = storedForm(date, time, text);
+    return changePendingFile([&](QList<MemoRec>& list) { list.removeAll(rec); });
+}
+
+QList<MemoRec> pendingMemos()
+{
+    const QString path = tempFilePath();
+    ensureExists(path);
+    QByteArray bytes;
+    if (!readWhole(path, bytes))
+        return {};
+    return parseMemoFile(bytes).records;
+}
+
+MoveResult moveToPending(const MemoRec& rec)
+{
+    ensureInitialised();
+    const StoreLock lock;
+    if (!lock.ok())
+        return MoveResult{Move::StayedInMemo, kLockError};
+    QByteArray bytes;
+    QString readError;
+    if (!readWhole(memoFilePath(), bytes, nullptr, &readError))
+        return MoveResult{Move::StayedInMemo, readError};
+    if (!parseMemoFile(bytes).records.contains(rec)) {
+        MemoLoad();
+        return MoveResult{Move::Gone, {}};
+    }
+    const Result added = changePendingFile([&](QList<MemoRec>& list) { list.append(rec); });
+    if (!added) {
+        MemoLoad();
+        return MoveResult{Move::StayedInMemo, added.error};
+    }
+    const Result removed = changeMemosFile([&](QList<MemoRec>& list) { removeOneMemo(list, rec); });
+    if (removed)
+        return MoveResult{Move::Moved, {}};
+    // Take it back out of the pending file so that it is not shown twice at
+    // the next start; if even that fails it stays in both files.
+    const Result undone = changePendingFile([&](QList<MemoRec>& list) {
+        const qsizetype last = list.lastIndexOf(rec);
+        if (last >= 0)
+            list.removeAt(last);
+    });
+    return MoveResult{undone ? Move::StayedInMemo : Move::InBoth, removed.error};
+}
+
+bool removeOneMemo(QList<MemoRec>& records, const MemoRec& rec)
+{
+    const qsizetype i = records.indexOf(rec);
+    if (i < 0)
+        return false;
+    records.removeAt(i);
+    return true;
+}
+
+} // namespace ModMemo

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "mainwindow/neighbours.h"
+#include "reminders/form7.h"
+#include "reminders/frmmemo.h"
+#include "reminders/memofile.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class Form1;
+
+// The reminder windows of the running program: every open notice, the queue
+// of pending notices still waiting for room, and the editor. The main window
+// reaches it as its ReminderHost.
+class ReminderDesk : public QObject, public ReminderHost {
+    Q_OBJECT
+public:
+    // More due notices than this stay in their files and open as others close.
+    static constexpr int kMaxOpenNotices = 20;
+
+    ReminderDesk();
+    ~ReminderDesk() override;
+
+    // The main window whose time, on-top flag and busy animation the windows use.
+    void attach(Form1* mainWindow);
+    Form1* mainWindow() const;
+
+    // Start-up: file names, load, a notice for every pending reminder.
+    void start();
+    // Opens a notice (mode 4) for every record of "VNTemp.log", at most
+    // kMaxOpenNotices at a time.
+    void MemoCheckDue();
+
+    // ReminderHost
+    bool editorVisible() const override;
+    // The number of waiting reminders, read again when the file changed.
+    int memoCount() const override;
+    // Opens a notice (mode 2) for each reminder due at `now`, oldest first.
+    void showDueReminders(const QDateTime& now) override;
+
+    // "Add Reminder": a new-reminder notice (mode 1); nothing while the editor is open.
+    Form7* addReminder();
+    // "Reminders Editor": opens the editor, or brings it forward when open.
+    frmMemo* openEditor();
+    frmMemo* editor() const { return m_editor; }
+    // A mode 3 notice; see reminders/automaticmessage.h.
+    Form7* showAutomaticMessage(const QString& message, std::function<void()> onClosed);
+
+    // Every open window of this desk, notices first.
+    QList<Form7*> notices() const;
+    // The notices of due reminders (modes 2 and 4) now open.
+    int openDueNotices() const;
+    // Closes every notice and the editor (a reset), keeping pending reminders
+    // pending; forgets the queue.
+    void closeAll();
+
+private:
+    Form7* newNotice();
+    bool openPending(const MemoRec& rec);
+    void openQueuedPending();
+    void noticeClosed(Form7* notice);
+    bool holdsStored(const MemoRec& rec, int occurrence) const;
+
+    QPointer<Form1> m_main;
+    QList<QPointer<Form7>> m_notices;
+    QPointer<frmMemo> m_editor;
+    QList<MemoRec> m_queued;
+    bool m_scanning = false;
+};
+
+// The desk of the running program.
+ReminderDesk& reminderDesk();
