@@ -133,6 +133,15 @@ private slots:
         QCOMPARE(copy.readAll(), file);
     }
 
+    void theUpdatePictureRunsTheCheck()
+    {
+        m_peer.put("/VN/VNversion.log", "2.9.0\n");
+        QTest::mouseClick(m_main->findChild<QLabel*>("Image14"), Qt::LeftButton);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].prompt, QString("You're using the latest version of Vantora."));
+        QCOMPARE(m_peer.requests(), QStringList{"/VN/VNversion.log"});
+    }
+
     void equalVersionsInSilence()
     {
         m_peer.put("/VN/VNversion.log", "2.9.0\n");
