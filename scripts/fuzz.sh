@@ -22,7 +22,13 @@ for t in "${targets[@]}"; do
   seeds=()
   [ -d "fuzz/seeds/$t" ] && seeds=("fuzz/seeds/$t")
   echo "fuzz: $t ($runs runs)"
-  ./build-fuzz/"$t" -runs="$runs" -max_len=65536 -artifact_prefix="build-fuzz/findings/$t-" \
+  # Targets are built in the build folder of the area that declares them.
+  bin="$(find build-fuzz -type f -name "$t" -perm -u+x -print -quit)"
+  if [ -z "$bin" ]; then
+    echo "fuzz: $t was not built" >&2
+    exit 1
+  fi
+  "$bin" -runs="$runs" -max_len=65536 -artifact_prefix="build-fuzz/findings/$t-" \
     -print_final_stats=1 "$corpus" "${seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|==|SUMMARY)' || true
   if ls build-fuzz/findings/"$t"-* >/dev/null 2>&1; then
     echo "fuzz: $t found a failing input" >&2
