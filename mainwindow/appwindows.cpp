@@ -6,6 +6,7 @@
 #include "mainwindow/frmeula.h"
 #include "platform/base/modal.h"
 #include "platform/base/program.h"
+#include "radio/form4.h"
 #include "radio/radio.h"
 #include "reminders/reminderdesk.h"
 #include "saver/mainvn.h"
@@ -77,10 +78,18 @@ void AppWindows::startReminders()
     reminderDesk().start();
 }
 
+Form4* AppWindows::form4()
+{
+    if (!m_form4)
+        m_form4 = std::make_unique<Form4>();
+    return m_form4.get();
+}
+
 void AppWindows::unloadAll()
 {
     // Every reminder notice and the editor close; pending ones stay pending.
     reminderDesk().closeAll();
+    m_form4.reset();
     m_radio.reset();
     m_form1.reset();
     m_licence.reset();

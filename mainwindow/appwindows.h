@@ -8,6 +8,7 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class Form4;
 class Form2;
 class FrmHist;
 class Radio;
@@ -45,6 +46,7 @@ public:
     Radio* radio();
 
     // Station list
+    Form4* form4();
 
     // Online services
 
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<Radio> m_radio;
 
     // Station list
+    std::unique_ptr<Form4> m_form4;
 
     // Online services
 

@@ -115,6 +115,9 @@ public:
     void setRadioFactory(std::function<RadioWindow*()> factory) { m_radioFactory = std::move(factory); }
 
     // Station list editor, media chooser (form1_stations.cpp)
+    // The station editor exchange ("Preferences", F5): the editor is filled from
+    // the station table, and what the user saved is stored as one change.
+    void seturl_Click();
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
 

@@ -12,6 +12,10 @@
 
 namespace {
 
+// A station name as a menu caption: an "&" in the name is shown, not taken
+// as the mark of a shortcut letter.
+QString menuCaption(QString name) { return name.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
 // Hands the left clicks on some of the main window's pictures to a handler.
 class PictureClicks : public QObject {
 public:
@@ -97,7 +101,7 @@ void Form1::ActURL()
     for (int i = 1; i <= 9; ++i) {
         QAction* item = command(urlItem(i));
         const bool defined = !StationURL[static_cast<size_t>(i)].isEmpty();
-        item->setText(defined ? StationName[static_cast<size_t>(i)] : QString());
+        item->setText(defined ? menuCaption(StationName[static_cast<size_t>(i)]) : QString());
         item->setVisible(defined);
         item->setEnabled(defined);
     }
@@ -106,7 +110,7 @@ void Form1::ActURL()
         if (StationURL[static_cast<size_t>(i)].isEmpty()) {
             item->setEnabled(false);
         } else {
-            item->setText(StationName[static_cast<size_t>(i)]);
+            item->setText(menuCaption(StationName[static_cast<size_t>(i)]));
             item->setEnabled(true);
         }
     }

@@ -179,16 +179,17 @@ private slots:
         QCOMPARE(f.player()->opens(), QStringList{kStation});
     }
 
-    void closingWithoutTheEditorKeepsPreferencesGreyed()
+    void preferencesWaitsWhileTheRadioIsOpen()
     {
         RadioFixture f;
         Form1Fixture::setOption("RadioURL2", kStation);
         f.load();
-        QVERIFY(!f.action("seturl")->isEnabled());
+        QVERIFY(f.action("seturl")->isEnabled());
         f.trigger("Plydf");
+        QVERIFY(!f.action("seturl")->isEnabled());
         toolbarButton(f.radio(), "end")->trigger();
         f.settle();
-        QVERIFY(!f.action("seturl")->isEnabled());
+        QVERIFY(f.action("seturl")->isEnabled());
     }
 
     // ---- Volume ----

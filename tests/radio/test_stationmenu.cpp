@@ -47,7 +47,7 @@ private slots:
         QVERIFY(!f.action("url_12")->isEnabled());
         QVERIFY(f.action("url_12")->isVisible());
         QVERIFY(f.action("Plydf")->isEnabled());
-        QVERIFY(!f.action("seturl")->isEnabled());
+        QVERIFY(f.action("seturl")->isEnabled());
         QVERIFY(w->anyStation() || (w->CheckUrlavail(), w->anyStation()));
     }
 
