@@ -1,6 +1,7 @@
 #include "core/mainwin.h"
 #include "mainwindow/appwindows.h"
 #include "platform/base/application.h"
+#include "worldtime/zoneregistry.h"
 
 int main(int argc, char** argv)
 {
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vantora"));
     // Hiding a window never ends the program: Exit and closing the clock do.
     QApplication::setQuitOnLastWindowClosed(false);
+    worldtime::installZoneDatabase();
     MainWin::setStartupWindows(&appWindows());
     MainWin::Main();
     return QApplication::exec();

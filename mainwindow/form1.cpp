@@ -1,5 +1,7 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/form1shape.h"
+
 #include "core/datalist.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
@@ -27,40 +29,13 @@ constexpr int kClientWidth = 3000 / kTwipsPerPixel;
 constexpr int kClientHeight = 1785 / kTwipsPerPixel;
 
 // Window colours, as the window's design gives them (&HBBGGRR).
-constexpr quint32 kPanelColour = 0x000000;
+constexpr quint32 kPanelColour = 0x404040;
 constexpr quint32 kStatusColour = 0x202020;
 constexpr quint32 kDateColour = 0xFFFF00;
 constexpr quint32 kDigitOn = 0xFFFF00;
 constexpr quint32 kDigitOff = 0x404040;
 
-// A plain coloured rectangle (the clock panel and the status bar). The panel
-// also carries the steady seconds colon that shows when the flashing one is hidden.
-class Shape : public QWidget {
-public:
-    Shape(QWidget* parent, quint32 colour) : QWidget(parent), m_colour(platform::fromBgr(colour))
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-    void setSteadyColon(const QPixmap& colon, QPoint at)
-    {
-        m_colon = colon;
-        m_colonAt = at;
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), m_colour);
-        if (!m_colon.isNull())
-            p.drawPixmap(m_colonAt, m_colon);
-    }
-
-private:
-    QColor m_colour;
-    QPixmap m_colon;
-    QPoint m_colonAt;
-};
+using Shape = Form1Shape;
 
 QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& name, const QString& tip = {})
 {
@@ -269,6 +244,9 @@ void Form1::runLoadSteps()
     TZFormat = platform::getSetting(QStringLiteral("Options"), QStringLiteral("TZFormat"),
                                     QStringLiteral("ddd dd mmm yyyy"));
     refreshScreenSaverItems();
+    CLHighContrast = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("CLHighContrast"),
+                                                           QStringLiteral("False")));
+    SetClHC_Click();
     FlashSet();
     SetLogNTP();
     SetmnuVNUpAuto();
@@ -281,6 +259,8 @@ void Form1::runLoadSteps()
             QStringLiteral("Options"), QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
     SetNTPASync();
     ActURL();
+    SetColTxt2();
+    SetColTxt();
     SetDateOption();
     Snoozed = false;
     SnoozeLength = 9;
@@ -290,6 +270,10 @@ void Form1::runLoadSteps()
         const QScopedValueRollback<bool> insideLoad(m_tickInsideLoad, true);
         Timer1_Timer();
     }
+    loadZoneChooser();
+    TZini();
+    SetTZ();
+    TZhcSet();
     Timer10.setEnabled(true);
 }
 

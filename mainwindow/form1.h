@@ -7,11 +7,15 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 
+class FrmTZ;
 class QAction;
 class QLabel;
 class QMenu;
@@ -91,6 +95,23 @@ public:
     // ---- Public procedures of the other parts' commands ----
 
     // World time: zone rows, zone chooser, colours (form1_worldtime.cpp)
+    // Lays out the status line and the zone rows, names them and sizes the window.
+    void SetTZ();
+    // Shows row i's time (1..5) before the first tick reaches it.
+    void PresetTZ(qint16 i);
+    void TZUrefresh(qint16 i);
+    // Reads the zone database and the zone converter's defaults.
+    void TZini();
+    void SetColTxt();
+    void SetColTxt2();
+    void TZhcSet();
+    void SetClHC_Click();
+    // The zone chooser, loaded with the window (null before that).
+    FrmTZ* frmTZ() const { return m_frmTZ; }
+    const QStringList& zoneKeyNames() const { return m_tzKeyNames; }
+    const QStringList& zoneDisplayNames() const { return m_tzDisplayNames; }
+    QString defaultSourceZone() const { return m_defaultSourceZone; }
+    QString defaultTargetZone() const { return m_defaultTargetZone; }
 
     // Time servers (form1_timesync.cpp)
 
@@ -259,6 +280,44 @@ private:
 
     // World time: zone rows, zone chooser, colours (form1_worldtime.cpp)
     void wireWorldTime();
+    void AddTZ_Click();
+    void Label4_Click(int index);
+    void Label5_Click(int index);
+    void TZColTxt2_Click(int index);
+    void TZColTxt_Click(int index);
+    void ClHC_Click();
+    void TZhc_Click();
+    void GetTCDefaults();
+    void loadZoneChooser();
+    void buildZoneRows();
+    void buildColourMenu();
+    void applyWatchColour(int index);
+    void applyZoneColour(int index);
+    void applyColonPictures();
+    // A colon picture (resid) in the clock's colours: lit ones in the digits'
+    // colour, the resting seconds colon in the unlit segments' colour.
+    QPixmap colonPicture(int id) const;
+    QString zoneRowText(int row, const std::optional<qint32>& homeBias);
+    void requireConvertibleZoneValues() const;
+    bool CLHighContrast = false;
+    bool TZhc = true;
+    quint32 m_watchColour = 0x00FFFF00;
+    quint32 m_zoneColour = 0x0000FFFF;
+    QStringList m_tzKeyNames;
+    QStringList m_tzDisplayNames;
+    QString m_tzRoot;
+    QString m_defaultSourceZone;
+    QString m_defaultTargetZone;
+    std::array<QString, 7> m_presetTimes;
+    struct RowZone;
+    std::array<std::shared_ptr<RowZone>, 5> m_rowZones;
+    std::array<QWidget*, 5> Shape6{};
+    FrmTZ* m_frmTZ = nullptr;
+    QMenu* VNC = nullptr;
+    std::array<QAction*, 4> TZColTxt2{};
+    std::array<QAction*, 2> TZColTxt{};
+    QAction* ClHC = nullptr;
+    QAction* mnuTZhc = nullptr;
 
     // Time servers (form1_timesync.cpp)
     void wireTimeSync();

@@ -214,7 +214,7 @@ void Form1::DispDat_Click()
     DispDat->setChecked(DispDatOn);
     writeOption(QStringLiteral("DispDat"), platform::boolText(DispDatOn));
     Label6->setVisible(DispDatOn);
-    // The zone rows are laid out again by the world-clock rows once they exist.
+    SetTZ();
 }
 
 // ---- Seconds flash ----
@@ -233,7 +233,7 @@ void Form1::Flsh_Click()
     writeOption(QStringLiteral("FlashSec"), platform::boolText(FlashSec));
     if (!FlashSec) {
         Timer9.setEnabled(false);
-        picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
+        picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
     }
     picSegment[7]->setVisible(FlashSec);
 }

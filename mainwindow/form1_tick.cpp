@@ -97,7 +97,7 @@ void Form1::flashSeconds()
 {
     if (!FlashSec || !digitChanged(6))
         return;
-    picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonLit));
+    picSegment[7]->setPixmap(colonPicture(resid::BmpColonLit));
     Timer9.setEnabled(true);
 }
 
@@ -108,21 +108,6 @@ void Form1::showDateIfChanged()
         return;
     showDateText();
     LastDate = today;
-}
-
-void Form1::showZoneTimes()
-{
-    LastTZAdd = platform::toInt16(platform::getSetting(kOptions, QStringLiteral("LastTZAdd"), QStringLiteral("0")));
-    const int rows = qBound(0, static_cast<int>(LastTZAdd), 5);
-    for (int i = 1; i <= rows; ++i) {
-        const qint32 homeBias =
-            platform::toInt32(platform::getSetting(kOptions, QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
-        ZoneBias[static_cast<size_t>(i)] =
-            platform::toInt32(platform::getSetting(kOptions, QStringLiteral("VNTZval%1").arg(i), QStringLiteral("0")));
-        const QDateTime zoneTime = NowTime.addSecs(60LL * (homeBias - ZoneBias[static_cast<size_t>(i)]));
-        Label5[static_cast<size_t>(i - 1)]->setText(
-            platform::formatDateTime(zoneTime, TZFormat + QStringLiteral(" - hh:mm:ss")));
-    }
 }
 
 void Form1::refreshSyncDigits()
@@ -282,7 +267,7 @@ void Form1::AutoChckUpdt()
 void Form1::Timer9_Timer()
 {
     Timer9.setEnabled(false);
-    picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
+    picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
 }
 
 void Form1::Timer10_Timer()

@@ -1,3 +1,455 @@
 #include "mainwindow/form1.h"
 
-void Form1::wireWorldTime() {}
+#include "mainwindow/form1shape.h"
+#include "platform/base/clock.h"
+#include "platform/controls/colors.h"
+#include "platform/controls/leddigit.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/formats.h"
+#include "platform/settings/settings.h"
+#include "resources/resourceids.h"
+#include "resources/resources.h"
+#include "worldtime/frmtz.h"
+#include "worldtime/tzdatabase.h"
+#include "worldtime/zoneentries.h"
+#include "worldtime/zonetable.h"
+#include "worldtime/zoneregistry.h"
+#include "worldtime/zonetime.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <functional>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kRows = worldtime::kMaxZones;
+
+// Layout of the status line and the rows, in pixels (the design's twips / 15).
+constexpr int kNoDateShift = 180 / kTwipsPerPixel; // without the date line everything moves up
+constexpr int kPanelHeight = 1425 / kTwipsPerPixel;
+constexpr int kStatusTop = 1470 / kTwipsPerPixel;
+constexpr int kStatusHeight = 1785 / kTwipsPerPixel - kStatusTop;
+constexpr int kRowBase = 1800 / kTwipsPerPixel;
+constexpr int kRowPitch = 330 / kTwipsPerPixel;
+constexpr int kRowTextDrop = 45 / kTwipsPerPixel;
+constexpr int kBarLeft = 15 / kTwipsPerPixel;
+constexpr int kBarWidth = 2955 / kTwipsPerPixel;
+constexpr int kBarHeight = 300 / kTwipsPerPixel;
+constexpr int kNameLeft = 75 / kTwipsPerPixel;
+constexpr int kTimeLeft = 690 / kTwipsPerPixel;
+
+// Colours (&HBBGGRR).
+constexpr quint32 kNormalBack = 0x00404040;
+constexpr quint32 kContrastBack = 0x00000000;
+constexpr quint32 kZoneNameColour = 0x000000FF;
+constexpr std::array<quint32, 4> kWatchColours{0x00FFFF00, 0x00C0C000, 0x0000FFFF, 0x0000FF00};
+constexpr std::array<quint32, 2> kZoneColours{0x00C0C000, 0x0000FFFF};
+constexpr quint32 kColonColour = 0x00FFFF00;  // the lit colon pictures as stored
+constexpr quint32 kRestingColour = 0x00404040; // the resting seconds colon as stored
+
+const QString kOptions = QStringLiteral("Options");
+
+QString option(const QString& key, const QString& def) { return platform::getSetting(kOptions, key, def); }
+
+// A stored menu index; the default for a missing, damaged or unknown one.
+int readIndex(const QString& key, int def, int count)
+{
+    try {
+        const qint32 index = platform::toInt32(option(key, QString::number(def)));
+        return index >= 0 && index < count ? index : def;
+    } catch (const platform::RuntimeError&) {
+        return def;
+    }
+}
+
+void setBack(QWidget* w, quint32 bgr)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, platform::fromBgr(bgr));
+    w->setPalette(pal);
+}
+
+void setFore(QWidget* w, quint32 bgr)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, platform::fromBgr(bgr));
+    w->setPalette(pal);
+}
+
+// The picture with every visible pixel in one colour, its transparency kept.
+QPixmap tinted(const QPixmap& picture, quint32 bgr)
+{
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    const QColor colour = platform::fromBgr(bgr);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                line[x] = qRgba(colour.red(), colour.green(), colour.blue(), qAlpha(line[x]));
+    }
+    return QPixmap::fromImage(image);
+}
+
+// Runs an action on a left click (a press and release on the widget).
+class ClickFilter : public QObject {
+public:
+    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), m_onClick(std::move(onClick)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            m_onClick();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+} // namespace
+
+// The zone a row shows, found by its stored display name in the zone table.
+struct Form1::RowZone {
+    QString name;
+    bool known = false;
+    worldtime::ZoneOffsetCache offsets;
+};
+
+void Form1::wireWorldTime()
+{
+    buildZoneRows();
+    buildColourMenu();
+    enableCommand(QStringLiteral("AddTZ"), &Form1::AddTZ_Click);
+}
+
+void Form1::buildZoneRows()
+{
+    for (int r = 0; r < kRows; ++r) {
+        auto* bar = new Form1Shape(this, kContrastBack);
+        bar->setObjectName(QStringLiteral("Shape6_%1").arg(r));
+        bar->setGeometry(kBarLeft, kRowBase + kRowPitch * r, kBarWidth, kBarHeight);
+        bar->setVisible(false);
+        bar->setMouseTracking(true);
+        bar->installEventFilter(this);
+        Shape6[static_cast<size_t>(r)] = bar;
+        QLabel* name = Label4[static_cast<size_t>(r)];
+        QLabel* time = Label5[static_cast<size_t>(r)];
+        for (QLabel* label : {name, time}) {
+            label->setAttribute(Qt::WA_TranslucentBackground, false);
+            label->setAutoFillBackground(true);
+            label->raise();
+        }
+        time->setAlignment(Qt::AlignCenter);
+        name->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+        name->installEventFilter(new ClickFilter(name, [this, r] { Label4_Click(r); }));
+        time->installEventFilter(new ClickFilter(time, [this, r] { Label5_Click(r); }));
+        m_rowZones[static_cast<size_t>(r)] = std::make_shared<RowZone>();
+    }
+}
+
+void Form1::buildColourMenu()
+{
+    VNC = new QMenu(QStringLiteral("VN Colors"), this);
+    VNC->setObjectName(QStringLiteral("VNC"));
+    tools->insertMenu(command(QStringLiteral("AddTZ")), VNC);
+
+    QMenu* watch = VNC->addMenu(QStringLiteral("Watch Colors"));
+    watch->setObjectName(QStringLiteral("TZCol_0"));
+    const QStringList watchNames{QStringLiteral("Light Blue"), QStringLiteral("Dark Blue"), QStringLiteral("Yellow"),
+                                 QStringLiteral("Green")};
+    for (int i = 0; i < 4; ++i) {
+        QAction* item = addItem(watch, QStringLiteral("TZColTxt2_%1").arg(i), watchNames[i]);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, i] { TZColTxt2_Click(i); });
+        TZColTxt2[static_cast<size_t>(i)] = item;
+    }
+    watch->addSeparator();
+    ClHC = addItem(watch, QStringLiteral("ClHC"), QStringLiteral("Watch High Contrast"));
+    ClHC->setCheckable(true);
+    connect(ClHC, &QAction::triggered, this, &Form1::ClHC_Click);
+
+    QMenu* zones = VNC->addMenu(QStringLiteral("TZ Colors"));
+    zones->setObjectName(QStringLiteral("TZCol_1"));
+    const QStringList zoneNames{QStringLiteral("Blue"), QStringLiteral("Yellow")};
+    for (int i = 0; i < 2; ++i) {
+        QAction* item = addItem(zones, QStringLiteral("TZColTxt_%1").arg(i), zoneNames[i]);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, i] { TZColTxt_Click(i); });
+        TZColTxt[static_cast<size_t>(i)] = item;
+    }
+    zones->addSeparator();
+    mnuTZhc = addItem(zones, QStringLiteral("TZhc"), QStringLiteral("Time Zone High Contrast"));
+    mnuTZhc->setCheckable(true);
+    connect(mnuTZhc, &QAction::triggered, this, &Form1::TZhc_Click);
+}
+
+// ---- Zone chooser ----
+
+void Form1::loadZoneChooser()
+{
+    if (m_frmTZ)
+        return;
+    m_frmTZ = new FrmTZ(this, this);
+    m_frmTZ->Form_Load();
+}
+
+void Form1::AddTZ_Click()
+{
+    loadZoneChooser();
+    m_frmTZ->show();
+    m_frmTZ->raise();
+    m_frmTZ->activateWindow();
+}
+
+void Form1::Label4_Click(int index)
+{
+    if (index < kRows)
+        AddTZ_Click();
+}
+
+void Form1::Label5_Click(int index)
+{
+    if (index < kRows)
+        AddTZ_Click();
+}
+
+// ---- Zone list and converter defaults ----
+
+void Form1::TZini()
+{
+    m_tzRoot = worldtime::zoneDatabaseKey();
+    const worldtime::ZoneTable table = worldtime::LoadZoneTable();
+    m_tzKeyNames = table.TZKeyNames;
+    m_tzDisplayNames = table.TZDisplayNames;
+    for (const auto& row : m_rowZones)
+        if (row)
+            *row = RowZone{};
+    GetTCDefaults();
+}
+
+void Form1::GetTCDefaults()
+{
+    const worldtime::DefaultZones zones = worldtime::readDefaultZones();
+    m_defaultSourceZone = zones.source;
+    if (zones.hasTarget)
+        m_defaultTargetZone = zones.target;
+}
+
+// ---- Rows ----
+
+void Form1::SetTZ()
+{
+    const int shift = DispDatOn ? 0 : kNoDateShift;
+    Shape3->move(0, kStatusTop - shift);
+    Shape3->resize(width(), kStatusHeight);
+    Shape2->resize(Shape2->width(), kPanelHeight - shift);
+
+    LastTZAdd = static_cast<qint16>(worldtime::storedZoneCount());
+    const int base = kRowBase - shift;
+    const quint32 back = TZhc ? kContrastBack : kNormalBack;
+    for (int r = 0; r < kRows; ++r) {
+        const auto ur = static_cast<size_t>(r);
+        static_cast<Form1Shape*>(Shape6[ur])->setColour(back);
+        Shape6[ur]->move(kBarLeft, base + kRowPitch * r);
+        setBack(Label4[ur], back);
+        setBack(Label5[ur], back);
+        setFore(Label4[ur], kZoneNameColour);
+    }
+    for (int i = 1; i <= kRows; ++i) {
+        const auto r = static_cast<size_t>(i - 1);
+        const int top = base + kRowTextDrop + kRowPitch * (i - 1);
+        Label4[r]->setGeometry(kNameLeft, top, kTimeLeft - kNameLeft, Label4[r]->height());
+        Label5[r]->setGeometry(kTimeLeft, top, kBarLeft + kBarWidth - kTimeLeft, Label5[r]->height());
+        const bool used = i <= LastTZAdd;
+        Label5[r]->setText(QString());
+        if (used) {
+            PresetTZ(static_cast<qint16>(i));
+            Label4[r]->setText(option(QStringLiteral("LastTZAddName%1").arg(i), QString()));
+            const QString zone = option(QStringLiteral("VNTZname%1").arg(i), QString());
+            Label4[r]->setToolTip(zone);
+            Label5[r]->setToolTip(zone);
+        } else {
+            Label4[r]->setText(QString());
+            Label4[r]->setToolTip(QString());
+            Label5[r]->setToolTip(QString());
+        }
+        Shape6[r]->setVisible(used);
+        Label4[r]->setVisible(used);
+        Label5[r]->setVisible(used);
+    }
+    const int clientHeight = InitialSize / kTwipsPerPixel - shift + kRowPitch * LastTZAdd;
+    if (height() != clientHeight || minimumHeight() != clientHeight)
+        setFixedHeight(clientHeight);
+}
+
+void Form1::TZUrefresh(qint16 i)
+{
+    if (i < 1 || i > kRows)
+        return;
+    const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
+    m_presetTimes[static_cast<size_t>(i)] = zoneRowText(i, home);
+}
+
+void Form1::PresetTZ(qint16 i)
+{
+    if (i < 1 || i > kRows)
+        return;
+    TZUrefresh(i);
+    Label5[static_cast<size_t>(i - 1)]->setText(m_presetTimes[static_cast<size_t>(i)]);
+}
+
+// The tick that the load runs lets a zone value that is not a number reach
+// the load's settings-error question; later ticks show such a row blank.
+void Form1::requireConvertibleZoneValues() const
+{
+    const auto require = [](const QString& key) {
+        const QString text = option(key, QStringLiteral("0"));
+        if (!platform::isNumeric(text))
+            throw platform::RuntimeError::typeMismatch();
+    };
+    require(QStringLiteral("LastTZAdd"));
+    require(QStringLiteral("DefaultTZVal"));
+    for (int i = 1; i <= worldtime::storedZoneCount(); ++i)
+        require(QStringLiteral("VNTZval%1").arg(i));
+}
+
+void Form1::showZoneTimes()
+{
+    if (m_tickInsideLoad)
+        requireConvertibleZoneValues();
+    LastTZAdd = static_cast<qint16>(worldtime::storedZoneCount());
+    const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
+    for (int i = 1; i <= LastTZAdd; ++i) {
+        QLabel* label = Label5[static_cast<size_t>(i - 1)];
+        const QString text = zoneRowText(i, home);
+        if (label->text() != text)
+            label->setText(text);
+    }
+}
+
+// Row i's time: the zone's own clock when its stored name is a zone of the
+// table, else the stored biases' arithmetic; empty when the row's bias (or,
+// for the arithmetic, the home bias) cannot be read.
+QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
+{
+    const auto bias = worldtime::parseBias(option(QStringLiteral("VNTZval%1").arg(i), QStringLiteral("0")));
+    if (!bias)
+        return QString();
+    ZoneBias[static_cast<size_t>(i)] = *bias;
+
+    RowZone& row = *m_rowZones[static_cast<size_t>(i - 1)];
+    const QString name = option(QStringLiteral("VNTZname%1").arg(i), QString());
+    if (name != row.name) {
+        row = RowZone{};
+        row.name = name;
+        const int index = name.isEmpty() ? -1 : static_cast<int>(m_tzDisplayNames.indexOf(name));
+        if (index >= 0) {
+            if (const worldtime::TzZone* zone = worldtime::tzDatabase().find(m_tzKeyNames[index])) {
+                row.known = true;
+                row.offsets = worldtime::ZoneOffsetCache(zone->zone);
+            }
+        }
+    }
+    const QString pattern = TZFormat + QStringLiteral(" - hh:mm:ss");
+    if (row.known)
+        return platform::formatDateTime(row.offsets.wallClockAt(NowTime), pattern);
+    if (!homeBias)
+        return QString();
+    return platform::formatDateTime(worldtime::zoneTimeByBias(NowTime, *homeBias, *bias), pattern);
+}
+
+// ---- Colours ----
+
+void Form1::SetClHC_Click()
+{
+    const quint32 back = CLHighContrast ? kContrastBack : kNormalBack;
+    setBack(this, back);
+    static_cast<Form1Shape*>(Shape2)->setColour(back);
+    ClHC->setChecked(CLHighContrast);
+    for (platform::LedDigit* digit : LED1)
+        digit->setLedColorOff(static_cast<Form1Shape*>(Shape2)->colour());
+    applyColonPictures();
+}
+
+void Form1::ClHC_Click()
+{
+    CLHighContrast = !CLHighContrast;
+    platform::saveSetting(kOptions, QStringLiteral("CLHighContrast"), platform::boolText(CLHighContrast));
+    SetClHC_Click();
+}
+
+void Form1::applyWatchColour(int index)
+{
+    for (int i = 0; i < 4; ++i)
+        TZColTxt2[static_cast<size_t>(i)]->setChecked(i == index);
+    m_watchColour = kWatchColours[static_cast<size_t>(index)];
+    for (platform::LedDigit* digit : LED1)
+        digit->setLedColorOn(m_watchColour);
+    setFore(Label6, m_watchColour);
+    applyColonPictures();
+}
+
+void Form1::SetColTxt2() { applyWatchColour(readIndex(QStringLiteral("TZColTxt2"), 0, 4)); }
+
+void Form1::TZColTxt2_Click(int index)
+{
+    applyWatchColour(index);
+    platform::saveSetting(kOptions, QStringLiteral("TZColTxt2"), platform::intText(index));
+}
+
+void Form1::applyZoneColour(int index)
+{
+    for (int i = 0; i < 2; ++i)
+        TZColTxt[static_cast<size_t>(i)]->setChecked(i == index);
+    m_zoneColour = kZoneColours[static_cast<size_t>(index)];
+    for (QLabel* label : Label5)
+        setFore(label, m_zoneColour);
+}
+
+void Form1::SetColTxt() { applyZoneColour(readIndex(QStringLiteral("TZColTxt"), 1, 2)); }
+
+void Form1::TZColTxt_Click(int index)
+{
+    applyZoneColour(index);
+    platform::saveSetting(kOptions, QStringLiteral("TZColTxt"), platform::intText(index));
+}
+
+void Form1::TZhcSet()
+{
+    TZhc = platform::toBool(option(QStringLiteral("TZhc"), QStringLiteral("True")));
+    mnuTZhc->setChecked(TZhc);
+    SetTZ();
+}
+
+void Form1::TZhc_Click()
+{
+    TZhc = !TZhc;
+    mnuTZhc->setChecked(TZhc);
+    SetTZ();
+    platform::saveSetting(kOptions, QStringLiteral("TZhc"), platform::boolText(TZhc));
+}
+
+QPixmap Form1::colonPicture(int id) const
+{
+    const QPixmap stored = platform::loadBitmap(id);
+    const quint32 wanted = id == resid::BmpColonRest ? LED1[0]->LedColorOff() : m_watchColour;
+    const quint32 storedColour = id == resid::BmpColonRest ? kRestingColour : kColonColour;
+    return wanted == storedColour ? stored : tinted(stored, wanted);
+}
+
+void Form1::applyColonPictures()
+{
+    const QPixmap fixed = colonPicture(resid::BmpColonStatic);
+    picSegment[6]->setPixmap(fixed);
+    static_cast<Form1Shape*>(Shape2)->setSteadyColon(fixed);
+    picSegment[7]->setPixmap(colonPicture(timer(9).isEnabled() ? resid::BmpColonLit : resid::BmpColonRest));
+}

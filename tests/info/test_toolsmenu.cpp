@@ -22,6 +22,8 @@ const QStringList kExpectedEnabled{
     "Datform",   "Flsh",      "alwvis",     "mnuAutoRun",  "NTPASync",   "mnuVNUpAuto", "repeatmp3",
     "shufflemp3", "autopl",   "VNHelp",     "VNHist",      "sEula",      "aboutdnw", "OSInf",
     "Resetall",  "hidesystr", "exi",
+    "AddTZ",     "TZColTxt2_0", "TZColTxt2_1", "TZColTxt2_2", "TZColTxt2_3", "ClHC", "TZColTxt_0", "TZColTxt_1",
+    "TZhc",
 };
 
 // Greyed out on purpose: Snooze and Stop only while the alarm rings; the
@@ -32,7 +34,7 @@ const QStringList kGreyedByDesign{"snoozealarm", "stopalarm", "LogNTP"};
 // once it is wired.
 const QStringList kStillPending{
     "url_1",       "url_2",       "url_3",       "url_4",      "url_5",    "url_6",    "url_7",
-    "url_8",       "url_9",       "url_11",      "url_12",     "Plydf",    "seturl",   "AddTZ",
+    "url_8",       "url_9",       "url_11",      "url_12",     "Plydf",    "seturl",
     "NTPserv",     "addrem_1",    "addrem_2",    "VNSsaver",   "PrevSSVN", "VNSet",    "mnuPassword",
     "mnuMin_0",    "mnuMin_1",    "mnuMin_2",    "mnuMin_4",   "InterLaunch", "ChckUpdt", "ChckUpdtList",
     "SendLinks_1", "SendLinks_2", "SendLinks_3",

@@ -1,0 +1,402 @@
+#include "worldtime/frmtz.h"
+
+#include "core/sysmod.h"
+#include "mainwindow/form1.h"
+#include "platform/base/clock.h"
+#include "platform/base/dialogs.h"
+#include "platform/controls/colors.h"
+#include "platform/settings/conversions.h"
+#include "platform/settings/formats.h"
+#include "platform/system/registry.h"
+#include "worldtime/tzdatabase.h"
+#include "worldtime/zoneentries.h"
+#include "worldtime/zonetime.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+using namespace worldtime;
+
+constexpr int kTwipsPerPixel = 15;
+const QString kTimePattern = QStringLiteral("dddd dd mmmm yyyy - hh:mm:ss");
+const QString kAddTitle = QStringLiteral("Vantora - Add Time Zone");
+const QStringList kFormats{QStringLiteral("ddd dd mmm yyyy"), QStringLiteral("dd mmm yyyy"),
+                           QStringLiteral("dd mm yyyy")};
+
+constexpr quint32 kCountColour = 0x808000;
+constexpr quint32 kFullColour = 0x0000C0;
+constexpr quint32 kNameBack = 0xFFFFFF;
+constexpr quint32 kNameBackFull = 0x808080;
+
+QLabel* caption(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    return label;
+}
+
+QListWidget* zoneList(const QString& name, const QString& tip, QWidget* parent)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setToolTip(tip);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+void setColours(QWidget* w, QPalette::ColorRole role, quint32 bgr)
+{
+    QPalette pal = w->palette();
+    pal.setColor(role, platform::fromBgr(bgr));
+    w->setPalette(pal);
+}
+
+} // namespace
+
+FrmTZ::FrmTZ(Form1* main, QWidget* parent) : QWidget(parent, Qt::Window), m_main(main)
+{
+    setObjectName(QStringLiteral("FrmTZ"));
+    setWindowTitle(QStringLiteral("Vantora - Time Zone"));
+    resize(6510 / kTwipsPerPixel, 8715 / kTwipsPerPixel);
+    buildControls();
+    connect(&Timer1, &platform::Timer::timeout, this, &FrmTZ::Timer1_Timer);
+    connect(&Timer2, &platform::Timer::timeout, this, &FrmTZ::Timer2_Timer);
+    Timer2.setEnabled(true);
+}
+
+void FrmTZ::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+
+    layout->addWidget(caption(QStringLiteral("Local System Time Zone"), this));
+    List1 = zoneList(QStringLiteral("List1"), QStringLiteral("Local System Time Zone"), this);
+    List1->setMaximumHeight(60);
+    layout->addWidget(List1);
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setToolTip(QStringLiteral("Date and Time in Local Time Zone"));
+    layout->addWidget(Label2);
+
+    layout->addWidget(caption(QStringLiteral("VN Target Time Zone"), this));
+    List2 = zoneList(QStringLiteral("List2"), QStringLiteral("Select a Target Time Zone"), this);
+    layout->addWidget(List2, 1);
+    sResult = new QLabel(this);
+    sResult->setObjectName(QStringLiteral("sResult"));
+    sResult->setToolTip(QStringLiteral("Date and Time in Selected Time Zone"));
+    layout->addWidget(sResult);
+
+    auto* add = new QGroupBox(QStringLiteral("Add Time Zone"), this);
+    auto* addLayout = new QHBoxLayout(add);
+    addLayout->addWidget(caption(QStringLiteral("VN Target Time Zone Name"), add));
+    Text1 = new QLineEdit(add);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setToolTip(QStringLiteral("Enter a name for this Time Zone"));
+    Text1->setMaxLength(6);
+    Text1->setAutoFillBackground(true);
+    addLayout->addWidget(Text1);
+    Command3 = new QPushButton(QStringLiteral("Add Target Time Zone"), add);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    addLayout->addWidget(Command3);
+    layout->addWidget(add);
+
+    auto* del = new QGroupBox(QStringLiteral("Delete Time Zone"), this);
+    auto* delLayout = new QGridLayout(del);
+    delLayout->addWidget(caption(QStringLiteral("Actual Time Zones"), del), 0, 0);
+    Label1_3 = new QLabel(QStringLiteral("0/0"), del);
+    Label1_3->setObjectName(QStringLiteral("Label1_3"));
+    Label1_3->setToolTip(QStringLiteral("Selected Time Zones"));
+    delLayout->addWidget(Label1_3, 0, 1, Qt::AlignRight);
+    List3 = zoneList(QStringLiteral("List3"), QStringLiteral("Select a Time Zone to delete it..."), del);
+    List3->setMaximumHeight(90);
+    delLayout->addWidget(List3, 1, 0, 1, 2);
+    Command2 = new QPushButton(QStringLiteral("Delete Selected Time Zone"), del);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setEnabled(false);
+    delLayout->addWidget(Command2, 2, 0, 1, 2);
+    layout->addWidget(del);
+
+    auto* format = new QGroupBox(QStringLiteral("TZ Format"), this);
+    auto* formatLayout = new QVBoxLayout(format);
+    formatLayout->addWidget(caption(QStringLiteral("Time Zones Date Format"), format));
+    List4 = zoneList(QStringLiteral("List4"), QString(), format);
+    List4->addItems(kFormats);
+    List4->setMaximumHeight(60);
+    formatLayout->addWidget(List4);
+    layout->addWidget(format);
+
+    // The calculation runs from code only: its button is not shown.
+    Command1 = new QPushButton(QStringLiteral("Calculate"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setVisible(false);
+
+    connect(Command1, &QPushButton::clicked, this, &FrmTZ::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &FrmTZ::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &FrmTZ::Command3_Click);
+    connect(List2, &QListWidget::itemSelectionChanged, this, &FrmTZ::List2_Click);
+    connect(List3, &QListWidget::itemSelectionChanged, this, &FrmTZ::List3_Click);
+    connect(List4, &QListWidget::itemSelectionChanged, this, &FrmTZ::List4_Click);
+}
+
+void FrmTZ::Form_Load()
+{
+    Timer1.setEnabled(false);
+    List1->clear();
+    List2->clear();
+    List3->clear();
+    const QString format = readOption(QStringLiteral("TZFormat"), m_main->TZFormat);
+    {
+        const QSignalBlocker block(List4);
+        List4->clearSelection();
+        const auto found = List4->findItems(format, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (!found.isEmpty())
+            List4->setCurrentItem(found.first());
+    }
+    Label2->setText(QLatin1Char(' ') + platform::formatDateTime(platform::clock().now(), kTimePattern));
+
+    m_table = LoadZoneTable();
+    {
+        const QSignalBlocker block(List2);
+        if (!m_table.opened) {
+            List1->addItem(QStringLiteral("Could not open registry for timezones"));
+            List2->addItem(QStringLiteral("Could not open registry for timezones"));
+        } else {
+            List1->addItems(m_table.TZDisplayNames);
+            List2->addItems(m_table.TZDisplayNames);
+        }
+    }
+    LoadDefTZ();
+    List1->setEnabled(false);
+    Timer1.setEnabled(true);
+    AffSelTZ();
+}
+
+void FrmTZ::LoadDefTZ()
+{
+    const DefaultZones zones = readDefaultZones();
+    m_homeZone = zones.source;
+    if (zones.hasTarget)
+        m_targetZone = zones.target;
+    selectKey(List1, m_homeZone);
+    selectKey(List2, m_targetZone);
+}
+
+void FrmTZ::ResetReg()
+{
+    m_homeZone = readDefaultZones().source;
+    selectKey(List1, m_homeZone);
+    if (List2->selectedItems().isEmpty())
+        selectKey(List2, m_targetZone);
+}
+
+void FrmTZ::selectKey(QListWidget* list, const QString& keyName)
+{
+    const int index = m_table.indexOfKey(keyName);
+    if (index < 0 || index >= list->count()) {
+        if (list == List1)
+            list->clearSelection();
+        return;
+    }
+    if (list->currentRow() != index || !list->item(index)->isSelected())
+        list->setCurrentRow(index);
+    list->scrollToItem(list->item(index));
+}
+
+QString FrmTZ::selectedKey(const QListWidget* list) const
+{
+    const int row = list->currentRow();
+    return row >= 0 && row < m_table.size() && list->item(row)->isSelected() ? m_table.TZKeyNames[row] : QString();
+}
+
+std::optional<qint32> FrmTZ::biasAt(int index) const
+{
+    if (index < 0 || index >= m_table.size())
+        return std::nullopt;
+    return m_table.biases[index];
+}
+
+QString FrmTZ::targetTimeText(int home, int target) const
+{
+    const QDateTime now = platform::clock().now();
+    if (const TzZone* zone = tzDatabase().find(m_table.TZKeyNames[target]))
+        return platform::formatDateTime(zoneTimeByRules(now, zone->zone), kTimePattern);
+    return platform::formatDateTime(zoneTimeByBias(now, *biasAt(home), *biasAt(target)), kTimePattern);
+}
+
+void FrmTZ::Command1_Click()
+{
+    if (List2->count() > 0 && List2->selectedItems().isEmpty())
+        List2->setCurrentRow(0);
+    const int home = List1->selectedItems().isEmpty() ? -1 : List1->currentRow();
+    const int target = List2->currentRow();
+    const auto homeBias = biasAt(home);
+    const auto targetBias = biasAt(target);
+    if (!homeBias || !targetBias)
+        return;
+
+    writeOption(QStringLiteral("DefaultTZVal"), platform::intText(*homeBias));
+    const int count = std::clamp<int>(m_main->LastTZAdd, 0, kMaxZones);
+    if (count < kMaxZones) {
+        const int k = count + 1;
+        writeOption(QStringLiteral("VNTZval%1").arg(k), platform::intText(*targetBias));
+        m_nameTable[static_cast<size_t>(k)] = m_table.TZDisplayNames[target];
+        writeOption(QStringLiteral("VNTZname%1").arg(k), m_table.TZDisplayNames[target]);
+    }
+    sResult->setText(targetTimeText(home, target));
+}
+
+void FrmTZ::List2_Click() { Command1_Click(); }
+
+void FrmTZ::Timer1_Timer()
+{
+    Label2->setText(QLatin1Char(' ') + platform::formatDateTime(platform::clock().now(), kTimePattern));
+    Command1_Click();
+}
+
+void FrmTZ::Timer2_Timer() { ResetReg(); }
+
+void FrmTZ::Command3_Click()
+{
+    const auto info = [](const QString& text) {
+        platform::dialogs().msgBox(text, platform::mb::Information, kAddTitle);
+    };
+    const int home = List1->selectedItems().isEmpty() ? -1 : List1->currentRow();
+    const int target = List2->selectedItems().isEmpty() ? -1 : List2->currentRow();
+    if (target < 0 || target >= m_table.size())
+        return;
+    if (home == target) {
+        info(QStringLiteral("You must specify another Time Zone than the system default Time Zone."));
+        return;
+    }
+    const QString name = Text1->text();
+    if (name.isEmpty()) {
+        info(QStringLiteral("You must specify a Time Zone name"));
+        return;
+    }
+    int count = storedZoneCount();
+    m_main->LastTZAdd = static_cast<qint16>(count);
+    if (count >= kMaxZones) {
+        AffSelTZ();
+        return;
+    }
+
+    if (saveDefaultTarget(m_table.TZKeyNames[target]) != platform::ERROR_SUCCESS)
+        platform::dialogs().msgBox(QStringLiteral("Problem writing to registry.\r\nCouldn't set value as Default."),
+                                   platform::mb::OkOnly, QStringLiteral("Err :: Time Calculator"));
+    else
+        m_targetZone = m_table.TZKeyNames[target];
+
+    const QString display = m_table.TZDisplayNames[target];
+    bool refused = false;
+    for (int i = 1; i <= count; ++i) {
+        const ZoneEntry entry = readEntry(i);
+        if (entry.display == display) {
+            info(QStringLiteral("This Time Zone was already selected and named ") + entry.shortName);
+            refused = true;
+        }
+        if (entry.shortName == name) {
+            info(QStringLiteral("This Time Zone Name is already in use for another Time Zone.\r\n"
+                                "Please, change this Time Zome name."));
+            Text1->setFocus();
+            refused = true;
+        }
+    }
+    if (refused)
+        return;
+
+    ZoneEntry entry;
+    entry.number = QString::number(count + 1);
+    entry.listIndex = platform::intText(target);
+    entry.shortName = name;
+    entry.bias = platform::intText(m_table.biases[target]);
+    entry.display = display;
+    count = appendEntry(count, entry);
+    m_main->LastTZAdd = static_cast<qint16>(count);
+    platform::dialogs().msgBox(name + QStringLiteral(" set to \"") + display + QStringLiteral("\".\r\n"),
+                               platform::mb::Information, QStringLiteral("Vantora - Time Zone"));
+    Text1->clear();
+    AffSelTZ();
+
+    m_main->LastTZAdd = static_cast<qint16>(storedZoneCount());
+    if (m_main->LastTZAdd < kMaxZones)
+        Text1->setFocus();
+    else
+        List2->setFocus();
+    m_main->SetTZ();
+    Command2->setEnabled(false);
+}
+
+void FrmTZ::Command2_Click()
+{
+    const int count = storedZoneCount();
+    if (count == 0) {
+        Text1->setFocus();
+        return;
+    }
+    if (List3->selectedItems().isEmpty())
+        return;
+    const int k = List3->currentRow() + 1;
+    m_main->LastTZAdd = static_cast<qint16>(removeEntry(k, count));
+    AffSelTZ();
+    m_main->SetTZ();
+    Command2->setEnabled(false);
+}
+
+void FrmTZ::List3_Click() { Command2->setEnabled(!List3->selectedItems().isEmpty()); }
+
+void FrmTZ::List4_Click()
+{
+    const QList<QListWidgetItem*> chosen = List4->selectedItems();
+    if (chosen.isEmpty())
+        return;
+    m_main->TZFormat = chosen.first()->text();
+    writeOption(QStringLiteral("TZFormat"), m_main->TZFormat);
+}
+
+void FrmTZ::AffSelTZ()
+{
+    const int count = storedZoneCount();
+    m_main->LastTZAdd = static_cast<qint16>(count);
+    {
+        const QSignalBlocker block(List3);
+        List3->clear();
+    }
+    const bool room = count < kMaxZones;
+    setColours(Label1_3, QPalette::WindowText, room ? kCountColour : kFullColour);
+    if (!room)
+        Text1->clear();
+    Text1->setEnabled(room);
+    setColours(Text1, QPalette::Base, room ? kNameBack : kNameBackFull);
+    Command3->setEnabled(room);
+    Label1_3->setText(QString::number(count) + QStringLiteral("/5"));
+    for (int i = 1; i <= count; ++i)
+        List3->addItem(readOption(QStringLiteral("LastTZAddName%1").arg(i)));
+    Command2->setEnabled(false);
+}
+
+void FrmTZ::closeEvent(QCloseEvent* event)
+{
+    // The chooser is never unloaded by its close box: it hides and keeps running.
+    event->ignore();
+    hide();
+}
+
+void FrmTZ::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            move(primary->availableGeometry().center() - rect().center());
+    }
+    Form_Activate();
+}
+
+void FrmTZ::Form_Activate() { SetOnTop(this, m_main->Form1OnTop ? -1 : 0); }

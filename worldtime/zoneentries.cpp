@@ -1,0 +1,84 @@
+#include "worldtime/zoneentries.h"
+
+#include "platform/settings/conversions.h"
+#include "platform/settings/settings.h"
+
+#include <algorithm>
+
+namespace worldtime {
+
+namespace {
+
+const QString kOptions = QStringLiteral("Options");
+
+} // namespace
+
+QString readOption(const QString& key, const QString& defaultValue)
+{
+    return platform::getSetting(kOptions, key, defaultValue);
+}
+
+void writeOption(const QString& key, const QString& value)
+{
+    // A missing key reads as empty text: emptying it needs no write.
+    if (platform::getSetting(kOptions, key, QString()) != value)
+        platform::saveSetting(kOptions, key, value);
+}
+
+int storedZoneCount()
+{
+    try {
+        const qint32 n = platform::toInt32(readOption(QStringLiteral("LastTZAdd"), QStringLiteral("0")));
+        return std::clamp(n, 0, kMaxZones);
+    } catch (const platform::RuntimeError&) {
+        return 0;
+    }
+}
+
+void saveZoneCount(int count) { writeOption(QStringLiteral("LastTZAdd"), platform::intText(count)); }
+
+QStringList entryKeys(int i)
+{
+    const QString n = QString::number(i);
+    return {QStringLiteral("LastTZAdd") + n, QStringLiteral("LastTZAddID") + n, QStringLiteral("LastTZAddName") + n,
+            QStringLiteral("VNTZval") + n, QStringLiteral("VNTZname") + n};
+}
+
+ZoneEntry readEntry(int i)
+{
+    const QStringList keys = entryKeys(i);
+    return ZoneEntry{readOption(keys[0]), readOption(keys[1]), readOption(keys[2]), readOption(keys[3]),
+                     readOption(keys[4])};
+}
+
+void writeEntry(int i, const ZoneEntry& entry)
+{
+    const QStringList keys = entryKeys(i);
+    writeOption(keys[0], entry.number);
+    writeOption(keys[1], entry.listIndex);
+    writeOption(keys[2], entry.shortName);
+    writeOption(keys[3], entry.bias);
+    writeOption(keys[4], entry.display);
+}
+
+int appendEntry(int count, const ZoneEntry& entry)
+{
+    if (count < 0 || count >= kMaxZones)
+        return count;
+    writeEntry(count + 1, entry);
+    saveZoneCount(count + 1);
+    return count + 1;
+}
+
+int removeEntry(int k, int count)
+{
+    if (k < 1 || k > count || count > kMaxZones)
+        return count;
+    for (int i = k; i < count; ++i)
+        writeEntry(i, readEntry(i + 1));
+    saveZoneCount(count - 1);
+    writeEntry(count, ZoneEntry{});
+    return count - 1;
+}
+
+} // namespace worldtime

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace worldtime {
+
+// The user's chosen zones as the settings store keeps them (section
+// "Options"): the count `LastTZAdd` and, for entry i = 1..5, the five keys
+// `LastTZAdd<i>`, `LastTZAddID<i>`, `LastTZAddName<i>`, `VNTZval<i>` and
+// `VNTZname<i>` (prefix and number without a blank).
+
+inline constexpr int kMaxZones = 5;
+
+// The stored count, read so that it can always be used: clamped to 0..5, and
+// 0 when it is missing or not a number.
+int storedZoneCount();
+void saveZoneCount(int count);
+
+// The five keys of entry i, in the order above.
+QStringList entryKeys(int i);
+
+QString readOption(const QString& key, const QString& defaultValue = {});
+// Writes a value only when it differs from the stored one.
+void writeOption(const QString& key, const QString& value);
+
+// One entry's values, keyed like entryKeys().
+struct ZoneEntry {
+    QString number;    // LastTZAdd<i>
+    QString listIndex; // LastTZAddID<i>
+    QString shortName; // LastTZAddName<i>
+    QString bias;      // VNTZval<i>
+    QString display;   // VNTZname<i>
+};
+ZoneEntry readEntry(int i);
+void writeEntry(int i, const ZoneEntry& entry);
+
+// Appends an entry after the `count` stored ones: its five keys first, then
+// the count, so an end of the program at any point leaves a readable table.
+// Returns the new count; nothing is written when 5 entries exist.
+int appendEntry(int count, const ZoneEntry& entry);
+
+// Removes entry k of `count` (1-based): the later entries move down one, then
+// the count is stored, then the freed last slot is emptied, so an end of the
+// program at any point leaves a readable table. Returns the new count;
+// nothing changes when k is not an entry.
+int removeEntry(int k, int count);
+
+} // namespace worldtime
