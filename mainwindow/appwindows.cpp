@@ -11,6 +11,7 @@
 #include "reminders/reminderdesk.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
+#include "timesync/frmntp.h"
 
 #include <QTimer>
 
@@ -21,6 +22,7 @@ Form1* AppWindows::form1()
 {
     if (!m_form1) {
         m_form1 = std::make_unique<Form1>();
+        attachTimeServer();
         m_form1->Form_Load();
     }
     return m_form1.get();
@@ -89,6 +91,7 @@ void AppWindows::unloadAll()
 {
     // Every reminder notice and the editor close; pending ones stay pending.
     reminderDesk().closeAll();
+    m_timeServer.reset();
     m_form4.reset();
     m_radio.reset();
     m_form1.reset();
@@ -126,6 +129,15 @@ Radio* AppWindows::radio()
         main->setRadio(m_radio.get());
     }
     return m_radio.get();
+}
+
+// The daily synchronisation needs the time-server window even when the user
+// never opened it.
+void AppWindows::attachTimeServer()
+{
+    m_timeServer = std::make_unique<frmNTP>(m_form1.get());
+    QObject::connect(m_timeServer.get(), &frmNTP::unloaded, m_form1.get(), qOverload<>(&QWidget::update));
+    m_form1->setTimeServer(m_timeServer.get());
 }
 
 AppWindows& appWindows()

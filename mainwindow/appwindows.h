@@ -8,6 +8,7 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class frmNTP;
 class Form4;
 class Form2;
 class FrmHist;
@@ -38,6 +39,8 @@ public:
     // World time
 
     // Time servers
+    // The time-server window; it exists while the main window does.
+    frmNTP* timeServer() const { return m_timeServer.get(); }
 
     // Reminders
 
@@ -67,6 +70,8 @@ private:
     // World time
 
     // Time servers
+    void attachTimeServer();
+    std::unique_ptr<frmNTP> m_timeServer;
 
     // Reminders
 

@@ -114,6 +114,11 @@ public:
     QString defaultTargetZone() const { return m_defaultTargetZone; }
 
     // Time servers (form1_timesync.cpp)
+    void NTPserv_Click();
+    void Image10_Click();
+    void Image11_Click();
+    // The tooltip of the time-sync picture and its click area.
+    void setNtpTooltips(const QString& text);
 
     // Reminders (form1_reminders.cpp)
 
