@@ -4,6 +4,8 @@
 #include "mainwindow/form2.h"
 #include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
+#include "online/frminternet.h"
+#include "online/frmmail.h"
 #include "platform/base/modal.h"
 #include "platform/base/program.h"
 #include "radio/form4.h"
@@ -33,6 +35,20 @@ frmEULA2* AppWindows::licenceViewer()
     if (!m_licenceViewer)
         m_licenceViewer = std::make_unique<frmEULA2>();
     return m_licenceViewer.get();
+}
+
+frmInternet& AppWindows::internetList()
+{
+    if (!m_internetList)
+        m_internetList = std::make_unique<frmInternet>();
+    return *m_internetList;
+}
+
+frmMail& AppWindows::mailWindow()
+{
+    if (!m_mail)
+        m_mail = std::make_unique<frmMail>();
+    return *m_mail;
 }
 
 Form2* AppWindows::about()
@@ -97,6 +113,8 @@ void AppWindows::unloadAll()
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
+    m_internetList.reset();
+    m_mail.reset();
     m_about.reset();
     m_history.reset();
 }
