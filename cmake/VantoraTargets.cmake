@@ -4,10 +4,6 @@
 function(vantora_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wshadow -Wold-style-cast -Wnon-virtual-dtor -Werror)
-  if(VANTORA_ASAN)
-    target_compile_options(${target} PRIVATE -fsanitize=address -fno-omit-frame-pointer)
-    target_link_options(${target} PRIVATE -fsanitize=address)
-  endif()
 endfunction()
 
 # A static library made of every source in the calling folder.

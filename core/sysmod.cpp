@@ -7,7 +7,7 @@ void SetOnTop(QWidget* hWnd, int mode)
 {
     platform::doEvents();
     platform::ZOrder order = platform::ZOrder::Top;
-    if (mode == -1 || mode == 1)
+    if (mode == -1)
         order = platform::ZOrder::TopMost;
     else if (mode == 0)
         order = platform::ZOrder::NotTopMost;

@@ -4,6 +4,8 @@
 #include "mainwindow/form2.h"
 #include "mainwindow/frmhist.h"
 #include "mainwindow/frmeula.h"
+#include "online/frminternet.h"
+#include "online/frmmail.h"
 #include "platform/base/modal.h"
 #include "platform/base/program.h"
 #include "radio/form4.h"
@@ -11,6 +13,7 @@
 #include "reminders/reminderdesk.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
+#include "timesync/frmntp.h"
 
 #include <QTimer>
 
@@ -21,6 +24,7 @@ Form1* AppWindows::form1()
 {
     if (!m_form1) {
         m_form1 = std::make_unique<Form1>();
+        attachTimeServer();
         m_form1->Form_Load();
     }
     return m_form1.get();
@@ -31,6 +35,20 @@ frmEULA2* AppWindows::licenceViewer()
     if (!m_licenceViewer)
         m_licenceViewer = std::make_unique<frmEULA2>();
     return m_licenceViewer.get();
+}
+
+frmInternet& AppWindows::internetList()
+{
+    if (!m_internetList)
+        m_internetList = std::make_unique<frmInternet>();
+    return *m_internetList;
+}
+
+frmMail& AppWindows::mailWindow()
+{
+    if (!m_mail)
+        m_mail = std::make_unique<frmMail>();
+    return *m_mail;
 }
 
 Form2* AppWindows::about()
@@ -89,11 +107,14 @@ void AppWindows::unloadAll()
 {
     // Every reminder notice and the editor close; pending ones stay pending.
     reminderDesk().closeAll();
+    m_timeServer.reset();
     m_form4.reset();
     m_radio.reset();
     m_form1.reset();
     m_licence.reset();
     m_licenceViewer.reset();
+    m_internetList.reset();
+    m_mail.reset();
     m_about.reset();
     m_history.reset();
 }
@@ -126,6 +147,15 @@ Radio* AppWindows::radio()
         main->setRadio(m_radio.get());
     }
     return m_radio.get();
+}
+
+// The daily synchronisation needs the time-server window even when the user
+// never opened it.
+void AppWindows::attachTimeServer()
+{
+    m_timeServer = std::make_unique<frmNTP>(m_form1.get());
+    QObject::connect(m_timeServer.get(), &frmNTP::unloaded, m_form1.get(), qOverload<>(&QWidget::update));
+    m_form1->setTimeServer(m_timeServer.get());
 }
 
 AppWindows& appWindows()

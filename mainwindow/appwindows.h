@@ -8,6 +8,9 @@
 class Form1;
 class frmEula;
 class frmEULA2;
+class frmInternet;
+class frmMail;
+class frmNTP;
 class Form4;
 class Form2;
 class FrmHist;
@@ -38,6 +41,8 @@ public:
     // World time
 
     // Time servers
+    // The time-server window; it exists while the main window does.
+    frmNTP* timeServer() const { return m_timeServer.get(); }
 
     // Reminders
 
@@ -49,6 +54,8 @@ public:
     Form4* form4();
 
     // Online services
+    frmInternet& internetList();
+    frmMail& mailWindow();
 
     // Screensaver
     // The full-screen clock preview; it ends through MainWin::CloseSaver.
@@ -67,6 +74,8 @@ private:
     // World time
 
     // Time servers
+    void attachTimeServer();
+    std::unique_ptr<frmNTP> m_timeServer;
 
     // Reminders
 
@@ -77,6 +86,8 @@ private:
     std::unique_ptr<Form4> m_form4;
 
     // Online services
+    std::unique_ptr<frmInternet> m_internetList;
+    std::unique_ptr<frmMail> m_mail;
 
     // Screensaver
     std::unique_ptr<MainVN> m_saverPreview;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class Internet;
 class FrmTZ;
 class QAction;
 class QLabel;
@@ -114,6 +115,11 @@ public:
     QString defaultTargetZone() const { return m_defaultTargetZone; }
 
     // Time servers (form1_timesync.cpp)
+    void NTPserv_Click();
+    void Image10_Click();
+    void Image11_Click();
+    // The tooltip of the time-sync picture and its click area.
+    void setNtpTooltips(const QString& text);
 
     // Reminders (form1_reminders.cpp)
 
@@ -141,6 +147,12 @@ public:
     void seturl_Click();
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
+    void InterLaunch_Click();
+    void ChckUpdt_Click();
+    void ChckUpdtList_Click();
+    void SendLinks_Click(int index);
+    void Image12_Click();
+    Internet* internet() const { return m_internet; }
 
     // Screensaver commands (form1_saver.cpp)
     void SetmnuPassword();
@@ -346,6 +358,7 @@ private:
 
     // Online services: updates, station-list news, mail (form1_online.cpp)
     void wireOnline();
+    Internet* m_internet = nullptr;
 
     // Screensaver commands (form1_saver.cpp)
     void wireSaver();

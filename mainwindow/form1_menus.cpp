@@ -1,5 +1,6 @@
 #include "mainwindow/form1.h"
 
+#include "platform/base/application.h"
 #include "platform/base/program.h"
 
 #include <QAction>
@@ -41,7 +42,7 @@ void Form1::buildMenus()
 {
     tools = new QMenu(QStringLiteral("&Tools"), this);
     tools->setObjectName(QStringLiteral("tools"));
-    connect(tools, &QMenu::aboutToShow, this, &Form1::tools_Click);
+    connect(tools, &QMenu::aboutToShow, this, platform::guarded(this, &Form1::tools_Click));
 
     // Alarm
     alar = addItem(tools, QStringLiteral("alar"), QStringLiteral("&Alarm"));
@@ -131,27 +132,27 @@ void Form1::buildMenus()
     addPendingItem(tools, QStringLiteral("hidesystr"), QStringLiteral("&Hide in Systray"), "F7");
     QAction* exi = addItem(tools, QStringLiteral("exi"), QStringLiteral("&Exit"));
 
-    connect(alar, &QAction::triggered, this, &Form1::alar_Click);
-    connect(alarmbeep, &QAction::triggered, this, &Form1::alarmbeep_Click);
-    connect(al1, &QAction::triggered, this, [this] { al_Click(1); });
-    connect(al2, &QAction::triggered, this, [this] { al_Click(2); });
-    connect(radalarm, &QAction::triggered, this, &Form1::radalarm_Click);
-    connect(snoozealarm, &QAction::triggered, this, &Form1::snoozealarm_Click);
-    connect(stopalarm, &QAction::triggered, this, &Form1::stopalarm_Click);
-    connect(beephour, &QAction::triggered, this, &Form1::beephour_Click);
-    connect(DispDat, &QAction::triggered, this, &Form1::DispDat_Click);
-    connect(Datform, &QAction::triggered, this, &Form1::Datform_Click);
-    connect(Flsh, &QAction::triggered, this, &Form1::Flsh_Click);
-    connect(alwvis, &QAction::triggered, this, &Form1::alwvis_Click);
-    connect(mnuAutoRun, &QAction::triggered, this, &Form1::mnuAutoRun_Click);
-    connect(LogNTP, &QAction::triggered, this, &Form1::LogNTP_Click);
-    connect(NTPASync, &QAction::triggered, this, &Form1::NTPASync_Click);
-    connect(mnuVNUpAuto, &QAction::triggered, this, &Form1::mnuVNUpAuto_Click);
-    connect(autopl, &QAction::triggered, this, &Form1::autopl_Click);
-    connect(repeatmp3, &QAction::triggered, this, &Form1::repeatmp3_Click);
-    connect(shufflemp3, &QAction::triggered, this, &Form1::shufflemp3_Click);
-    connect(sEula, &QAction::triggered, this, &Form1::sEula_Click);
-    connect(Resetall, &QAction::triggered, this, &Form1::Resetall_Click);
+    connect(alar, &QAction::triggered, this, platform::guarded(this, &Form1::alar_Click));
+    connect(alarmbeep, &QAction::triggered, this, platform::guarded(this, &Form1::alarmbeep_Click));
+    connect(al1, &QAction::triggered, this, platform::guarded([this] { al_Click(1); }));
+    connect(al2, &QAction::triggered, this, platform::guarded([this] { al_Click(2); }));
+    connect(radalarm, &QAction::triggered, this, platform::guarded(this, &Form1::radalarm_Click));
+    connect(snoozealarm, &QAction::triggered, this, platform::guarded(this, &Form1::snoozealarm_Click));
+    connect(stopalarm, &QAction::triggered, this, platform::guarded(this, &Form1::stopalarm_Click));
+    connect(beephour, &QAction::triggered, this, platform::guarded(this, &Form1::beephour_Click));
+    connect(DispDat, &QAction::triggered, this, platform::guarded(this, &Form1::DispDat_Click));
+    connect(Datform, &QAction::triggered, this, platform::guarded(this, &Form1::Datform_Click));
+    connect(Flsh, &QAction::triggered, this, platform::guarded(this, &Form1::Flsh_Click));
+    connect(alwvis, &QAction::triggered, this, platform::guarded(this, &Form1::alwvis_Click));
+    connect(mnuAutoRun, &QAction::triggered, this, platform::guarded(this, &Form1::mnuAutoRun_Click));
+    connect(LogNTP, &QAction::triggered, this, platform::guarded(this, &Form1::LogNTP_Click));
+    connect(NTPASync, &QAction::triggered, this, platform::guarded(this, &Form1::NTPASync_Click));
+    connect(mnuVNUpAuto, &QAction::triggered, this, platform::guarded(this, &Form1::mnuVNUpAuto_Click));
+    connect(autopl, &QAction::triggered, this, platform::guarded(this, &Form1::autopl_Click));
+    connect(repeatmp3, &QAction::triggered, this, platform::guarded(this, &Form1::repeatmp3_Click));
+    connect(shufflemp3, &QAction::triggered, this, platform::guarded(this, &Form1::shufflemp3_Click));
+    connect(sEula, &QAction::triggered, this, platform::guarded(this, &Form1::sEula_Click));
+    connect(Resetall, &QAction::triggered, this, platform::guarded(this, &Form1::Resetall_Click));
     connect(exi, &QAction::triggered, this, [] { platform::endProgram(); });
 
     wireWorldTime();
@@ -179,5 +180,5 @@ void Form1::enableCommand(const QString& name, void (Form1::*handler)())
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, platform::guarded(this, handler));
 }

@@ -3,6 +3,7 @@
 #include "core/sysmod.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
+#include "platform/base/modal.h"
 #include "platform/media/mediaplayer.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
@@ -39,10 +40,10 @@ Form5::Form5(Radio& radio, Form1& main, QWidget* parent)
         const int y = 18 + row * 17;
         Label1[static_cast<size_t>(row)] = new QLabel(QString::fromLatin1(kCaptions[static_cast<size_t>(row)]), Frame1);
         Label1[static_cast<size_t>(row)]->setObjectName(QStringLiteral("Label1_%1").arg(row));
-        Label1[static_cast<size_t>(row)]->setGeometry(8, y, 110, 16);
+        Label1[static_cast<size_t>(row)]->setGeometry(8, y, 124, 16);
         Label2[static_cast<size_t>(row)] = new QLabel(Frame1);
         Label2[static_cast<size_t>(row)]->setObjectName(QStringLiteral("Label2_%1").arg(row));
-        Label2[static_cast<size_t>(row)]->setGeometry(120, y, kWidth - 136, 16);
+        Label2[static_cast<size_t>(row)]->setGeometry(134, y, kWidth - 150, 16);
     }
     auto* left = new QLabel(QStringLiteral("0%"), Frame1);
     left->setGeometry(8, 140, 24, 16);
@@ -101,11 +102,8 @@ void Form5::Form_Activate()
 
 void Form5::showModal()
 {
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
     Form_Activate();
+    platform::modalWindows().runModal(this);
 }
 
 void Form5::closeF() { hide(); }

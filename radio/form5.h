@@ -23,7 +23,7 @@ public:
     Form5(Radio& radio, Form1& main, QWidget* parent = nullptr);
     ~Form5() override;
 
-    // Shows the window modally (without a nested event loop) and activates it.
+    // Shows the window modally; returns when it is hidden or unloaded.
     void showModal();
     void closeF();
     void SavPos4();

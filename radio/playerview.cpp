@@ -47,7 +47,6 @@ PlayerView::PlayerView(QWidget* parent) : QWidget(parent)
 
     m_video = new QWidget(this);
     m_video->setObjectName(QStringLiteral("videoSurface"));
-    m_video->setAttribute(Qt::WA_OpaquePaintEvent);
     m_video->setAutoFillBackground(true);
     layout->addWidget(m_video, 1);
 

@@ -91,8 +91,14 @@ Radio::Radio(Form1& mainWindow, QWidget* parent)
 
     // The window is activated when the focus comes to it from another of the
     // program's windows (not when the user comes back from another program).
+    // Showing the window activates it at once; the focus that follows is the same
+    // activation.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (!m_loaded || !now || now->window() != this || !old || old->window() == this)
+        const bool fromHere = old && old->window() == this;
+        const bool toHere = now && now->window() == this;
+        if (fromHere && !toHere)
+            m_activatedByShow = false;
+        if (!m_loaded || !toHere || fromHere || !old)
             return;
         if (std::exchange(m_activatedByShow, false))
             return;
@@ -139,6 +145,8 @@ void Radio::buildControls()
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setGeometry(0, 0, kWidth, kToolbarHeight);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    Toolbar1->setPalette(QApplication::palette());
+    Toolbar1->setAutoFillBackground(true);
     buttonEnd = Toolbar1->addAction(QStringLiteral("Exit"));
     buttonEnd->setObjectName(QStringLiteral("end"));
     buttonMute = Toolbar1->addAction(QStringLiteral("Mute"));
@@ -442,7 +450,13 @@ void Radio::Image5_Click()
         return;
     if (!m_form5)
         m_form5 = std::make_unique<Form5>(*this, main(), this);
-    m_form5->showModal();
+    // Run modally once this handler has returned.
+    QMetaObject::invokeMethod(
+        this, [this] {
+            if (m_loaded && m_form5)
+                m_form5->showModal();
+        },
+        Qt::QueuedConnection);
 }
 
 void Radio::Image6_Click() { Image1_Click(); }

@@ -3,16 +3,23 @@
 #include "platform/base/timer.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 namespace platform {
 namespace {
 
 class SystemClock : public Clock {
 public:
+    SystemClock() { m_started.start(); }
+
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 monotonicMs() const override { return m_started.elapsed(); }
 
     void schedule(Timer* timer) override { timer->qtTimer().start(timer->interval()); }
     void cancel(Timer* timer) override { timer->qtTimer().stop(); }
+
+private:
+    QElapsedTimer m_started;
 };
 
 SystemClock g_systemClock;
@@ -23,6 +30,8 @@ Clock* g_clock = &g_systemClock;
 Clock& clock() { return *g_clock; }
 
 void setClock(Clock* c) { g_clock = c ? c : &g_systemClock; }
+
+qint64 monotonicMs() { return clock().monotonicMs(); }
 
 double secondsSinceMidnight()
 {

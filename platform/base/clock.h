@@ -14,6 +14,10 @@ public:
 
     // The current local date and time.
     virtual QDateTime now() const = 0;
+    // Milliseconds on a clock that only runs forward at a steady pace, whatever
+    // happens to the date and time (the user or a time server setting them).
+    // Only differences between two readings mean anything.
+    virtual qint64 monotonicMs() const = 0;
 
     // Called by Timer: start counting the timer's interval from now.
     virtual void schedule(Timer* timer) = 0;
@@ -25,6 +29,9 @@ public:
 Clock& clock();
 // Replaces the clock for timers scheduled from now on; nullptr restores the system clock.
 void setClock(Clock* clock);
+
+// clock().monotonicMs(): for measuring how long something took.
+qint64 monotonicMs();
 
 // Seconds since midnight of clock().now(), with the milliseconds as a fraction.
 double secondsSinceMidnight();

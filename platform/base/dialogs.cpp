@@ -75,6 +75,7 @@ public:
         const int def = qMin(defaultIndex(style), static_cast<int>(specs.size()) - 1);
         box.setDefaultButton(specs[def].button);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.setTextFormat(Qt::PlainText); // texts from servers and files are never markup
         const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
         for (const ButtonSpec& s : specs)
             if (s.button == pressed)

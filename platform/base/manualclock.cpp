@@ -6,7 +6,10 @@
 
 namespace platform {
 
-ManualClock::ManualClock(const QDateTime& start) : m_now(start.toMSecsSinceEpoch()) {}
+ManualClock::ManualClock(const QDateTime& start)
+    : m_now(start.toMSecsSinceEpoch()), m_monotonicOffset(m_now)
+{
+}
 
 ManualClock::~ManualClock()
 {
@@ -64,6 +67,8 @@ void ManualClock::advanceTo(const QDateTime& when)
         timer->fire();
         QCoreApplication::sendPostedEvents();
     }
+    if (target < m_now)
+        m_monotonicOffset += target - m_now; // going back is a jump: the monotonic clock stands still
     m_now = target;
 }
 
@@ -72,6 +77,7 @@ void ManualClock::setNow(const QDateTime& when)
     const qint64 shift = when.toMSecsSinceEpoch() - m_now;
     for (Entry& e : m_entries)
         e.due += shift;
+    m_monotonicOffset += shift;
     m_now = when.toMSecsSinceEpoch();
 }
 

@@ -14,6 +14,8 @@ public:
     ~ManualClock() override;
 
     QDateTime now() const override;
+    // Moves with advance() and advanceTo(), not with setNow().
+    qint64 monotonicMs() const override { return m_now - m_monotonicOffset; }
     void schedule(Timer* timer) override;
     void cancel(Timer* timer) override;
 
@@ -35,6 +37,7 @@ private:
     int indexOf(const Timer* timer) const;
 
     qint64 m_now;
+    qint64 m_monotonicOffset;
     quint64 m_nextOrder = 0;
     QList<Entry> m_entries;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/base/clock.h"
 
+#include <exception>
+
 namespace platform {
 
 Timer::Timer(int intervalMs, QObject* parent) : QObject(parent), m_interval(intervalMs)
@@ -30,7 +32,15 @@ void Timer::setEnabled(bool on)
     reschedule();
 }
 
-void Timer::fire() { emit timeout(); }
+void Timer::fire()
+{
+    // A failing handler ends here, before the error could reach Qt's event
+    // delivery (see guarded in application.h).
+    try {
+        emit timeout();
+    } catch (const std::exception&) {
+    }
+}
 
 void Timer::reschedule()
 {

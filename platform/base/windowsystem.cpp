@@ -1,14 +1,18 @@
 #include "platform/base/windowsystem.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 namespace {
 
-// Uses the window manager's "keep above" state. Changing it makes Qt re-create
-// the native window, which hides it: it is shown again without taking the focus,
-// and Qt puts it back where it was. Desktops that refuse "keep above" (many
-// Wayland compositors) simply ignore the hint.
+// Uses the window manager's "keep above" state (_NET_WM_STATE_ABOVE on X11),
+// set on the existing native window: QWidget::setWindowFlags would destroy and
+// re-create it, which hides it, loses the keyboard focus and drops the next
+// shortcut. The widget's own record of its flags is updated without telling the
+// window system, and the window handle is told, which changes the state of the
+// mapped window in place. Desktops that refuse "keep above" (many Wayland
+// compositors) simply ignore it.
 class QtWindowSystem : public WindowSystem {
 public:
     void placeAndShow(QWidget* window, ZOrder order) override
@@ -17,12 +21,14 @@ public:
             return;
         const bool wasAbove = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         const bool above = order == ZOrder::TopMost || (order == ZOrder::Top && wasAbove);
-        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
         if (above != wasAbove) {
-            const QPoint pos = window->pos();
-            window->setWindowFlag(Qt::WindowStaysOnTopHint, above);
-            window->move(pos);
+            Qt::WindowFlags flags = window->windowFlags();
+            flags.setFlag(Qt::WindowStaysOnTopHint, above);
+            window->overrideWindowFlags(flags);
+            if (QWindow* handle = window->windowHandle())
+                handle->setFlags(flags);
         }
+        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
         window->show();
         if (order == ZOrder::Top)
             window->raise();

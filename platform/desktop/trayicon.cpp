@@ -1,5 +1,6 @@
 #include "platform/desktop/trayicon.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -18,9 +19,12 @@ public:
 
     void showIcon(const QIcon& icon, const QString& tip) override
     {
+        m_tip = tip;
+        m_icon.reset();
+        if (!hasWindowSystem())
+            return;
         m_icon = std::make_unique<QSystemTrayIcon>(icon);
         m_icon->setToolTip(tip);
-        m_tip = tip;
         if (m_menu)
             m_icon->setContextMenu(m_menu);
         connect(m_icon.get(), &QSystemTrayIcon::activated, this, &QtTrayIcon::onActivated);
@@ -46,6 +50,13 @@ public:
     }
 
 private:
+    // Headless platforms have no notification area to bind to.
+    static bool hasWindowSystem()
+    {
+        const QString name = QGuiApplication::platformName();
+        return name != QLatin1String("offscreen") && name != QLatin1String("minimal");
+    }
+
     void onActivated(QSystemTrayIcon::ActivationReason reason)
     {
         switch (reason) {

@@ -430,6 +430,26 @@ void saveSetting(const QString& section, const QString& key, const QString& valu
     });
 }
 
+void saveSettings(const QString& section, const QList<QPair<QString, QString>>& values)
+{
+    if (section.isEmpty())
+        return;
+    store().change([section, values](Sections& sections) {
+        Section& s = sections[section];
+        bool changed = false;
+        for (const auto& [key, value] : values) {
+            if (key.isEmpty())
+                continue;
+            const auto k = s.constFind(key);
+            if (k != s.cend() && *k == value)
+                continue;
+            s.insert(key, value);
+            changed = true;
+        }
+        return changed;
+    });
+}
+
 void deleteSetting(const QString& section, const QString& key)
 {
     if (section.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -34,6 +36,10 @@ QString getSetting(const QString& section, const QString& key, const QString& de
 
 // Stores the value. Empty section or key names store nothing.
 void saveSetting(const QString& section, const QString& key, const QString& value);
+
+// Stores several values of one section as one change: another reader, or the
+// next start after a crash, sees all the old values or all the new ones.
+void saveSettings(const QString& section, const QList<QPair<QString, QString>>& values);
 
 // Removes one key, or the whole section when key is empty. Removing what does
 // not exist does nothing.

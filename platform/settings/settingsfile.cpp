@@ -123,8 +123,7 @@ public:
         addText(text);
     }
 
-    // A line too long to be one this program wrote: skipped, and so is what
-    // follows it up to the next header.
+    // A line too long to be one this program wrote, or a file in another form.
     void skipLine() { m_result.clean = false; }
 
     void addText(QStringView line)
@@ -203,26 +202,44 @@ SettingsFileContents readSettingsFile(QIODevice& device)
     if (kind != Utf16::No)
         return readUtf16(device, kind);
 
+    // Chunks split into lines by hand: a line longer than kMaxLineBytes is
+    // dropped as it streams past, so no line costs more memory than that.
+    constexpr qint64 kChunk = 64 * 1024;
     LineParser parser;
     bool first = true;
+    bool dropping = false;
     QByteArray line;
+    QByteArray chunk;
     while (!device.atEnd()) {
-        line = device.readLine(kMaxLineBytes);
-        if (line.isEmpty())
+        const qint64 available = device.bytesAvailable();
+        chunk = device.read(available > 0 ? qMin(available, kChunk) : kChunk);
+        if (chunk.isEmpty())
             break;
-        if (line.endsWith('\n')) {
-            line.chop(1);
-        } else if (!device.atEnd()) {
-            // Longer than any line this program writes: drop it to its end.
-            parser.skipLine();
-            while (!device.atEnd() && !device.readLine(kMaxLineBytes).endsWith('\n')) {
+        QByteArrayView rest(chunk);
+        while (!rest.isEmpty()) {
+            const qsizetype eol = rest.indexOf('\n');
+            const QByteArrayView piece = eol < 0 ? rest : rest.first(eol);
+            if (!dropping) {
+                if (line.size() + piece.size() > kMaxLineBytes) {
+                    dropping = true;
+                    line.clear();
+                    parser.skipLine();
+                } else {
+                    line += piece;
+                }
             }
+            if (eol < 0)
+                break;
+            if (!dropping)
+                parser.addLine(line, first);
             first = false;
-            continue;
+            dropping = false;
+            line.clear();
+            rest = rest.sliced(eol + 1);
         }
-        parser.addLine(line, first);
-        first = false;
     }
+    if (!dropping && !line.isEmpty())
+        parser.addLine(line, first);
     return parser.take();
 }
 

@@ -75,6 +75,11 @@ MemberPath checkMemberPath(const std::string& name)
         result.refusal = "drive letter";
         return result;
     }
+    if (name.find('\0') != std::string::npos) {
+        // The file system would cut the name short at the NUL ("..\0x" is "..").
+        result.refusal = "NUL in name";
+        return result;
+    }
     result.isFolder = name.back() == '/' || name.back() == '\\';
     for (const std::string& part : splitName(name)) {
         if (part == "..") {

@@ -1,33 +1,71 @@
 #include "platform/base/application.h"
+#include "platform/base/manualclock.h"
+#include "platform/base/timer.h"
 #include "tests/support/testenv.h"
 
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <stdexcept>
 
+// Errors escaping the program's handlers end only that handler, and nothing is
+// left behind (the sanitizer build checks for leaks at the end).
 class TestApplication : public QObject {
     Q_OBJECT
 private slots:
-    void anErrorInAnEventHandlerEndsOnlyThatHandler()
+    void anErrorInATimersHandlerEndsOnlyThatHandler()
     {
-        int after = 0;
-        QTimer::singleShot(0, [] { throw std::runtime_error("damaged value"); });
-        QTimer::singleShot(10, [&] { ++after; });
-        QTRY_COMPARE(after, 1);
+        platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+        platform::setClock(&clock);
+        platform::Timer failing(100);
+        platform::Timer other(100);
+        int fails = 0;
+        int others = 0;
+        connect(&failing, &platform::Timer::timeout, [&] {
+            ++fails;
+            throw std::runtime_error("damaged value");
+        });
+        connect(&other, &platform::Timer::timeout, [&] { ++others; });
+        failing.setEnabled(true);
+        other.setEnabled(true);
+        clock.advance(300);
+        QCOMPARE(fails, 3);
+        QCOMPARE(others, 3);
+        failing.setEnabled(false);
+        other.setEnabled(false);
+        platform::setClock(nullptr);
+    }
 
+    void anErrorInAGuardedCommandEndsOnlyThatCommand()
+    {
         QPushButton button("Go");
         int clicks = 0;
-        connect(&button, &QPushButton::clicked, [&] {
-            ++clicks;
-            throw std::runtime_error("failing command");
-        });
+        connect(&button, &QPushButton::clicked, platform::guarded([&] {
+                    ++clicks;
+                    throw std::runtime_error("failing command");
+                }));
         button.show();
         QVERIFY(QTest::qWaitForWindowExposed(&button));
         QTest::mouseClick(&button, Qt::LeftButton);
+        QVERIFY(!button.isDown());
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(clicks, 2);
+    }
+
+    void aGuardedMemberRunsOnItsObject()
+    {
+        struct Counter {
+            int n = 0;
+            void bump()
+            {
+                ++n;
+                throw std::logic_error("after the count");
+            }
+        } counter;
+        auto handler = platform::guarded(&counter, &Counter::bump);
+        handler();
+        handler();
+        QCOMPARE(counter.n, 2);
     }
 };
 

@@ -15,6 +15,7 @@ InfoFixture::~InfoFixture()
 {
     // The main window leaves the tray while the fake is still there.
     unload();
+    appWindows().closeSaverPreview();
     appWindows().unloadAll();
     platform::setModalWindows(nullptr);
     platform::setShell(nullptr);

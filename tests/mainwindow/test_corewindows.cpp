@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTest>
+#include <QWindow>
 
 using testsupport::Form1Fixture;
 
@@ -56,7 +57,7 @@ private slots:
         SetOnTop(&w, 5);
         QCOMPARE(f.windows().calls().size(), 4);
         QCOMPARE(f.windows().calls()[0].order, platform::ZOrder::TopMost);
-        QCOMPARE(f.windows().calls()[1].order, platform::ZOrder::TopMost);
+        QCOMPARE(f.windows().calls()[1].order, platform::ZOrder::Top); // raised, not made top-most
         QCOMPARE(f.windows().calls()[2].order, platform::ZOrder::NotTopMost);
         QCOMPARE(f.windows().calls()[3].order, platform::ZOrder::Top);
         QVERIFY(w.isVisible());
@@ -69,15 +70,32 @@ private slots:
         w.setGeometry(140, 90, 200, 119);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        QTRY_VERIFY(w.isActiveWindow());
         const QPoint placed = w.pos();
+        // The state changes on the existing native window: it is not re-created
+        // (which would hide it and take its focus).
+        QWindow* const handle = w.windowHandle();
+        const WId id = w.winId();
         SetOnTop(&w, -1);
         QVERIFY(w.isVisible());
         QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(w.windowHandle(), handle);
+        QCOMPARE(w.winId(), id);
+        QVERIFY(w.isActiveWindow());
         QCOMPARE(w.size(), QSize(200, 119));
         QCOMPARE(w.pos(), placed);
+        SetOnTop(&w, 1); // the top of its layer: still top-most
+        QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         SetOnTop(&w, 0);
         QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(w.winId(), id);
+        QVERIFY(w.isActiveWindow());
         QCOMPARE(w.pos(), placed);
+        SetOnTop(&w, 1);
+        QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QWidget hidden;
         SetOnTop(&hidden, 0);
         QVERIFY(hidden.isVisible());

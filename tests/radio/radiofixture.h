@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/form1.h"
+#include "platform/base/modal.h"
 #include "platform/media/recordingmediaplayer.h"
 #include "radio/radio.h"
 #include "tests/mainwindow/form1fixture.h"
@@ -23,6 +24,7 @@ public:
                           bool realPlayers = false)
         : Form1Fixture(start)
     {
+        platform::setModalWindows(&m_modal);
         if (realPlayers)
             return;
         platform::setMediaPlayerFactory([this] {
@@ -36,7 +38,11 @@ public:
         m_radio.reset();
         unload();
         platform::setMediaPlayerFactory({});
+        platform::setModalWindows(nullptr);
     }
+
+    // Modal windows: shown, answered by the next queued answer, then closed.
+    platform::ScriptedModalWindows& modal() { return m_modal; }
 
     Form1* load()
     {
@@ -62,6 +68,7 @@ public:
     static void settle() { QCoreApplication::processEvents(); }
 
 private:
+    platform::ScriptedModalWindows m_modal;
     std::unique_ptr<Radio> m_radio;
     QList<QPointer<platform::RecordingMediaPlayer>> m_players;
     int m_radiosMade = 0;

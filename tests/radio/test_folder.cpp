@@ -100,6 +100,28 @@ private slots:
         QCOMPARE(names(f.player()->opens()), (QStringList{"a.mp3", "B.mp3"}));
     }
 
+    void comingBackFromAnotherWindowStartsTheFolderAgain()
+    {
+        RadioFixture f;
+        presets();
+        Form1* w = f.load();
+        f.trigger("url_12");
+        QWidget* inRadio = f.radio()->findChild<QWidget*>("MediaPlayer1");
+        QCOMPARE(f.radio()->fileIndex(), 1);
+        emit qApp->focusChanged(w, inRadio); // the focus that follows the show
+        QCOMPARE(f.radio()->fileIndex(), 1);
+        emit qApp->focusChanged(inRadio, nullptr); // off to another program...
+        emit qApp->focusChanged(nullptr, inRadio); // ...and back
+        QCOMPARE(f.radio()->fileIndex(), 1);
+        emit qApp->focusChanged(inRadio, w);
+        emit qApp->focusChanged(w, inRadio); // from the main window
+        QCOMPARE(f.radio()->fileIndex(), 0);
+        QVERIFY(!f.action("seturl")->isEnabled());
+        f.player()->startPlaying();
+        f.player()->endItem();
+        QCOMPARE(names(f.player()->opens()), (QStringList{"a.mp3", "a.mp3"}));
+    }
+
     void stoppingAFolderOpensNothingMore()
     {
         RadioFixture f;

@@ -365,25 +365,26 @@ private slots:
         playDefault(f);
         f.player()->startPlaying();
         f.player()->stats = {100, 87, 131072, 5000, 3, 12, true, 2.5};
+        QStringList values;
+        bool hiddenByAClick = false;
+        f.modal().answerNext([&](QWidget* window) {
+            auto* status = qobject_cast<Form5*>(window);
+            QVERIFY(status && status->isVisible());
+            QCOMPARE(status->windowTitle(),
+                     QString("Vantora Radio - Broadcast Status - v ") + platform::appVersionText());
+            f.clock().advance(25);
+            for (int row = 0; row <= 6; ++row)
+                values << status->value(row);
+            values << QString::number(status->progressValue()) << status->qualityText();
+            QTest::mouseClick(status, Qt::LeftButton);
+            hiddenByAClick = !status->isVisible();
+        });
         click(f.radio(), "Image5");
-        Form5* status = f.radio()->statusWindow();
-        QVERIFY(status && status->isVisible());
-        QCOMPARE(status->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(status->windowTitle(), QString("Vantora Radio - Broadcast Status - v ") + platform::appVersionText());
-        f.clock().advance(25);
-        QCOMPARE(status->value(0), QString("True"));
-        QCOMPARE(status->value(1), QString("2.5"));
-        QCOMPARE(status->value(2), QString("131072 bits/sec"));
-        QCOMPARE(status->value(3), QString("5000"));
-        QCOMPARE(status->value(4), QString("12"));
-        QCOMPARE(status->value(5), QString("3"));
-        QCOMPARE(status->value(6), QString(kStation));
-        QCOMPARE(status->progressValue(), 87);
-        QCOMPARE(status->qualityText(), QString("87%"));
-
-        QTest::mouseClick(status, Qt::LeftButton);
-        QVERIFY(!status->isVisible());
-        QVERIFY(status->isLoaded()); // hidden, still refreshing
+        f.settle();
+        QCOMPARE(f.modal().shown(), QStringList{"Form5"});
+        QCOMPARE(values, (QStringList{"True", "2.5", "131072 bits/sec", "5000", "12", "3", kStation, "87", "87%"}));
+        QVERIFY(hiddenByAClick);
+        QVERIFY(f.radio()->statusWindow()->isLoaded()); // hidden, still refreshing
     }
 
     void theStatusWindowGoesWithTheRadio()
@@ -391,9 +392,10 @@ private slots:
         RadioFixture f;
         playDefault(f);
         click(f.radio(), "Image5");
+        f.settle();
         QPointer<Form5> status = f.radio()->statusWindow();
         QPointer<platform::RecordingMediaPlayer> player = f.player();
-        f.radio()->statusWindow()->closeF();
+        QVERIFY(status && status->isLoaded());
         toolbarButton(f.radio(), "end")->trigger();
         f.settle();
         QVERIFY(!status);
@@ -406,16 +408,21 @@ private slots:
     {
         RadioFixture f;
         playDefault(f);
+        f.modal().answerNext([](QWidget* window) {
+            window->move(90, 60);
+            QTest::mouseMove(window, QPoint(10, 10));
+        });
         click(f.radio(), "Image5");
-        Form5* status = f.radio()->statusWindow();
-        status->move(90, 60);
-        status->SavPos4();
+        f.settle();
         QCOMPARE(Form1Fixture::option("Left4"), QString("1350"));
         QCOMPARE(Form1Fixture::option("Right4"), QString("900"));
+        Form5* status = f.radio()->statusWindow();
         status->move(0, 0);
-        status->closeF();
+        QPoint shownAt;
+        f.modal().answerNext([&](QWidget* window) { shownAt = window->pos(); });
         click(f.radio(), "Image5");
-        QCOMPARE(status->pos(), QPoint(90, 60));
+        f.settle();
+        QCOMPARE(shownAt, QPoint(90, 60));
     }
 
     // ---- The alarm's radio ----

@@ -1,6 +1,9 @@
 #include "tests/support/testenv.h"
 
+#include "platform/base/peerguard.h"
+
 #include <QDir>
+#include <QHostAddress>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -28,11 +31,38 @@ TestEnvironment::TestEnvironment()
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    setVar("DBUS_SYSTEM_BUS_ADDRESS", systemBusAddress());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     createFolders();
+    installGuards();
 }
 
-TestEnvironment::~TestEnvironment() = default;
+TestEnvironment::~TestEnvironment()
+{
+    platform::setClockSetter(nullptr);
+    platform::setRealClockGuard({});
+    platform::setPeerGuard({});
+}
+
+QString TestEnvironment::systemBusAddress() const { return QStringLiteral("unix:path=") + root() + "/runtime/system_bus_socket"; }
+
+void TestEnvironment::installGuards()
+{
+    platform::setClockSetter(&m_clockSetter);
+    const QString privateBuses = QStringLiteral("unix:path=") + root() + QLatin1Char('/');
+    platform::setRealClockGuard([privateBuses](const QString& busAddress) {
+        if (!busAddress.startsWith(privateBuses) || busAddress.contains(QLatin1String("..")))
+            qFatal("The real clock setter was reached on bus \"%s\": tests must never set the computer's clock",
+                   qPrintable(busAddress));
+        return true;
+    });
+    platform::setPeerGuard([](const QString& host) {
+        const QHostAddress address(host);
+        const bool loopback = host == QLatin1String("localhost") || (!address.isNull() && address.isLoopback());
+        if (!loopback)
+            qFatal("A test tried to reach \"%s\": tests talk to loopback peers only", qPrintable(host));
+    });
+}
 
 QString TestEnvironment::home() const { return root() + "/home"; }
 QString TestEnvironment::configHome() const { return home() + "/.config"; }

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "online/stationlist.h"
+#include "platform/base/timer.h"
+
+#include <QDialog>
+#include <QList>
+
+class Form1;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+// The shared online station list merged with the user's stations 1-9: the user
+// checks up to nine rows and picks the default one; Submit stores them as
+// stations 1-9.
+class frmInternet : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmInternet(QWidget* parent = nullptr);
+    ~frmInternet() override;
+
+    // The main window whose keep-on-top choice the window follows.
+    void setMainWindow(Form1* main) { m_main = main; }
+    // Shows the window modally; the download starts at once.
+    int showModal();
+
+    void Form_Load();
+    void StrtFrm();
+    void Command1_Click(); // Submit
+    void Command2_Click(); // Refresh
+    void Combo1_Click();
+    // The status line for a transfer state.
+    void Inet1_StateChanged(int state);
+    void Timer1_Timer();
+
+    int entryCount() const { return static_cast<int>(m_entries.size()); }
+    int checkedCount() const;
+    platform::Timer& timer1() { return Timer1; }
+
+signals:
+    // The list is shown (after each download, good or not).
+    void listLoaded();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void Form_Activate();
+    void List1_ItemCheck(QListWidgetItem* item);
+    void rebuildDefaultChoice();
+    void selectDefault();
+    void addRow(const OnlineStation& station);
+    void showCounts();
+    void setLabelColour(QLabel* label, bool red);
+    QString rowText(int row) const;
+
+    Form1* m_main = nullptr;
+    QList<OnlineStation> m_entries;
+    QString m_chosenDefault;
+    QString m_defaultRowText;
+    int m_lastState = 15;
+    int m_limit = 9;
+    qint16 m_defaultRadio = 1;
+    bool m_inCheck = false;
+    bool m_loadOnShow = false;
+
+    QWidget* Shape1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QListWidget* List1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    platform::Timer Timer1{250};
+};

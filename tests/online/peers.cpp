@@ -1,0 +1,172 @@
+#include "peers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace onlinetest {
+
+namespace {
+
+bool runTool(const QString& program, const QStringList& args, const QString& dir)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        qWarning("%s failed: %s", qPrintable(program), p.readAll().constData());
+        return false;
+    }
+    return true;
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+bool waitUntilListening(quint16 port, QProcess& process)
+{
+    for (int i = 0; i < 200 && process.state() == QProcess::Running; ++i) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (socket.waitForConnected(100))
+            return true;
+        QThread::msleep(25);
+    }
+    return false;
+}
+
+void stopByPid(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.kill(); // SIGKILL to the peer's own pid
+    process.waitForFinished(5000);
+}
+
+void writeBelow(const QString& root, const QString& path, const QByteArray& data)
+{
+    const QString full = root + path;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile file(full);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(data);
+}
+
+} // namespace
+
+QString sourceFile(const QString& name)
+{
+    return qEnvironmentVariable("VANTORA_SOURCE_DIR") + QStringLiteral("/tests/online/") + name;
+}
+
+HttpPeer::HttpPeer() = default;
+HttpPeer::~HttpPeer() { stop(); }
+
+bool HttpPeer::start()
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral("python3"), {sourceFile(QStringLiteral("httppeer.py")), QStringLiteral("--root"),
+                                                m_root.path()});
+    if (!m_process.waitForStarted(10000))
+        return false;
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
+    }
+    m_port = static_cast<quint16>(m_process.readLine().trimmed().toUInt());
+    return m_port != 0;
+}
+
+void HttpPeer::stop() { stopByPid(m_process); }
+
+QString HttpPeer::base(const QString& prefix) const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + prefix;
+}
+
+void HttpPeer::put(const QString& path, const QByteArray& data) const { writeBelow(m_root.path(), path, data); }
+
+QStringList HttpPeer::requests() const
+{
+    QFile log(m_root.filePath(QStringLiteral("requests.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void HttpPeer::clearRequests() const { QFile::remove(m_root.filePath(QStringLiteral("requests.log"))); }
+
+TlsPeer::TlsPeer() = default;
+TlsPeer::~TlsPeer() { stop(); }
+
+bool TlsPeer::makeCertificates()
+{
+    const QString dir = m_keys.path();
+    const QString ec = QStringLiteral("ec:") + dir + QStringLiteral("/curve.pem");
+    QFile ext(dir + QStringLiteral("/ext.cnf"));
+    ext.open(QIODevice::WriteOnly);
+    ext.write("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n");
+    ext.close();
+    return runTool(QStringLiteral("openssl"),
+                   {QStringLiteral("ecparam"), QStringLiteral("-name"), QStringLiteral("prime256v1"),
+                    QStringLiteral("-out"), QStringLiteral("curve.pem")},
+                   dir)
+        && runTool(QStringLiteral("openssl"),
+                   {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), ec,
+                    QStringLiteral("-nodes"), QStringLiteral("-keyout"), QStringLiteral("ca.key"),
+                    QStringLiteral("-out"), QStringLiteral("ca.pem"), QStringLiteral("-days"), QStringLiteral("2"),
+                    QStringLiteral("-subj"), QStringLiteral("/CN=Vantora Test CA"), QStringLiteral("-addext"),
+                    QStringLiteral("basicConstraints=critical,CA:TRUE"), QStringLiteral("-addext"),
+                    QStringLiteral("keyUsage=critical,keyCertSign,cRLSign")},
+                   dir)
+        && runTool(QStringLiteral("openssl"),
+                   {QStringLiteral("req"), QStringLiteral("-newkey"), ec, QStringLiteral("-nodes"),
+                    QStringLiteral("-keyout"), QStringLiteral("server.key"), QStringLiteral("-out"),
+                    QStringLiteral("server.csr"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")},
+                   dir)
+        && runTool(QStringLiteral("openssl"),
+                   {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), QStringLiteral("server.csr"),
+                    QStringLiteral("-CA"), QStringLiteral("ca.pem"), QStringLiteral("-CAkey"), QStringLiteral("ca.key"),
+                    QStringLiteral("-CAcreateserial"), QStringLiteral("-out"), QStringLiteral("server.pem"),
+                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"), QStringLiteral("ext.cnf")},
+                   dir);
+}
+
+bool TlsPeer::start()
+{
+    if (!makeCertificates())
+        return false;
+    m_port = freePort();
+    m_process.setWorkingDirectory(m_root.path());
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.start(QStringLiteral("openssl"),
+                    {QStringLiteral("s_server"), QStringLiteral("-HTTP"), QStringLiteral("-quiet"),
+                     QStringLiteral("-accept"), QStringLiteral("127.0.0.1:%1").arg(m_port), QStringLiteral("-cert"),
+                     m_keys.filePath(QStringLiteral("server.pem")), QStringLiteral("-key"),
+                     m_keys.filePath(QStringLiteral("server.key"))});
+    return m_process.waitForStarted(10000) && waitUntilListening(m_port, m_process);
+}
+
+void TlsPeer::stop() { stopByPid(m_process); }
+
+QString TlsPeer::base() const { return QStringLiteral("https://127.0.0.1:%1").arg(m_port); }
+
+// s_server -HTTP sends each file as the whole answer, head included.
+void TlsPeer::put(const QString& path, const QByteArray& data) const
+{
+    const QByteArray head = "HTTP/1.0 200 ok\r\nContent-Type: application/octet-stream\r\nContent-Length: "
+        + QByteArray::number(data.size()) + "\r\nConnection: close\r\n\r\n";
+    writeBelow(m_root.path(), path, head + data);
+}
+
+WebBase::WebBase(const QString& base) { qputenv("VANTORA_WEB_BASE", base.toUtf8()); }
+WebBase::~WebBase() { qunsetenv("VANTORA_WEB_BASE"); }
+
+} // namespace onlinetest

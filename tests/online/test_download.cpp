@@ -1,0 +1,202 @@
+#include "peers.h"
+#include "platform/base/manualclock.h"
+#include "platform/online/download.h"
+#include "platform/online/networkdownloader.h"
+#include "tests/support/testenv.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QSslCertificate>
+#include <QTimer>
+#include <QtTest>
+
+using platform::DownloadLimits;
+using platform::NetworkDownloader;
+
+class TestDownload : public QObject {
+    Q_OBJECT
+private:
+    onlinetest::HttpPeer m_peer;
+
+private slots:
+    void initTestCase() { QVERIFY(m_peer.start()); }
+
+    void wholeFileArrives()
+    {
+        const QByteArray data = QByteArray("Radio\r\nhttp://r\r\n").repeated(100);
+        m_peer.put("/VN/VN.log", data);
+        NetworkDownloader d;
+        QSignalSpy states(&d, &platform::Downloader::StateChanged);
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base("/VN/VN.log")));
+        QVERIFY2(got.ok, qPrintable(got.error));
+        QCOMPARE(got.data, data);
+        QCOMPARE(got.httpStatus, 200);
+        QCOMPARE(d.state(), platform::inet::ResponseCompleted);
+        QVERIFY(!states.isEmpty());
+        QCOMPARE(states.first().first().toInt(), platform::inet::ResolvingHost);
+        QVERIFY(!d.StillExecuting());
+    }
+
+    void errorPagesAreNotTheFile_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("404") << 404;
+        QTest::newRow("500") << 500;
+        QTest::newRow("403") << 403;
+    }
+    void errorPagesAreNotTheFile()
+    {
+        QFETCH(int, status);
+        NetworkDownloader d;
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base(QString("/status/%1/VN/VN.log").arg(status))));
+        QVERIFY(!got.ok);
+        QVERIFY(got.data.isEmpty());
+        QCOMPARE(got.httpStatus, status);
+        QVERIFY2(got.error.contains(QString::number(status)), qPrintable(got.error));
+        QCOMPARE(d.state(), platform::inet::Error);
+    }
+
+    void redirectIsFollowed()
+    {
+        m_peer.put("/VN/target.log", "moved here");
+        NetworkDownloader d;
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base("/redirect/VN/target.log")));
+        QVERIFY2(got.ok, qPrintable(got.error));
+        QCOMPARE(got.data, QByteArray("moved here"));
+    }
+
+    void oversizedFileIsRefused()
+    {
+        m_peer.put("/VN/big.log", QByteArray(2 * 1024 * 1024, 'x'));
+        NetworkDownloader d;
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base("/VN/big.log")));
+        QVERIFY(!got.ok);
+        QVERIFY(got.data.isEmpty());
+        QVERIFY2(got.error.contains("larger"), qPrintable(got.error));
+    }
+
+    void stoppedServerFails()
+    {
+        onlinetest::HttpPeer gone;
+        QVERIFY(gone.start());
+        const QString base = gone.base();
+        gone.stop();
+        NetworkDownloader d;
+        const platform::Download got = d.OpenURL(QUrl(base + "/VN/VN.log"));
+        QVERIFY(!got.ok);
+        QVERIFY(!got.error.isEmpty());
+    }
+
+    // A server dripping a byte at a time is never idle: the overall deadline ends it.
+    void dripServerMeetsTheDeadline()
+    {
+        platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+        platform::setClock(&clock);
+        NetworkDownloader d;
+        DownloadLimits limits;
+        limits.deadlineMs = 30000;
+        // Bytes keep arriving between the steps, so the inactivity limit never ends it.
+        QTimer steps;
+        connect(&steps, &QTimer::timeout, this, [&] { clock.advance(2000); });
+        connect(&d, &platform::Downloader::StateChanged, this, [&](int state) {
+            if (state == platform::inet::ReceivingResponse)
+                steps.start(100);
+        });
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base("/drip/VN/VN.log")), limits);
+        steps.stop();
+        platform::setClock(nullptr);
+        QVERIFY(!got.ok);
+        QVERIFY2(got.error.contains("longer than 30 seconds"), qPrintable(got.error));
+    }
+
+    void silentServerMeetsTheInactivityLimit()
+    {
+        platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+        platform::setClock(&clock);
+        NetworkDownloader d;
+        connect(&d, &platform::Downloader::StateChanged, this, [&](int state) {
+            if (state == platform::inet::RequestSent)
+                QTimer::singleShot(0, this, [&] { clock.advance(10001); });
+        });
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base("/silent/VN/VN.log")));
+        platform::setClock(nullptr);
+        QVERIFY(!got.ok);
+        QVERIFY2(got.error.contains("did not answer for 10 seconds"), qPrintable(got.error));
+    }
+
+    void oneDownloadAtATime()
+    {
+        m_peer.put("/VN/one.log", "one");
+        NetworkDownloader d;
+        platform::Download second;
+        connect(&d, &platform::Downloader::StateChanged, this, [&](int state) {
+            if (state == platform::inet::ResolvingHost)
+                QTimer::singleShot(0, this, [&] { second = d.OpenURL(QUrl(m_peer.base("/VN/one.log"))); });
+        });
+        const platform::Download first = d.OpenURL(QUrl(m_peer.base("/VN/one.log")));
+        QVERIFY2(first.ok, qPrintable(first.error));
+        QVERIFY(!second.ok);
+        QVERIFY(second.error.contains("still running"));
+    }
+
+    void cancelEndsTheTransfer()
+    {
+        NetworkDownloader d;
+        connect(&d, &platform::Downloader::StateChanged, this, [&](int state) {
+            if (state == platform::inet::RequestSent)
+                QTimer::singleShot(0, this, [&] { d.Cancel(); });
+        });
+        const platform::Download got = d.OpenURL(QUrl(m_peer.base("/silent/x")));
+        QVERIFY(!got.ok);
+        QVERIFY(got.error.contains("cancelled"));
+    }
+
+    void programsOnlyOverHttps()
+    {
+        QVERIFY(platform::refusedForExecutable(QUrl("https://updates.example.invalid/VN/VNUpdate.exe")).isEmpty());
+        QVERIFY(platform::refusedForExecutable(QUrl("http://127.0.0.1:8000/VN/VNUpdate.exe")).isEmpty());
+        QVERIFY(platform::refusedForExecutable(QUrl("http://[::1]:8000/x")).isEmpty());
+        QVERIFY(platform::refusedForExecutable(QUrl("http://localhost/x")).isEmpty());
+        QVERIFY(!platform::refusedForExecutable(QUrl("http://updates.example.invalid/VN/VNUpdate.exe")).isEmpty());
+        QVERIFY(!platform::refusedForExecutable(QUrl("http://127.0.0.1.example.invalid/x")).isEmpty());
+        QVERIFY(!platform::refusedForExecutable(QUrl("ftp://127.0.0.1/x")).isEmpty());
+        // Refused before any name is looked up.
+        NetworkDownloader d;
+        DownloadLimits limits;
+        limits.executable = true;
+        const platform::Download got = d.OpenURL(QUrl("http://updates.example.invalid/VN/VNUpdate.exe"), limits);
+        QVERIFY(!got.ok);
+        QVERIFY(got.error.contains("HTTPS"));
+        QCOMPARE(d.state(), platform::inet::NoState);
+    }
+
+    void httpsWithTheTestAuthority()
+    {
+        onlinetest::TlsPeer tls;
+        QVERIFY(tls.start());
+        tls.put("/VN/VNUpdate.exe", "#!/bin/sh\nexit 0\n");
+        {
+            NetworkDownloader untrusting;
+            const platform::Download refused = untrusting.OpenURL(QUrl(tls.base() + "/VN/VNUpdate.exe"));
+            QVERIFY(!refused.ok);
+        }
+        NetworkDownloader d;
+        d.addCaCertificates(QSslCertificate::fromPath(tls.caFile()));
+        DownloadLimits limits;
+        limits.executable = true;
+        const platform::Download got = d.OpenURL(QUrl(tls.base() + "/VN/VNUpdate.exe"), limits);
+        QVERIFY2(got.ok, qPrintable(got.error));
+        QCOMPARE(got.data, QByteArray("#!/bin/sh\nexit 0\n"));
+    }
+
+    void webBaseFromTheEnvironment()
+    {
+        qunsetenv("VANTORA_WEB_BASE");
+        QVERIFY(platform::webBase().startsWith("https://"));
+        onlinetest::WebBase base("http://127.0.0.1:1234/mirror/");
+        QCOMPARE(platform::webUrl("/VN/VN.log").toString(), QString("http://127.0.0.1:1234/mirror/VN/VN.log"));
+    }
+};
+
+VANTORA_TEST_MAIN(TestDownload)
+#include "test_download.moc"
