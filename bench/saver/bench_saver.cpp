@@ -27,18 +27,6 @@
 
 namespace {
 
-int litPixels(WId window)
-{
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
-    int lit = 0;
-    for (int y = 0; y < image.height(); y += 4)
-        for (int x = 0; x < image.width(); x += 4) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.red() < 60 && c.green() > 200 && c.blue() > 200)
-                ++lit;
-        }
-    return lit;
-}
 
 QByteArray procFile(qint64 pid, const char* name)
 {
@@ -93,7 +81,7 @@ void benchVN(int cpuRunSeconds)
         QElapsedTimer t;
         t.start();
         vn.start(QStringLiteral(VN_PROGRAM), {"/s"});
-        while (litPixels(0) < 100 && t.elapsed() < 10000)
+        while (testsupport::litPixels(0, 4) < 100 && t.elapsed() < 10000)
             QTest::qWait(2);
         firstPaint.append(t.elapsed());
         vn.kill();
@@ -115,7 +103,7 @@ void benchVN(int cpuRunSeconds)
     QElapsedTimer t;
     t.start();
     vn.start(QStringLiteral(VN_PROGRAM), {"/s"});
-    while (litPixels(host.winId()) < 100 && t.elapsed() < 10000)
+    while (testsupport::litPixels(host.winId(), 4) < 100 && t.elapsed() < 10000)
         QTest::qWait(2);
     std::printf("VN /s in the daemon's window, exec to first paint: %lld ms\n", t.elapsed());
     const qint64 pid = vn.processId();
@@ -146,7 +134,7 @@ void benchVN(int cpuRunSeconds)
     hosted.start(QStringLiteral(VN_PROGRAM), {"/s"});
     QElapsedTimer up;
     up.start();
-    while (litPixels(gone->winId()) < 50 && up.elapsed() < 10000)
+    while (testsupport::litPixels(gone->winId(), 4) < 50 && up.elapsed() < 10000)
         QTest::qWait(5);
     QElapsedTimer end;
     gone.reset();
