@@ -4,6 +4,7 @@
 #include "online/frminternet.h"
 #include "online/frmmail.h"
 #include "online/internet.h"
+#include "reminders/automaticmessage.h"
 
 #include <QAction>
 #include <QLabel>
@@ -39,6 +40,7 @@ void Form1::wireOnline()
 {
     m_internet = new Internet(*this);
     setUpdateChecker(m_internet);
+    m_internet->setNoticeOpener([](const QString& text) { reminders::showAutomaticMessage(text); });
     enableCommand(QStringLiteral("InterLaunch"), &Form1::InterLaunch_Click);
     enableCommand(QStringLiteral("ChckUpdt"), &Form1::ChckUpdt_Click);
     enableCommand(QStringLiteral("ChckUpdtList"), &Form1::ChckUpdtList_Click);

@@ -434,7 +434,7 @@ void saveSettings(const QString& section, const QList<QPair<QString, QString>>& 
 {
     if (section.isEmpty())
         return;
-    store().change([&](Sections& sections) {
+    store().change([section, values](Sections& sections) {
         Section& s = sections[section];
         bool changed = false;
         for (const auto& [key, value] : values) {

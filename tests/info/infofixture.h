@@ -45,4 +45,17 @@ public:
     void RepShu() override {}
 };
 
+// A time-server window that records the runs it is asked for and shows itself.
+class WindowTimeServer : public QWidget, public TimeServerWindow {
+public:
+    QList<int> runs;
+    bool isVisible() const override { return QWidget::isVisible(); }
+    void StartNTP(int mode) override
+    {
+        runs << mode;
+        show();
+    }
+    void setMessAuto() override {}
+};
+
 } // namespace testsupport

@@ -13,6 +13,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSslCertificate>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -130,6 +131,15 @@ private slots:
         QFile copy(platform::hostPath("C:\\VNversion.log"));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), file);
+    }
+
+    void theUpdatePictureRunsTheCheck()
+    {
+        m_peer.put("/VN/VNversion.log", "2.9.0\n");
+        QTest::mouseClick(m_main->findChild<QLabel*>("Image14"), Qt::LeftButton);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].prompt, QString("You're using the latest version of Vantora."));
+        QCOMPARE(m_peer.requests(), QStringList{"/VN/VNversion.log"});
     }
 
     void equalVersionsInSilence()
@@ -404,6 +414,28 @@ private slots:
         QFile copy(platform::hostPath("C:\\VNstat.log"));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), QByteArray("stamp-2\n"));
+    }
+
+    // The news appears in the reminder notice; closing it by its frame stops
+    // the busy animation.
+    void radioListNewsInTheNoticeWindow()
+    {
+        Form1Fixture::setOption("IntUpdate", "stamp-1");
+        m_peer.put("/VN/VNstat.log", "stamp-1\r\n");
+        Form1* main = m_fx->restart(); // the program's own notice opener
+        main->ChckUpdtList_Click();
+        QWidget* notice = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "Form7" && w->isVisible())
+                notice = w;
+        QVERIFY(notice);
+        QCOMPARE(notice->windowTitle(), QString("Vantora - Automatic Message"));
+        auto* text = notice->findChild<QPlainTextEdit*>("Text1");
+        QVERIFY(text);
+        QVERIFY(text->toPlainText().startsWith("No new radio in the Internet radio list at the moment."));
+        QVERIFY(main->timer(8).isEnabled());
+        notice->close();
+        QVERIFY(!main->timer(8).isEnabled());
     }
 
     void radioListFailureChangesNothing()

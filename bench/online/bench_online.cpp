@@ -1,0 +1,221 @@
+// Figures of the online services: opening the online station list, the
+// window thread's longest stall during downloads, how long a silent server
+// holds a download, the updater's deadline, and kills during the updater
+// download. Run: QT_QPA_PLATFORM=offscreen VANTORA_SOURCE_DIR=<source> bench_online
+#include "mainwindow/appwindows.h"
+#include "mainwindow/form1.h"
+#include "online/frminternet.h"
+#include "online/internet.h"
+#include "peers.h"
+#include "platform/base/manualclock.h"
+#include "platform/base/program.h"
+#include "platform/online/download.h"
+#include "platform/online/networkdownloader.h"
+#include "platform/online/processstarter.h"
+#include "platform/system/paths.h"
+#include "tests/support/testenv.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+QByteArray stationList(int pairs)
+{
+    QByteArray list;
+    for (int i = 1; i <= pairs; ++i)
+        list += "Station " + QByteArray::number(i) + "\r\nhttp://radio.example/" + QByteArray::number(i) + "\r\n";
+    return list;
+}
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v[v.size() / 2];
+}
+
+// The longest gap between 5 ms ticks of a timer on the window thread while `work` runs.
+double longestStallMs(const std::function<void()>& work)
+{
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 worst = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    clock.start();
+    tick.start(5);
+    work();
+    tick.stop();
+    worst = std::max(worst, clock.elapsed() - last);
+    return double(worst);
+}
+
+void openListFigure(onlinetest::HttpPeer& peer)
+{
+    peer.put("/VN/VN.log", stationList(200));
+    qputenv("VANTORA_WEB_BASE", peer.base().toUtf8());
+    QList<double> times;
+    for (int run = 0; run < 15; ++run) {
+        frmInternet window;
+        QElapsedTimer t;
+        QObject::connect(&window, &frmInternet::listLoaded, [&] {
+            times << t.nsecsElapsed() / 1e6;
+            window.reject();
+        });
+        t.start();
+        window.showModal();
+    }
+    std::printf("online list (200 stations, loopback) open to shown: median %.1f ms, worst %.1f ms\n",
+                median(times), *std::max_element(times.begin(), times.end()));
+}
+
+void stallFigures(onlinetest::HttpPeer& peer)
+{
+    peer.put("/VN/big.log", QByteArray(1000 * 1024, 'x'));
+    peer.put("/VN/VNUpdate.exe", QByteArray(32 * 1024 * 1024, 'u'));
+    platform::NetworkDownloader d;
+    const double text = longestStallMs([&] { d.OpenURL(QUrl(peer.base("/VN/big.log"))); });
+    platform::DownloadLimits exe;
+    exe.maxBytes = 64LL * 1024 * 1024;
+    exe.executable = true;
+    const double program = longestStallMs([&] { d.OpenURL(QUrl(peer.base("/VN/VNUpdate.exe")), exe); });
+    const double drip = longestStallMs([&] {
+        platform::DownloadLimits limits;
+        limits.deadlineMs = 3000;
+        d.OpenURL(QUrl(peer.base("/drip/x")), limits);
+    });
+    std::printf("longest window-thread stall: 1000 KiB list %.0f ms, 32 MiB updater %.0f ms, 3 s drip %.0f ms\n", text,
+                program, drip);
+}
+
+void silentFigure(onlinetest::HttpPeer& peer)
+{
+    platform::NetworkDownloader d;
+    QElapsedTimer t;
+    t.start();
+    const platform::Download got = d.OpenURL(QUrl(peer.base("/silent/VN/VN.log")));
+    std::printf("silent server: gave up after %.2f s (%s)\n", t.elapsed() / 1000.0, qPrintable(got.error));
+}
+
+void deadlineFigure(onlinetest::HttpPeer& peer)
+{
+    platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+    platform::setClock(&clock);
+    platform::NetworkDownloader d;
+    QTimer steps;
+    qint64 programMs = 0;
+    QObject::connect(&steps, &QTimer::timeout, [&] {
+        clock.advance(1000);
+        programMs += 1000;
+    });
+    QObject::connect(&d, &platform::Downloader::StateChanged, [&](int s) {
+        if (s == platform::inet::ReceivingResponse)
+            steps.start(10);
+    });
+    platform::DownloadLimits exe;
+    exe.maxBytes = 64LL * 1024 * 1024;
+    exe.deadlineMs = 300000;
+    exe.executable = true;
+    const platform::Download got = d.OpenURL(QUrl(peer.base("/drip/VN/VNUpdate.exe")), exe);
+    steps.stop();
+    platform::setClock(nullptr);
+    std::printf("updater from a dripping server: gave up after %lld s of program time (deadline 300 s): %s\n",
+                programMs / 1000, qPrintable(got.error));
+}
+
+// The child: runs the automatic update check again and again until killed.
+int updateChild()
+{
+    platform::RecordingProcessStarter starter;
+    platform::setProcessStarter(&starter);
+    platform::setEndProgramHandler([](int) {});
+    Form1 main;
+    main.Form_Load();
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+    for (;;) {
+        QFile::remove(Internet::updaterPath());
+        main.internet()->ChkUpdate(true);
+    }
+}
+
+void killFigure(onlinetest::HttpPeer& peer)
+{
+    const QByteArray program = QByteArray(8 * 1024 * 1024, 'p');
+    const QByteArray digest = QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex();
+    peer.put("/VN/VNUpdate.exe", program);
+    peer.put("/VN/VNversion.log", "99.0.0\r\n" + digest + "\r\n");
+    qputenv("VANTORA_WEB_BASE", peer.base().toUtf8());
+    int partial = 0;
+    int complete = 0;
+    int absent = 0;
+    QRandomGenerator rng(42);
+    const int rounds = 30;
+    for (int round = 0; round < rounds; ++round) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VANTORA_UPDATE_CHILD", "1");
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        child.waitForReadyRead(20000);
+        QThread::msleep(rng.bounded(5, 400));
+        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        child.waitForFinished();
+        QFile file(Internet::updaterPath());
+        if (!file.exists()) {
+            ++absent;
+        } else if (file.open(QIODevice::ReadOnly)
+                   && QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex() == digest) {
+            ++complete;
+        } else {
+            ++partial;
+        }
+    }
+    // The next start deletes what an update left beside the program.
+    platform::setEndProgramHandler([](int) {});
+    {
+        Form1 next;
+        next.Form_Load();
+    }
+    std::printf("kill -9 during the updater download, %d rounds: %d partial, %d complete and verified, %d none; "
+                "left after the next start: %s\n",
+                rounds, partial, complete, absent, QFile::exists(Internet::updaterPath()) ? "a file" : "nothing");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("VANTORA_UPDATE_CHILD")) {
+        QApplication app(argc, argv);
+        return updateChild();
+    }
+    testsupport::environment();
+    QApplication app(argc, argv);
+    onlinetest::HttpPeer peer;
+    if (!peer.start()) {
+        std::fputs("cannot start the loopback HTTP peer\n", stderr);
+        return 1;
+    }
+    openListFigure(peer);
+    stallFigures(peer);
+    deadlineFigure(peer);
+    killFigure(peer);
+    silentFigure(peer);
+    appWindows().unloadAll();
+    return 0;
+}
