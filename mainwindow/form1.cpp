@@ -109,7 +109,8 @@ void Form1::buildControls()
     for (int i = 0; i < 6; ++i) {
         LED1[i] = new platform::LedDigit(panel);
         LED1[i]->setObjectName(QStringLiteral("LED1_%1").arg(i));
-        LED1[i]->setGeometry(digitX[i], 10, 28, 39);
+        // The design's extents, 794 x 1032 HIMETRIC: 30 x 39 pixels.
+        LED1[i]->setGeometry(QRect(QPoint(digitX[i], 10), platform::LedDigit::sizeForExtents(794, 1032, 96)));
         LED1[i]->setLedColorOn(kDigitOn);
         LED1[i]->setLedColorOff(kDigitOff);
     }

@@ -323,6 +323,8 @@ private:
     std::array<QString, 7> m_presetTimes;
     struct RowZone;
     std::array<std::shared_ptr<RowZone>, 5> m_rowZones;
+    int m_zoneRowsRead = -1;
+    qint64 m_nowMsecs = 0;
     std::array<QWidget*, 5> Shape6{};
     FrmTZ* m_frmTZ = nullptr;
     QMenu* VNC = nullptr;

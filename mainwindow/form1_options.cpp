@@ -24,6 +24,10 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cmath>
+#include <limits>
+#include <optional>
+
 namespace {
 
 const QString kOptions = QStringLiteral("Options");
@@ -43,6 +47,36 @@ bool readBool(const QString& key, bool defaultValue)
 qint16 readInt16(const QString& key, const QString& defaultValue)
 {
     return platform::toInt16(readOption(key, defaultValue));
+}
+
+// A stored coordinate in twips as pixels; a number beyond the single range
+// gives infinity. Text that is not a number raises the type mismatch.
+double storedPixels(const QString& twips)
+{
+    try {
+        return static_cast<double>(platform::toSingle(twips)) / kTwipsPerPixel;
+    } catch (const platform::RuntimeError& e) {
+        if (e.number() != platform::RuntimeError::Overflow)
+            throw;
+        return std::numeric_limits<double>::infinity();
+    }
+}
+
+// The stored window position, or nothing when it is not a finite number that
+// puts some of the window on a screen (the window is then centred).
+std::optional<QPoint> positionOnAScreen(const QString& leftTwips, const QString& topTwips, QSize size)
+{
+    const double left = storedPixels(leftTwips);
+    const double top = storedPixels(topTwips);
+    constexpr double kFarBeyondAnyScreen = 1e6;
+    if (!std::isfinite(left) || !std::isfinite(top) || std::abs(left) > kFarBeyondAnyScreen
+        || std::abs(top) > kFarBeyondAnyScreen)
+        return std::nullopt;
+    const QPoint at(qRound(left), qRound(top));
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->geometry().intersects(QRect(at, size)))
+            return at;
+    return std::nullopt;
 }
 
 
@@ -108,11 +142,12 @@ void Form1::LoadOptions(qint16 index)
     case 1: {
         const QScreen* primary = QGuiApplication::primaryScreen();
         const QRect screen = primary ? primary->geometry() : QRect(0, 0, width(), height());
-        const float left = platform::toSingle(readOption(
-            QStringLiteral("F1Left"), platform::singleText(static_cast<float>((screen.width() - width()) / 2 * kTwipsPerPixel))));
-        const float top = platform::toSingle(readOption(
-            QStringLiteral("F1Top"), platform::singleText(static_cast<float>((screen.height() - height()) / 2 * kTwipsPerPixel))));
-        move(qRound(left / kTwipsPerPixel), qRound(top / kTwipsPerPixel));
+        const QPoint centred((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+        const QString left = readOption(QStringLiteral("F1Left"),
+                                        platform::singleText(static_cast<float>(centred.x() * kTwipsPerPixel)));
+        const QString top = readOption(QStringLiteral("F1Top"),
+                                       platform::singleText(static_cast<float>(centred.y() * kTwipsPerPixel)));
+        move(positionOnAScreen(left, top, size()).value_or(centred));
         return;
     }
     case 2: AlarmTimeText = readOption(QStringLiteral("AlarmTime"), QStringLiteral("00:00")); return;

@@ -122,6 +122,16 @@ struct Form1::RowZone {
     QString name;
     bool known = false;
     worldtime::ZoneOffsetCache offsets;
+    // The text last shown and what it was made of: most ticks fall within
+    // the same second and change nothing.
+    QString biasText;
+    std::optional<qint32> home;
+    QString format;
+    qint64 second = -1;
+    QString text;
+    // The date part of the text, formatted again only when the date changes.
+    QDate date;
+    QString dateText;
 };
 
 void Form1::wireWorldTime()
@@ -254,6 +264,7 @@ void Form1::SetTZ()
     Shape2->resize(Shape2->width(), kPanelHeight - shift);
 
     LastTZAdd = static_cast<qint16>(worldtime::storedZoneCount());
+    m_zoneRowsRead = -1;
     const int base = kRowBase - shift;
     const quint32 back = TZhc ? kContrastBack : kNormalBack;
     for (int r = 0; r < kRows; ++r) {
@@ -295,6 +306,8 @@ void Form1::TZUrefresh(qint16 i)
 {
     if (i < 1 || i > kRows)
         return;
+    NowTime = platform::clock().now();
+    m_nowMsecs = NowTime.toMSecsSinceEpoch();
     const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
     m_presetTimes[static_cast<size_t>(i)] = zoneRowText(i, home);
 }
@@ -327,6 +340,12 @@ void Form1::showZoneTimes()
     if (m_tickInsideLoad)
         requireConvertibleZoneValues();
     LastTZAdd = static_cast<qint16>(worldtime::storedZoneCount());
+    // A row's text changes with the second: the ticks within a second read
+    // only the count (the chooser lays the rows out again itself).
+    if (!digitChanged(6) && LastTZAdd == m_zoneRowsRead)
+        return;
+    m_zoneRowsRead = LastTZAdd;
+    m_nowMsecs = NowTime.toMSecsSinceEpoch();
     const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
     for (int i = 1; i <= LastTZAdd; ++i) {
         QLabel* label = Label5[static_cast<size_t>(i - 1)];
@@ -341,13 +360,14 @@ void Form1::showZoneTimes()
 // for the arithmetic, the home bias) cannot be read.
 QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
 {
-    const auto bias = worldtime::parseBias(option(QStringLiteral("VNTZval%1").arg(i), QStringLiteral("0")));
-    if (!bias)
-        return QString();
-    ZoneBias[static_cast<size_t>(i)] = *bias;
-
     RowZone& row = *m_rowZones[static_cast<size_t>(i - 1)];
+    const QString biasText = option(QStringLiteral("VNTZval%1").arg(i), QStringLiteral("0"));
     const QString name = option(QStringLiteral("VNTZname%1").arg(i), QString());
+    const qint64 second = NowTime.date().toJulianDay() * 86400 + NowTime.time().msecsSinceStartOfDay() / 1000;
+    if (name == row.name && biasText == row.biasText && homeBias == row.home && TZFormat == row.format
+        && second == row.second)
+        return row.text;
+
     if (name != row.name) {
         row = RowZone{};
         row.name = name;
@@ -359,12 +379,35 @@ QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
             }
         }
     }
-    const QString pattern = TZFormat + QStringLiteral(" - hh:mm:ss");
-    if (row.known)
-        return platform::formatDateTime(row.offsets.wallClockAt(NowTime), pattern);
-    if (!homeBias)
-        return QString();
-    return platform::formatDateTime(worldtime::zoneTimeByBias(NowTime, *homeBias, *bias), pattern);
+    if (TZFormat != row.format)
+        row.date = QDate();
+    row.biasText = biasText;
+    row.home = homeBias;
+    row.format = TZFormat;
+    row.second = second;
+
+    const auto bias = worldtime::parseBias(biasText);
+    if (bias)
+        ZoneBias[static_cast<size_t>(i)] = *bias;
+    QDateTime wall;
+    if (bias && row.known)
+        wall = row.offsets.wallClockAtMsecs(m_nowMsecs);
+    else if (bias && homeBias)
+        wall = worldtime::zoneTimeByBias(NowTime, *homeBias, *bias);
+    if (!wall.isValid()) {
+        row.text.clear();
+        return row.text;
+    }
+    if (wall.date() != row.date) {
+        row.date = wall.date();
+        row.dateText = platform::formatDateTime(wall, TZFormat);
+    }
+    const QTime t = wall.time();
+    row.text = row.dateText + QStringLiteral(" - %1:%2:%3")
+                                  .arg(t.hour(), 2, 10, QLatin1Char('0'))
+                                  .arg(t.minute(), 2, 10, QLatin1Char('0'))
+                                  .arg(t.second(), 2, 10, QLatin1Char('0'));
+    return row.text;
 }
 
 // ---- Colours ----

@@ -33,8 +33,34 @@ bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); 
 bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
 
 // "9:5:0" and "09:05:00" give "09:05:00"; anything that is not a time of day gives "".
+int digitsValue(QStringView text, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Whether the text is already "hh:mm:ss" with a valid time of day.
+bool isCanonicalTime(QStringView t)
+{
+    if (t.size() != kTimeLength || t[2] != QLatin1Char(':') || t[5] != QLatin1Char(':'))
+        return false;
+    const int h = digitsValue(t, 0, 2);
+    const int m = digitsValue(t, 3, 2);
+    const int s = digitsValue(t, 6, 2);
+    return h >= 0 && h < 24 && m >= 0 && m < 60 && s >= 0 && s < 60;
+}
+
+// "9:5:0" and "09:05:00" give "09:05:00"; anything that is not a time of day gives "".
 QString canonicalTime(const QString& time)
 {
+    if (isCanonicalTime(time))
+        return time;
     const QString trimmed = time.trimmed();
     QTime t = QTime::fromString(trimmed, QStringLiteral("H:m:s"));
     if (!t.isValid())
@@ -53,10 +79,12 @@ QDate parseDateItem(QStringView item)
         return {};
     if (day.size() != 10 || day[4] != QLatin1Char('-') || day[7] != QLatin1Char('-'))
         return {};
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (day[i].unicode() < '0' || day[i].unicode() > '9')
-            return {};
-    return QDate::fromString(day.toString(), QStringLiteral("yyyy-MM-dd"));
+    const int y = digitsValue(day, 0, 4);
+    const int m = digitsValue(day, 5, 2);
+    const int d = digitsValue(day, 8, 2);
+    if (y < 0 || m < 0 || d < 0)
+        return {};
+    return QDate(y, m, d);
 }
 
 // Walks the decoded text of one file.
@@ -140,10 +168,18 @@ public:
         if (atEnd())
             return false;
         if (peek() != QLatin1Char('"'))
-            return takeUnquoted(text, commaEnds);
+            return takeUnquoted(text, commaEnds, strayQuote);
         ++m_pos;
         text.clear();
         while (!atEnd()) {
+            // Copy the plain run up to the next quote or line end at once.
+            qsizetype run = m_pos;
+            while (run < m_text.size() && m_text[run] != QLatin1Char('"') && !isLineEnd(m_text[run]))
+                ++run;
+            text += QStringView(m_text).mid(m_pos, run - m_pos);
+            m_pos = run;
+            if (atEnd())
+                break;
             const QChar c = peek();
             if (c == QLatin1Char('"')) {
                 if (closesItem(m_pos + 1, commaEnds)) {
@@ -188,12 +224,16 @@ private:
         return p >= m_text.size() || isLineEnd(m_text[p]) || (commaEnds && m_text[p] == QLatin1Char(','));
     }
 
-    bool takeUnquoted(QString& text, bool commaEnds)
+    bool takeUnquoted(QString& text, bool commaEnds, bool& strayQuote)
     {
         const qsizetype start = m_pos;
         while (!atEnd() && !isLineEnd(peek()) && !(commaEnds && peek() == QLatin1Char(',')))
             ++m_pos;
         text = m_text.mid(start, m_pos - start).trimmed();
+        if (text.contains(QLatin1Char('"'))) {
+            strayQuote = true;
+            text.remove(QLatin1Char('"'));
+        }
         return true;
     }
 
@@ -242,7 +282,7 @@ RecordResult readRecord(Scanner& in)
         return r;
     }
     r.rec.MemTime = canonicalTime(time);
-    if (!isUsableDate(r.rec.MemDate) || r.rec.MemTime.isEmpty())
+    if (!isUsableDate(r.rec.MemDate) || r.rec.MemTime.isEmpty() || r.rec.MemText.isEmpty())
         r.kind = RecordRead::Unusable;
     return r;
 }
@@ -250,7 +290,7 @@ RecordResult readRecord(Scanner& in)
 QString problemText(RecordRead kind, bool strayQuote)
 {
     switch (kind) {
-    case RecordRead::Unusable: return QStringLiteral("a reminder without a valid date or time");
+    case RecordRead::Unusable: return QStringLiteral("a reminder without a valid date, time or message");
     case RecordRead::Broken: return QStringLiteral("text that is not a reminder");
     case RecordRead::Cut: return QStringLiteral("the file ends inside a reminder");
     case RecordRead::Complete: break;

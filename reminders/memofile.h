@@ -56,9 +56,11 @@ bool isStorableMemo(const MemoRec& rec);
 
 // Reads the bytes of a reminder file. Also accepts LF-only line ends, a
 // missing final line end, blank lines between and after records, items
-// separated by commas, and a date item with a time of day ("#2026-12-10 08:00:00#",
-// the day is kept). Incomplete or unreadable records are skipped and make the
-// file unclean; reading goes on at the next line that starts a record.
+// separated by commas, and a date item with a time of day
+// ("#2026-12-10 08:00:00#", the day is kept). Incomplete or unreadable
+// records, and records without a message (which could never be stored), are
+// skipped and make the file unclean; reading goes on at the next line that
+// starts a record.
 MemoParse parseMemoFile(const QByteArray& bytes);
 
 // The bytes of a reminder file holding the storable ones of `records`, in

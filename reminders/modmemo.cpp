@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QThread>
 
 #include <cerrno>
@@ -33,16 +34,28 @@ struct FileStamp {
     timespec modified{};
     timespec changed{};
 
-    bool sameAs(const struct stat& st) const
-    {
-        return valid && device == st.st_dev && inode == st.st_ino && size == st.st_size
-            && modified.tv_sec == st.st_mtim.tv_sec && modified.tv_nsec == st.st_mtim.tv_nsec
-            && changed.tv_sec == st.st_ctim.tv_sec && changed.tv_nsec == st.st_ctim.tv_nsec;
-    }
     static FileStamp of(const struct stat& st)
     {
         return FileStamp{true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
     }
+    static FileStamp ofPath(const QString& path)
+    {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? of(st) : FileStamp{};
+    }
+    friend bool operator==(const FileStamp& a, const FileStamp& b)
+    {
+        return a.valid && b.valid && a.device == b.device && a.inode == b.inode && a.size == b.size
+            && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec
+            && a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec;
+    }
+};
+
+// The records of a clean file as last read or written, with the stamp they
+// belong to: a change of an unchanged file needs no second read.
+struct Snapshot {
+    FileStamp stamp;
+    QList<MemoRec> records;
 };
 
 struct Store {
@@ -52,6 +65,7 @@ struct Store {
     FileStamp loaded;
     bool clean = true;
     QString problem;
+    QHash<QString, Snapshot> snapshots;
 };
 
 Store& store()
@@ -177,28 +191,58 @@ Result keepDamagedCopy(const QString& path, const QByteArray& bytes)
 
 // Reads a file under the lock, lets `change` edit its records and writes the
 // result when it differs. `after` receives the records the file now holds.
+// The records of a file as it is now, read again only when it changed.
+// `old` holds its bytes when they were read (always for a damaged file).
+bool currentRecords(const QString& path, MemoParse& parsed, QByteArray& old, QString& error)
+{
+    Store& s = store();
+    const FileStamp now = FileStamp::ofPath(path);
+    const auto cached = s.snapshots.constFind(path);
+    if (now.valid && cached != s.snapshots.cend() && cached->stamp == now) {
+        parsed = MemoParse{cached->records, true, {}};
+        return true;
+    }
+    FileStamp stamp;
+    if (!readWhole(path, old, &stamp, &error))
+        return false;
+    parsed = parseMemoFile(old);
+    if (parsed.clean && stamp.valid)
+        s.snapshots.insert(path, Snapshot{stamp, parsed.records});
+    else
+        s.snapshots.remove(path);
+    return true;
+}
+
+// What the writer keeps of a list.
+QList<MemoRec> storedRecords(const QList<MemoRec>& records)
+{
+    QList<MemoRec> kept;
+    kept.reserve(records.size());
+    for (const MemoRec& rec : records)
+        if (isStorableMemo(rec))
+            kept.append(normalisedMemo(rec));
+    return kept;
+}
+
+// Reads a file under the lock, lets `change` edit its records and writes the
+// result when it differs. `after` receives the records the file now holds.
 Result changeFile(const QString& path, bool sorted, const std::function<void(QList<MemoRec>&)>& change,
                   QList<MemoRec>* after = nullptr)
 {
     const StoreLock lock;
     if (!lock.ok())
         return failed(kLockError);
+    MemoParse parsed;
     QByteArray old;
     QString readError;
-    if (!readWhole(path, old, nullptr, &readError))
+    if (!currentRecords(path, parsed, old, readError))
         return failed(readError);
-    const MemoParse parsed = parseMemoFile(old);
     QList<MemoRec> records = parsed.records;
     change(records);
     if (sorted)
         sortMemos(records);
+    records = storedRecords(records);
     if (records == parsed.records) {
-        if (after)
-            *after = parsed.records;
-        return {};
-    }
-    const QByteArray bytes = writeMemoFile(records);
-    if (bytes == old) {
         if (after)
             *after = parsed.records;
         return {};
@@ -208,11 +252,15 @@ Result changeFile(const QString& path, bool sorted, const std::function<void(QLi
         if (!kept)
             return kept;
     }
-    const platform::WriteResult w = platform::writeFileAtomically(path, bytes);
+    const platform::WriteResult w = platform::writeFileAtomically(path, writeMemoFile(records));
+    store().snapshots.remove(path);
     if (!w.ok)
         return failed(w.error);
+    const FileStamp stamp = FileStamp::ofPath(path);
+    if (stamp.valid)
+        store().snapshots.insert(path, Snapshot{stamp, records});
     if (after)
-        *after = parseMemoFile(bytes).records;
+        *after = records;
     return {};
 }
 
@@ -224,8 +272,7 @@ void takeMemos(const Result& result, const QList<MemoRec>& after)
         s.memos = after;
         s.clean = true;
         s.problem.clear();
-        struct stat st {};
-        s.loaded = ::stat(QFile::encodeName(memoFilePath()).constData(), &st) == 0 ? FileStamp::of(st) : FileStamp{};
+        s.loaded = FileStamp::ofPath(memoFilePath());
         return;
     }
     s.loaded = FileStamp{};
@@ -302,24 +349,23 @@ bool MemoLoad()
     Store& s = store();
     const QString path = memoFilePath();
     ensureExists(path);
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && s.loaded.sameAs(st))
+    const FileStamp now = FileStamp::ofPath(path);
+    if (now.valid && s.loaded == now)
         return true;
+    MemoParse parsed;
     QByteArray bytes;
-    FileStamp stamp;
     QString error;
-    if (!readWhole(path, bytes, &stamp, &error)) {
+    if (!currentRecords(path, parsed, bytes, error)) {
         s.memos.clear();
         s.loaded = FileStamp{};
         s.clean = false;
         s.problem = error;
         return false;
     }
-    const MemoParse parsed = parseMemoFile(bytes);
     s.memos = parsed.records;
     s.clean = parsed.clean;
     s.problem = parsed.problem;
-    s.loaded = stamp;
+    s.loaded = now;
     return true;
 }
 

@@ -309,6 +309,8 @@ void frmNTP::StartNTP(int mode)
 {
     if (!m_loaded)
         Form_Load();
+    else if (SyncMode != 0 && mode == 0)
+        abandonAutomaticRun();
     SyncMode = static_cast<qint16>(mode);
     setWindowTitle(QStringLiteral("Vantora - v ") + platform::appVersionText()
                    + (mode == 0 ? QStringLiteral(" - Network Time Synchronisation")
@@ -557,6 +559,17 @@ void frmNTP::attemptTimedOut()
     m_attemptTimer.setEnabled(false);
     if (m_attemptOpen && !m_waitingForClock && StinkySock)
         StinkySock->Fail(10060, QStringLiteral("Connection is timed out"));
+}
+
+// Opened by hand during an automatic run: the run ends here, and the window
+// waits for the user.
+void frmNTP::abandonAutomaticRun()
+{
+    ++m_attempt;
+    endAttempt();
+    Timer5.setEnabled(false);
+    Timer6.setEnabled(false);
+    StinkySock->Close();
 }
 
 void frmNTP::endAttempt()

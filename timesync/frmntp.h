@@ -90,6 +90,7 @@ private:
     void attemptTimedOut();
     void showError(const QString& result);
     void endAttempt();
+    void abandonAutomaticRun();
 
     // ---- Timers ----
     void Timer1_Timer();

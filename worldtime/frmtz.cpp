@@ -190,7 +190,7 @@ void FrmTZ::LoadDefTZ()
 
 void FrmTZ::ResetReg()
 {
-    m_homeZone = readDefaultZones().source;
+    m_homeZone = readDefaultSourceZone();
     selectKey(List1, m_homeZone);
     if (List2->selectedItems().isEmpty())
         selectKey(List2, m_targetZone);

@@ -35,7 +35,7 @@ int storedZoneCount()
     }
 }
 
-void saveZoneCount(int count) { writeOption(QStringLiteral("LastTZAdd"), platform::intText(count)); }
+void saveZoneCount(int count, const OptionWriter& write) { write(QStringLiteral("LastTZAdd"), platform::intText(count)); }
 
 QStringList entryKeys(int i)
 {
@@ -51,33 +51,33 @@ ZoneEntry readEntry(int i)
                      readOption(keys[4])};
 }
 
-void writeEntry(int i, const ZoneEntry& entry)
+void writeEntry(int i, const ZoneEntry& entry, const OptionWriter& write)
 {
     const QStringList keys = entryKeys(i);
-    writeOption(keys[0], entry.number);
-    writeOption(keys[1], entry.listIndex);
-    writeOption(keys[2], entry.shortName);
-    writeOption(keys[3], entry.bias);
-    writeOption(keys[4], entry.display);
+    write(keys[0], entry.number);
+    write(keys[1], entry.listIndex);
+    write(keys[2], entry.shortName);
+    write(keys[3], entry.bias);
+    write(keys[4], entry.display);
 }
 
-int appendEntry(int count, const ZoneEntry& entry)
+int appendEntry(int count, const ZoneEntry& entry, const OptionWriter& write)
 {
     if (count < 0 || count >= kMaxZones)
         return count;
-    writeEntry(count + 1, entry);
-    saveZoneCount(count + 1);
+    writeEntry(count + 1, entry, write);
+    saveZoneCount(count + 1, write);
     return count + 1;
 }
 
-int removeEntry(int k, int count)
+int removeEntry(int k, int count, const OptionWriter& write)
 {
     if (k < 1 || k > count || count > kMaxZones)
         return count;
     for (int i = k; i < count; ++i)
-        writeEntry(i, readEntry(i + 1));
-    saveZoneCount(count - 1);
-    writeEntry(count, ZoneEntry{});
+        writeEntry(i, readEntry(i + 1), write);
+    saveZoneCount(count - 1, write);
+    writeEntry(count, ZoneEntry{}, write);
     return count - 1;
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace worldtime {
@@ -17,7 +18,11 @@ inline constexpr int kMaxZones = 5;
 // The stored count, read so that it can always be used: clamped to 0..5, and
 // 0 when it is missing or not a number.
 int storedZoneCount();
-void saveZoneCount(int count);
+
+// Where the functions below write a value: writeOption, or a test's recorder.
+using OptionWriter = std::function<void(const QString& key, const QString& value)>;
+
+void saveZoneCount(int count, const OptionWriter& write);
 
 // The five keys of entry i, in the order above.
 QStringList entryKeys(int i);
@@ -35,17 +40,17 @@ struct ZoneEntry {
     QString display;   // VNTZname<i>
 };
 ZoneEntry readEntry(int i);
-void writeEntry(int i, const ZoneEntry& entry);
+void writeEntry(int i, const ZoneEntry& entry, const OptionWriter& write);
 
 // Appends an entry after the `count` stored ones: its five keys first, then
 // the count, so an end of the program at any point leaves a readable table.
 // Returns the new count; nothing is written when 5 entries exist.
-int appendEntry(int count, const ZoneEntry& entry);
+int appendEntry(int count, const ZoneEntry& entry, const OptionWriter& write = writeOption);
 
 // Removes entry k of `count` (1-based): the later entries move down one, then
 // the count is stored, then the freed last slot is emptied, so an end of the
 // program at any point leaves a readable table. Returns the new count;
 // nothing changes when k is not an entry.
-int removeEntry(int k, int count);
+int removeEntry(int k, int count, const OptionWriter& write = writeOption);
 
 } // namespace worldtime

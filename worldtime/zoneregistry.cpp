@@ -77,20 +77,33 @@ quint32 GetTimeZoneInformation(TIME_ZONE_INFORMATION* info)
 {
     if (!info)
         return TIME_ZONE_ID_INVALID;
-    const TzDatabase& db = tzDatabase();
+    // The chooser asks every second: the answer is kept while the computer's
+    // zone and the year stay the same.
+    struct Answer {
+        QByteArray zoneId;
+        int year = 0;
+        TIME_ZONE_INFORMATION info;
+    };
+    static Answer last;
     const QDateTime now = platform::clock().now();
     const QTimeZone system = QTimeZone::systemTimeZone();
-    const QByteArray record = tziRecord(system.isValid() ? system : QTimeZone::utc(), now);
-
-    *info = TIME_ZONE_INFORMATION{};
-    const TzZone* zone = db.zoneOf(system);
-    info->StandardName = zone ? zone->windowsId : QStringLiteral("UTC");
-    info->DaylightName = daylightNameOf(info->StandardName);
-    info->Bias = tziBias(record);
-    info->StandardBias = tziBias(record.mid(4, 4));
-    info->DaylightBias = tziBias(record.mid(8, 4));
-    info->StandardDate = record.mid(12, 16);
-    info->DaylightDate = record.mid(28, 16);
+    const int year = now.date().year();
+    if (last.year != year || last.zoneId != system.id() || last.zoneId.isEmpty()) {
+        const QByteArray record = tziRecord(system.isValid() ? system : QTimeZone::utc(), now);
+        const TzZone* zone = tzDatabase().zoneOf(system);
+        Answer fresh;
+        fresh.zoneId = system.id();
+        fresh.year = year;
+        fresh.info.StandardName = zone ? zone->windowsId : QStringLiteral("UTC");
+        fresh.info.DaylightName = daylightNameOf(fresh.info.StandardName);
+        fresh.info.Bias = tziBias(record);
+        fresh.info.StandardBias = tziBias(record.mid(4, 4));
+        fresh.info.DaylightBias = tziBias(record.mid(8, 4));
+        fresh.info.StandardDate = record.mid(12, 16);
+        fresh.info.DaylightDate = record.mid(28, 16);
+        last = fresh;
+    }
+    *info = last.info;
     if (info->DaylightDate == QByteArray(16, '\0'))
         return TIME_ZONE_ID_UNKNOWN;
     return system.isDaylightTime(now) ? TIME_ZONE_ID_DAYLIGHT : TIME_ZONE_ID_STANDARD;

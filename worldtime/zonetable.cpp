@@ -67,6 +67,15 @@ bool openConverterKey(KeyHandle& converter)
     return RegCreateKeyEx(vn.get(), kConverterKey, 0, kAllAccess, converter.out(), nullptr) == ERROR_SUCCESS;
 }
 
+// The standard-time name of the computer's zone, as GetTimeZoneInformation gives it.
+QString computersZone()
+{
+    TIME_ZONE_INFORMATION info;
+    if (GetTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID)
+        return {};
+    return StripNul(info.StandardName);
+}
+
 } // namespace
 
 QString StripNul(const QString& text)
@@ -135,12 +144,22 @@ DefaultZones readDefaultZones()
             zones.hasTarget = true;
         }
     }
-    if (zones.source.isEmpty()) {
-        TIME_ZONE_INFORMATION info;
-        if (GetTimeZoneInformation(&info) != TIME_ZONE_ID_INVALID)
-            zones.source = StripNul(info.StandardName);
-    }
+    if (zones.source.isEmpty())
+        zones.source = computersZone();
     return zones;
+}
+
+QString readDefaultSourceZone()
+{
+    KeyHandle converter;
+    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kVnKey + QLatin1Char('\\') + kConverterKey, 0, KEY_QUERY_VALUE,
+                     converter.out())
+        == ERROR_SUCCESS) {
+        const auto source = readText(converter.get(), QStringLiteral("DefaultSourceZone"));
+        if (source && !source->isEmpty())
+            return *source;
+    }
+    return computersZone();
 }
 
 qint32 saveDefaultTarget(const QString& keyName)

@@ -43,6 +43,8 @@ struct DefaultZones {
     bool hasTarget = false;
 };
 DefaultZones readDefaultZones();
+// The home zone alone, read without creating any key (asked every second).
+QString readDefaultSourceZone();
 
 // Stores "DefaultTargetZone"; returns the registry's result (0 on success).
 qint32 saveDefaultTarget(const QString& keyName);

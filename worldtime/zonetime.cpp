@@ -59,10 +59,11 @@ int ZoneOffsetCache::offsetAt(qint64 msecsSinceEpoch)
     return m_offset;
 }
 
-QDateTime ZoneOffsetCache::wallClockAt(const QDateTime& now)
+QDateTime ZoneOffsetCache::wallClockAt(const QDateTime& now) { return wallClockAtMsecs(now.toMSecsSinceEpoch()); }
+
+QDateTime ZoneOffsetCache::wallClockAtMsecs(qint64 msecsSinceEpoch)
 {
-    const qint64 ms = now.toMSecsSinceEpoch();
-    return QDateTime::fromMSecsSinceEpoch(ms + offsetAt(ms) * 1000LL, Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch + offsetAt(msecsSinceEpoch) * 1000LL, Qt::UTC);
 }
 
 } // namespace worldtime

@@ -44,6 +44,7 @@ public:
     int offsetAt(qint64 msecsSinceEpoch);
     // The zone's wall clock at `now`.
     QDateTime wallClockAt(const QDateTime& now);
+    QDateTime wallClockAtMsecs(qint64 msecsSinceEpoch);
 
 private:
     QTimeZone m_zone;

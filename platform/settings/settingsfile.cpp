@@ -114,7 +114,9 @@ public:
             m_result.clean = false;
             return;
         }
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // Each line is decoded alone: only the file's first line may lose a BOM.
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         QString text = utf8.decode(raw);
         if (utf8.hasError()) {
             text = fromWindows1252(raw);
@@ -178,7 +180,9 @@ SettingsFileContents readUtf16(QIODevice& device, Utf16 kind)
 {
     LineParser parser;
     parser.skipLine(); // not the form this program writes: keep the original before rewriting
-    const QByteArray bytes = device.read(kMaxUtf16Bytes);
+    const qint64 available = device.bytesAvailable();
+    const QByteArray bytes =
+        available > 0 ? device.read(qMin(available, kMaxUtf16Bytes)) : device.readAll().left(kMaxUtf16Bytes);
     QStringDecoder decoder(kind == Utf16::LittleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
     QString text = decoder.decode(bytes);
     if (text.startsWith(QChar(0xfeff)))

@@ -35,6 +35,40 @@ private:
     OutputFile& m_file;
 };
 
+// Counts what reaches the inner sink against a budget shared by all members of
+// one call, and refuses the write that would go beyond it.
+class BudgetSink : public Sink {
+public:
+    BudgetSink(Sink& inner, unsigned long long& used, unsigned long long limit)
+        : m_inner(inner), m_used(used), m_limit(limit)
+    {
+    }
+    bool write(const char* data, size_t size) override
+    {
+        if (size > m_limit - m_used) {
+            m_exceeded = true;
+            return false;
+        }
+        m_used += size;
+        m_mine += size;
+        return m_inner.write(data, size);
+    }
+    bool restart() override
+    {
+        m_used -= m_mine;
+        m_mine = 0;
+        return m_inner.restart();
+    }
+    bool exceeded() const { return m_exceeded; }
+
+private:
+    Sink& m_inner;
+    unsigned long long& m_used;
+    const unsigned long long m_limit;
+    unsigned long long m_mine = 0;
+    bool m_exceeded = false;
+};
+
 // Write-to-print mode. What is printed cannot be taken back.
 class PrintSink : public Sink {
 public:

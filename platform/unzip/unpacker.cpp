@@ -12,6 +12,10 @@ namespace platform::unzip {
 namespace {
 
 constexpr size_t bufferSize = 64 * 1024;
+// Extraction writes at most this much in all, and at most this many times the
+// archive's own size.
+constexpr unsigned long long maxExpandedBytes = 64ULL * 1024 * 1024;
+constexpr unsigned long long maxExpansionFactor = 200;
 constexpr int questionsPerMember = 3;
 
 bool isFullDisk(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
@@ -106,6 +110,9 @@ int Unpacker::run()
         m_reporter.line(Reporter::Note, "warning: zipfile is empty: " + m_archivePath);
         raise(PK_WARN);
     }
+    if (mode() == Mode::Extract)
+        if (const int code = checkExpansion(count))
+            return finish(code);
     m_buffer.resize(bufferSize);
     for (zip_int64_t i = 0; i < count; ++i) {
         Member member;
@@ -131,6 +138,7 @@ int Unpacker::openArchive()
         m_reporter.line(Reporter::Problem, "error: not a zipfile: " + m_archivePath);
         return PK_NOZIP;
     }
+    m_expansionLimit = std::min(maxExpandedBytes, maxExpansionFactor * static_cast<unsigned long long>(info.st_size));
     int error = ZIP_ER_OK;
     m_archive.reset(zip_open(m_archivePath.c_str(), ZIP_RDONLY, &error));
     if (m_archive)
@@ -142,6 +150,30 @@ int Unpacker::openArchive()
     else
         m_reporter.line(Reporter::Problem, "error: cannot open zipfile: " + m_archivePath);
     return PK_NOZIP;
+}
+
+// The sizes the members declare, before anything is written; the data itself
+// is held to the same limit as it is written (a declared size may lie).
+int Unpacker::checkExpansion(zip_int64_t count)
+{
+    unsigned long long declared = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(m_archive.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+            continue;
+        if (st.name && !selected(st.name))
+            continue;
+        declared += std::min<unsigned long long>(st.size, m_expansionLimit + 1);
+        if (declared > m_expansionLimit) {
+            m_reporter.line(Reporter::Problem, "error: " + m_archivePath + " would expand beyond "
+                                                   + std::to_string(m_expansionLimit) + " bytes - nothing extracted");
+            return PK_BADERR;
+        }
+    }
+    m_includeMatched.assign(m_include.size(), false);
+    m_excludeMatched.assign(m_exclude.size(), false);
+    return PK_OK;
 }
 
 int Unpacker::prepareFolder()
@@ -324,9 +356,12 @@ int Unpacker::extractMember(const Member& member)
     OutputFile file;
     if (const int error = file.create(std::move(folder), parts.back()))
         return creationFailed(shown, error);
-    FileSink written(file);
+    FileSink toFile(file);
+    BudgetSink written(toFile, m_expanded, m_expansionLimit);
     CrLfSink converted(written);
-    const Outcome outcome = readMember(member, m_options.naflag ? static_cast<Sink&>(converted) : written);
+    Outcome outcome = readMember(member, m_options.naflag ? static_cast<Sink&>(converted) : written);
+    if (outcome == Outcome::WriteError && written.exceeded())
+        outcome = Outcome::TooLarge;
     if (outcome != Outcome::Ok) {
         file.discard();
         return failed(member, outcome, file.error());
@@ -528,6 +563,10 @@ int Unpacker::failed(const Member& member, Outcome outcome, int writeError)
     case Outcome::OutOfMemory:
         m_reporter.line(Reporter::Problem, "error: out of memory at " + member.name);
         return PK_MEM;
+    case Outcome::TooLarge:
+        m_reporter.line(Reporter::Problem, "error: " + member.name + ": the archive expands beyond "
+                                               + std::to_string(m_expansionLimit) + " bytes - run stopped");
+        return PK_BADERR;
     }
     return 0;
 }

@@ -28,7 +28,7 @@ public:
 private:
     enum class Mode { Extract, Test, List, Print };
     enum class Outcome { Ok, WrongPassword, GaveUp, UnsupportedMethod, UnsupportedEncryption, DataError,
-                         WriteError, OutOfMemory };
+                         WriteError, OutOfMemory, TooLarge };
     enum class ReplaceMode { Ask, All, None };
 
     struct Member {
@@ -48,6 +48,7 @@ private:
     Mode mode() const;
     int openArchive();
     int prepareFolder();
+    int checkExpansion(zip_int64_t count);
     void printComment();
     bool readMemberInfo(zip_uint64_t index, Member& member);
     bool selected(const std::string& name);
@@ -90,6 +91,11 @@ private:
     std::string m_password; // the last right password, tried first on the next member
     bool m_havePassword = false;
     ReplaceMode m_replaceMode = ReplaceMode::Ask;
+
+    // What extraction may write in all: an archive that expands beyond it
+    // (a small archive of overlapping members can fill the disk) is refused.
+    unsigned long long m_expansionLimit = 0;
+    unsigned long long m_expanded = 0;
 
     int m_worst = PK_OK;
     int m_done = 0; // members extracted, tested, printed or listed

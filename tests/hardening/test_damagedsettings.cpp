@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 
 #include <functional>
@@ -195,6 +196,39 @@ private slots:
         QCOMPARE(storedBytes(), before);
         QCOMPARE(w->loadResult(), answer == platform::mb::No ? Form1::LoadResult::EndRequested
                                                              : Form1::LoadResult::ResetRequested);
+    }
+
+    void aPositionOnNoScreenReadsAsMissing_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("top");
+        QTest::newRow("huge") << "1e30" << "1e30";
+        QTest::newRow("beyond a single") << "1e40" << "450";
+        QTest::newRow("far left") << "-99999" << "450";
+        QTest::newRow("below every screen") << "300" << "900000";
+    }
+    void aPositionOnNoScreenReadsAsMissing()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, top);
+        Form1Fixture f(at(7, 0, 0));
+        storeUsersDay();
+        Form1Fixture::setOption("F1Left", left);
+        Form1Fixture::setOption("F1Top", top);
+        Form1* w = f.loadForm1();
+        QCOMPARE(w->loadResult(), Form1::LoadResult::Loaded);
+        QCOMPARE(f.dialogs().messageCount(), 0);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(w->pos(), QPoint((screen.width() - w->width()) / 2, (screen.height() - w->height()) / 2));
+        QVERIFY(w->alarmOn());
+    }
+
+    void aPositionOnAScreenIsKept()
+    {
+        Form1Fixture f(at(7, 0, 0));
+        Form1Fixture::setOption("F1Left", "3000");
+        Form1Fixture::setOption("F1Top", "1500");
+        QCOMPARE(f.loadForm1()->pos(), QPoint(200, 100));
     }
 
     void aCompletedLoadStoresEveryTenSeconds()

@@ -13,9 +13,18 @@
 
 #include <memory>
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 using testsupport::Form1Fixture;
 
 namespace {
+
+// The X server and the tray end with this test, however it ends.
+void dieWithTheTest(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
 
 QDateTime at(int h, int m, int s) { return QDateTime(QDate(2026, 12, 9), QTime(h, m, s)); }
 
@@ -25,6 +34,7 @@ public:
     bool start()
     {
         m_process.setProgram(QStringLiteral("Xvfb"));
+        dieWithTheTest(m_process);
         m_process.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                 QStringLiteral("0"), QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
                                 QStringLiteral("tcp")});
@@ -81,6 +91,7 @@ public:
     void start()
     {
         m_process.setProgram(QStringLiteral("trayer"));
+        dieWithTheTest(m_process);
         m_process.setArguments({QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--widthtype"),
                                 QStringLiteral("pixel"), QStringLiteral("--width"), QStringLiteral("200")});
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

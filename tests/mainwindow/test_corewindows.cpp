@@ -63,6 +63,14 @@ private slots:
         QVERIFY(w.isVisible());
     }
 
+    void theClockDigitsHaveTheirDesignSize()
+    {
+        Form1Fixture f;
+        Form1* w = f.loadForm1();
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(w->findChild<QWidget*>(QString("LED1_%1").arg(i))->size(), QSize(30, 39));
+    }
+
     void theRealStackingCallKeepsPlaceAndSize()
     {
         platform::setWindowSystem(nullptr);

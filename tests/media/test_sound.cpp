@@ -5,26 +5,12 @@
 #include "tests/support/testenv.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 using platform::VlcSoundPlayer;
 
-namespace {
-
-// Milliseconds a call takes.
-template <typename F>
-qint64 timed(F&& call)
-{
-    QElapsedTimer clock;
-    clock.start();
-    call();
-    return clock.elapsed();
-}
-
-} // namespace
-
+// How long the calls take is measured by bench/media/bench_sound, not here.
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
@@ -32,7 +18,7 @@ private slots:
     {
         platform::MediaPlayer::setVlcArguments({"--aout=dummy", "--vout=dummy", "--quiet"});
         // Starting libVLC itself (loading its plugins) is a one-off cost of the
-        // first sound; the timings below are those of every later call.
+        // first sound.
         VlcSoundPlayer warmUp;
         QSignalSpy started(&warmUp, &VlcSoundPlayer::started);
         warmUp.playMemory(mediatest::toneWav(0.05));
@@ -45,9 +31,10 @@ private slots:
         VlcSoundPlayer player;
         QSignalSpy started(&player, &VlcSoundPlayer::started);
         QSignalSpy finished(&player, &VlcSoundPlayer::finished);
-        const qint64 ms = timed([&] { player.playMemory(mediatest::toneWav(1.0)); });
-        QVERIFY2(ms < 50, qPrintable(QString("%1 ms").arg(ms)));
+        player.playMemory(mediatest::toneWav(1.0));
+        // Back before the sound has ended (nor even begun).
         QVERIFY(player.isPlaying());
+        QCOMPARE(finished.size(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 4000);
         QVERIFY(!player.isPlaying());
@@ -60,8 +47,8 @@ private slots:
         QSignalSpy finished(&player, &VlcSoundPlayer::finished);
         player.playMemory(mediatest::toneWav(4.0));
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 3000);
-        const qint64 ms = timed([&] { player.playMemory(mediatest::toneWav(0.3, 22050, 880)); });
-        QVERIFY2(ms < 50, qPrintable(QString("%1 ms").arg(ms)));
+        player.playMemory(mediatest::toneWav(0.3, 22050, 880));
+        QVERIFY(player.isPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 2, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 2000);
         // The four-second sound was cut off: its end never comes.
@@ -77,8 +64,7 @@ private slots:
         QSignalSpy finished(&player, &VlcSoundPlayer::finished);
         player.playMemory(mediatest::toneWav(3.0));
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 3000);
-        const qint64 ms = timed([&] { player.stop(); });
-        QVERIFY(ms < 50);
+        player.stop();
         QVERIFY(!player.isPlaying());
         QTest::qWait(300);
         QCOMPARE(finished.size(), 0);
@@ -101,7 +87,7 @@ private slots:
         QSignalSpy started(&player, &VlcSoundPlayer::started);
         player.playMemory(mediatest::toneWav(3.0));
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 3000);
-        QVERIFY(timed([&] { player.playMemory(data); }) < 50);
+        player.playMemory(data);
         QVERIFY(!player.isPlaying()); // the sound before it was cut off
         QTest::qWait(200);
         QCOMPARE(started.size(), 1);
@@ -128,7 +114,7 @@ private slots:
         QFETCH(QByteArray, data);
         VlcSoundPlayer player;
         QSignalSpy finished(&player, &VlcSoundPlayer::finished);
-        QVERIFY(timed([&] { player.playMemory(data); }) < 50);
+        player.playMemory(data);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 3000);
         QVERIFY(!player.isPlaying());
     }
@@ -145,17 +131,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 3000);
     }
 
-    void manyQuickRestartsStayResponsive()
+    void manyQuickRestartsEndInOneSound()
     {
         VlcSoundPlayer player;
         QSignalSpy finished(&player, &VlcSoundPlayer::finished);
         const QByteArray wav = mediatest::toneWav(0.4);
-        qint64 slowest = 0;
         for (int i = 0; i < 20; ++i) {
-            slowest = std::max(slowest, timed([&] { player.playMemory(wav); }));
+            player.playMemory(wav);
+            QVERIFY(player.isPlaying());
             QTest::qWait(10);
         }
-        QVERIFY2(slowest < 50, qPrintable(QString("%1 ms").arg(slowest)));
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 3000);
     }
 

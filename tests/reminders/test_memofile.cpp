@@ -136,6 +136,7 @@ private slots:
         QTest::newRow("not a date") << QByteArray("2026-12-10\r\n\"09:00:00\"\r\n\"lost\"\r\n");
         QTest::newRow("impossible date") << QByteArray("#2026-13-45#\r\n\"09:00:00\"\r\n\"lost\"\r\n");
         QTest::newRow("bad time") << QByteArray("#2026-12-10#\r\n\"noon\"\r\n\"lost\"\r\n");
+        QTest::newRow("empty message") << QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"\"\r\n");
         QTest::newRow("garbage line") << QByteArray("hello world\r\n");
         QTest::newRow("lost its message") << QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n");
         QTest::newRow("lost its time") << QByteArray("#2026-12-10#\r\n");
@@ -160,6 +161,13 @@ private slots:
         QCOMPARE(p.records.size(), 2);
         QCOMPARE(p.records[0].MemText, QString("say hi now"));
         QCOMPARE(p.records[1].MemText, QString("b"));
+    }
+
+    void anUnquotedMessageLosesItsDoubleQuotes()
+    {
+        const MemoParse p = parseMemoFile("#2026-12-10#\r\n\"09:00:00\"\r\nsay \"hi\"\r\n");
+        QVERIFY(!p.clean);
+        QCOMPARE(p.records.value(0).MemText, QString("say hi"));
     }
 
     void sortsByDayThenTimeKeepingEqualOnesInOrder()

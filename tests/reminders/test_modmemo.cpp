@@ -250,6 +250,39 @@ private slots:
         QCOMPARE(left, QStringList({"VNMemo.log"}));
     }
 
+    // Two copies of the program adding and moving reminders at the same time
+    // lose none of each other's.
+    void twoCopiesAtOnceLoseNothing()
+    {
+        QProcess a;
+        QProcess b;
+        a.start(MEMO_CHILD_PATH, {"add", m_folder});
+        b.start(MEMO_CHILD_PATH, {"add", m_folder});
+        QSet<QString> added;
+        auto collect = [&](QProcess& p) {
+            for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+                if (line.startsWith("added "))
+                    added.insert(QString::fromLatin1(line.mid(6)));
+        };
+        while (added.size() < 150) {
+            QVERIFY(a.waitForReadyRead(20000) || a.bytesAvailable() > 0);
+            collect(a);
+            QVERIFY(b.waitForReadyRead(20000) || b.bytesAvailable() > 0);
+            collect(b);
+        }
+        for (QProcess* p : {&a, &b}) {
+            ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
+            QVERIFY(p->waitForFinished(20000));
+            collect(*p);
+        }
+        QSet<QString> stored;
+        for (const MemoRec& r : parseMemoFile(readFile(ModMemo::memoFilePath())).records
+                 + parseMemoFile(readFile(ModMemo::tempFilePath())).records)
+            stored.insert(r.MemText);
+        for (const QString& t : std::as_const(added))
+            QVERIFY2(stored.contains(t), qPrintable(t));
+    }
+
     // A process that adds (and moves) reminders without end is killed at
     // random moments; every reminder it reported as added is in one of the
     // two files, and both files read cleanly.

@@ -40,6 +40,7 @@ private slots:
     void automaticRunSetsTheClockQuietlyAndCloses();
     void automaticRunTriesEveryServerThenCloses_data();
     void automaticRunTriesEveryServerThenCloses();
+    void openingByHandEndsAnAutomaticRun();
     void refusalSaysWhyAndNeverClaimsSuccess_data();
     void refusalSaysWhyAndNeverClaimsSuccess();
     void automaticRefusalStopsTheRun();
@@ -167,6 +168,22 @@ void TestFrmNtp::automaticRunTriesEveryServerThenCloses()
     QCOMPARE(rig.text("Label1"), kFailed);
     QVERIFY(!rig.ntp->isVisible());
     QCOMPARE(Form1Fixture::option(QStringLiteral("DefaultTimeSync1")), QStringLiteral("<missing>"));
+}
+
+void TestFrmNtp::openingByHandEndsAnAutomaticRun()
+{
+    NtpRig rig;
+    timesync::setServerTable(loopbackHosts(1, 10), testsupport::closedPort());
+    rig.ntp->StartNTP(-1);
+    QVERIFY(rig.pump([&] { return rig.text("Label1") == kFailed; }));
+    rig.ntp->StartNTP(0); // while the retry waits
+    rig.clock().advance(20000);
+    QTest::qWait(20);
+    rig.clock().advance(100);
+    QCOMPARE(rig.dialled().size(), 1);
+    QVERIFY(rig.ntp->isVisible());
+    QCOMPARE(rig.ntp->syncMode(), 0);
+    QVERIFY(rig.menuEnabled("Syn") && rig.menuEnabled("ServList") && rig.menuEnabled("Clfrm"));
 }
 
 void TestFrmNtp::refusalSaysWhyAndNeverClaimsSuccess_data()

@@ -17,8 +17,6 @@ private slots:
     void dataCanBeTakenInTheCloseEvent();
     void closeRaisesNoEvent();
     void refusedConnectionHoldsTheErrorState();
-    void failEndsTheConnectionAsAnError();
-    void connectAgainStartsAfresh();
 };
 
 namespace {
@@ -101,36 +99,6 @@ void TestWinsock::refusedConnectionHoldsTheErrorState()
     sock.Close();
     QCOMPARE(sock.State(), 0);
     QCOMPARE(sock.errorNumber(), 0);
-}
-
-void TestWinsock::failEndsTheConnectionAsAnError()
-{
-    LoopbackTimeServer server;
-    server.setMode(LoopbackTimeServer::Mode::Silent);
-    WinsockClient sock;
-    QSignalSpy errors(&sock, &WinsockClient::Error);
-    QSignalSpy closed(&sock, &WinsockClient::Closed);
-    dial(sock, server.port());
-    QVERIFY(pumpUntil([&] { return sock.State() == WinsockClient::sckConnected; }, nullptr));
-    sock.Fail(10060, QStringLiteral("Connection is timed out"));
-    QCOMPARE(sock.State(), WinsockClient::sckError);
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(closed.count(), 0);
-    QCOMPARE(sock.errorDescription(), QStringLiteral("Connection is timed out"));
-}
-
-void TestWinsock::connectAgainStartsAfresh()
-{
-    LoopbackTimeServer server;
-    server.setReply(QByteArray::fromHex("00000001"));
-    WinsockClient sock;
-    dial(sock, testsupport::closedPort());
-    QVERIFY(pumpUntil([&] { return sock.State() == WinsockClient::sckError; }, nullptr));
-    QSignalSpy closed(&sock, &WinsockClient::Closed);
-    dial(sock, server.port());
-    QVERIFY(sock.State() != WinsockClient::sckError);
-    QVERIFY(pumpUntil([&] { return closed.count() > 0; }, nullptr));
-    QCOMPARE(sock.GetData(), QByteArray::fromHex("00000001"));
 }
 
 VANTORA_TEST_MAIN(TestWinsock)

@@ -69,6 +69,10 @@ bool XinetdTimeServer::start()
                               "    bind        = 127.0.0.1\n"
                               "    port        = %1\n"
                               "    disable     = no\n"
+                              // no pause after many connections in a row
+                              "    cps         = 100000 1\n"
+                              "    instances   = UNLIMITED\n"
+                              "    per_source  = UNLIMITED\n"
                               "}\n")
                    .arg(m_port)
                    .toUtf8());

@@ -700,6 +700,47 @@ private slots:
         QCOMPARE(small.unzip.major, quint8(0));
         QCOMPARE(UzpVersion2(nullptr), 64u);
     }
+
+    // A small archive that would write far more than its own size (members that
+    // share their compressed data can fill the disk) is refused before anything
+    // is written.
+    void anArchiveExpandingTooFarIsRefused_data()
+    {
+        QTest::addColumn<int>("members");
+        QTest::addColumn<int>("mebibytes");
+        QTest::addColumn<bool>("compressed");
+        QTest::newRow("two hundred times its size") << 1 << 3 << true;
+        QTest::newRow("beyond 64 MiB in all") << 3 << 22 << false;
+    }
+    void anArchiveExpandingTooFarIsRefused()
+    {
+        QFETCH(int, members);
+        QFETCH(int, mebibytes);
+        QFETCH(bool, compressed);
+        const QString src = root() + "/bomb";
+        QStringList names;
+        const QByteArray zeros(mebibytes * 1024 * 1024, '\0');
+        for (int i = 0; i < members; ++i) {
+            names << QString("part%1.bin").arg(i);
+            QVERIFY(writeFile(src + "/" + names.last(), zeros));
+        }
+        QVERIFY(runZip(src, QStringList{compressed ? "-9" : "-0", "bomb.zip"} + names));
+        Call call(src + "/bomb.zip", out());
+        QCOMPARE(call.run(), int(PK_BADERR));
+        QVERIFY(m_recorder.printed.contains("would expand beyond"));
+        QCOMPARE(tree(out()), QStringList());
+    }
+
+    void anArchiveWithinTheLimitsIsExtracted()
+    {
+        const QString src = root() + "/fine";
+        QVERIFY(writeFile(src + "/zeros.bin", QByteArray(512 * 1024, '\0')));
+        QVERIFY(writeFile(src + "/noise.bin", QByteArray(8 * 1024, 'n')));
+        QVERIFY(runZip(src, {"-0", "fine.zip", "zeros.bin", "noise.bin"}));
+        Call call(src + "/fine.zip", out());
+        QCOMPARE(call.run(), int(PK_OK));
+        QCOMPARE(tree(out()), (QStringList{"noise.bin", "zeros.bin"}));
+    }
 };
 
 VANTORA_TEST_MAIN(TestUnzip32)
