@@ -287,6 +287,7 @@ void Form1::popupTools(const QPoint& globalPos)
 void Form1::mouseMoveEvent(QMouseEvent* event)
 {
     storeWindowOptions();
+    refreshScreenSaverItems();
     QWidget::mouseMoveEvent(event);
 }
 

@@ -177,6 +177,17 @@ private slots:
         QVERIFY(m_runner.calls().isEmpty());
     }
 
+    void aMoveOverTheWindowRefreshesTheItems()
+    {
+        load();
+        QVERIFY(!item("VNSsaver")->isChecked());
+        writePrefs(registeredPrefs("lock:\tTrue\n"));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_fixture->form1(), &move);
+        QVERIFY(item("VNSsaver")->isChecked());
+        QCOMPARE(item("mnuPassword")->text(), QString("Disable Password Protection"));
+    }
+
     void anotherProgramSelectedLeavesVNUnchecked()
     {
         writePrefs(registeredPrefs().replace("selected:\t0", "selected:\t1"));

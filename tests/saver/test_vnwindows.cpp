@@ -70,19 +70,6 @@ QList<QSize> mappedTopLevels()
     return sizes;
 }
 
-// How many pixels show the digits' light blue.
-int litPixels(WId window)
-{
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
-    int lit = 0;
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.red() < 60 && c.green() > 200 && c.blue() > 200)
-                ++lit;
-        }
-    return lit;
-}
 
 QString hex(WId id) { return QStringLiteral("0x%1").arg(id, 0, 16); }
 
@@ -129,7 +116,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(childrenOf(id).size(), 1, 10000);
         const xcb_window_t clock = childrenOf(id).first();
         QTRY_COMPARE_WITH_TIMEOUT(sizeOf(clock), QSize(500, 300), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(litPixels(id) > 50, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(testsupport::litPixels(id) > 50, 10000);
         // The settings tool's preview changes size: the clock follows.
         host->resize(640, 400);
         QTRY_COMPARE_WITH_TIMEOUT(sizeOf(clock), QSize(640, 400), 10000);
@@ -148,7 +135,7 @@ private slots:
         VNProcess vn(QStringLiteral("0x12345"));
         vn.run({"/s", "--window-id", hex(preview.winId())});
         QTRY_COMPARE_WITH_TIMEOUT(childrenOf(preview.winId()).size(), 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(litPixels(preview.winId()) > 10, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(testsupport::litPixels(preview.winId()) > 10, 10000);
         vn.terminate();
         QVERIFY(vn.waitForFinished(5000));
     }
@@ -183,7 +170,7 @@ private slots:
         VNProcess vn;
         vn.run({"/s"});
         QTRY_VERIFY_WITH_TIMEOUT(mappedTopLevels().contains(QSize(1280, 1024)), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(litPixels(0) > 100, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(testsupport::litPixels(0) > 100, 10000);
         QCOMPARE(QProcess::execute("xdotool", {"mousemove", "5", "5", "click", "1"}), 0);
         QVERIFY(vn.waitForFinished(5000));
         QCOMPARE(vn.exitCode(), 0);
@@ -198,21 +185,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    testsupport::environment();
-    testsupport::Xvfb xvfb;
-    if (!xvfb.isRunning())
-        qFatal("Xvfb did not start");
-    qputenv("DISPLAY", xvfb.display().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int code = 0;
-    {
-        QApplication app(argc, argv);
-        TestVNWindows tc;
-        code = QTest::qExec(&tc, argc, argv);
-    }
-    return code;
-}
+int main(int argc, char** argv) { return testsupport::runTestsOnXvfb<TestVNWindows>(argc, argv); }
 
 #include "test_vnwindows.moc"

@@ -107,18 +107,6 @@ QList<qint64> processesRunning(const QString& path)
     return pids;
 }
 
-int litPixels()
-{
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    int lit = 0;
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.red() < 60 && c.green() > 200 && c.blue() > 200)
-                ++lit;
-        }
-    return lit;
-}
 
 // Waits for a condition that another process brings about.
 bool eventually(const std::function<bool()>& condition, int timeoutMs)
@@ -221,28 +209,13 @@ private slots:
             [&] { return runAsDaemonUser(m_home->path(), m_display, {"xscreensaver-command", "-activate"}) == 0; },
             20000));
         QVERIFY(eventually([&] { return !processesRunning(saver).isEmpty(); }, 20000));
-        QVERIFY(eventually([&] { return litPixels() > 100; }, 15000));
+        QVERIFY(eventually([&] { return testsupport::litPixels(0, 3) > 100; }, 15000));
 
         QCOMPARE(runAsDaemonUser(m_home->path(), m_display, {"xscreensaver-command", "-deactivate"}), 0);
         QVERIFY(eventually([&] { return processesRunning(saver).isEmpty(); }, 10000));
     }
 };
 
-int main(int argc, char** argv)
-{
-    testsupport::environment();
-    testsupport::Xvfb xvfb;
-    if (!xvfb.isRunning())
-        qFatal("Xvfb did not start");
-    qputenv("DISPLAY", xvfb.display().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int code = 0;
-    {
-        QApplication app(argc, argv);
-        TestXScreenSaverDaemon tc;
-        code = QTest::qExec(&tc, argc, argv);
-    }
-    return code;
-}
+int main(int argc, char** argv) { return testsupport::runTestsOnXvfb<TestXScreenSaverDaemon>(argc, argv); }
 
 #include "test_xscreensaverdaemon.moc"

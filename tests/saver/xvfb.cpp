@@ -1,5 +1,10 @@
 #include "tests/saver/xvfb.h"
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -51,6 +56,19 @@ Xvfb::~Xvfb()
         ::kill(static_cast<pid_t>(m_pid), SIGTERM);
         ::waitpid(static_cast<pid_t>(m_pid), nullptr, 0);
     }
+}
+
+int litPixels(WId window, int step)
+{
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    int lit = 0;
+    for (int y = 0; y < image.height(); y += step)
+        for (int x = 0; x < image.width(); x += step) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() < 60 && c.green() > 200 && c.blue() > 200)
+                ++lit;
+        }
+    return lit;
 }
 
 } // namespace testsupport

@@ -1,7 +1,11 @@
 #pragma once
 
-#include <QProcess>
+#include "tests/support/testenv.h"
+
+#include <QApplication>
 #include <QString>
+#include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -22,5 +26,29 @@ private:
     QString m_display;
     qint64 m_pid = 0;
 };
+
+// How many pixels of the window (0: the whole screen) show the LED digits'
+// light blue, looking at every `step`-th pixel of every `step`-th row.
+int litPixels(WId window, int step = 2);
+
+// A test executable's main on its own X server: Xvfb first, the
+// application on it, then the tests.
+template <typename TestClass>
+int runTestsOnXvfb(int argc, char** argv)
+{
+    environment();
+    Xvfb xvfb;
+    if (!xvfb.isRunning())
+        qFatal("Xvfb did not start");
+    qputenv("DISPLAY", xvfb.display().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        TestClass tests;
+        code = QTest::qExec(&tests, argc, argv);
+    }
+    return code;
+}
 
 } // namespace testsupport
