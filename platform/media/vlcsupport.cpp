@@ -19,19 +19,13 @@ struct InstanceState {
     InstanceRef instance;
 };
 
+// Kept for the process's lifetime: libVLC unloads its plugins when the instance
+// goes, while objects they made are still held, and the program ends without
+// running destructors anyway.
 InstanceState& state()
 {
-    static InstanceState s;
-    return s;
-}
-
-// Runs when the application object goes away: players still alive keep their own
-// references, so the instance ends with the last of them.
-void releaseInstance()
-{
-    InstanceState& s = state();
-    std::lock_guard guard(s.lock);
-    s.instance.reset();
+    static InstanceState* s = new InstanceState;
+    return *s;
 }
 
 InstanceRef createInstance(const QStringList& args)
@@ -85,8 +79,6 @@ InstanceRef sharedInstance()
     if (!s.tried) {
         s.tried = true;
         s.instance = createInstance(args);
-        if (s.instance && QCoreApplication::instance())
-            qAddPostRoutine(releaseInstance);
     }
     return s.instance;
 }
