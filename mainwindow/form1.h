@@ -416,6 +416,7 @@ private:
     // ten-second store and pointer moves write nothing.
     bool m_loadCompleted = false;
     bool m_tickInsideLoad = false;
+    bool m_updateTooltipStale = true;
     QDateTime m_alarmStartedAt;
     QDateTime m_updateCheckedAt;
     bool m_blinkPhase = false;

@@ -425,6 +425,7 @@ void Form1::NTPASync_Click()
 
 void Form1::setUpdateTooltips(const QString& text)
 {
+    m_updateTooltipStale = true; // set by someone else than the daily test
     Image12->setToolTip(text);
     Image14->setToolTip(text);
 }

@@ -177,9 +177,15 @@ void Form1::dailyUpdateCheck()
 {
     if (!VNNetAutoSync || VNNetAutoSync2 || ActuSyncVN)
         return;
-    NextUpdateTime = platform::getSetting(kOptions, QStringLiteral("VNNetAutoSyncTimeMain"), QStringLiteral("000000"));
-    setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
-                      + platform::formatNumberPattern(NextUpdateTime, QStringLiteral("00:00:00")));
+    const QString stored =
+        platform::getSetting(kOptions, QStringLiteral("VNNetAutoSyncTimeMain"), QStringLiteral("000000"));
+    // The tooltip changes once a day: it is rebuilt only when its time does.
+    if (stored != NextUpdateTime || m_updateTooltipStale) {
+        NextUpdateTime = stored;
+        setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
+                          + platform::formatNumberPattern(NextUpdateTime, QStringLiteral("00:00:00")));
+        m_updateTooltipStale = false;
+    }
     // The second of the first check is stored as the daily time: the daily
     // test must not run that check again in the remaining ticks of that second.
     if (platform::formatDateTime(NowTime, QStringLiteral("hhmmss")) != NextUpdateTime
