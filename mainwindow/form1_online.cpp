@@ -1,5 +1,7 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/clickfilter.h"
+
 #include "mainwindow/appwindows.h"
 #include "online/frminternet.h"
 #include "online/frmmail.h"
@@ -11,30 +13,6 @@
 #include <QMouseEvent>
 
 #include <functional>
-
-namespace {
-
-// Runs an action on a left click of the watched pictures.
-class ClickFilter : public QObject {
-public:
-    ClickFilter(QObject* parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_action();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
-} // namespace
 
 void Form1::wireOnline()
 {

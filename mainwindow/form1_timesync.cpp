@@ -1,32 +1,10 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/clickfilter.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
-
-namespace {
-
-// Runs a command when a picture is clicked with the left button.
-class ClickFilter : public QObject {
-public:
-    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), m_onClick(std::move(onClick)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_onClick();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
-
-} // namespace
 
 void Form1::wireTimeSync()
 {

@@ -1,5 +1,7 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/clickfilter.h"
+
 #include "mainwindow/form1shape.h"
 #include "platform/base/clock.h"
 #include "platform/controls/colors.h"
@@ -94,26 +96,6 @@ QPixmap tinted(const QPixmap& picture, quint32 bgr)
     }
     return QPixmap::fromImage(image);
 }
-
-// Runs an action on a left click (a press and release on the widget).
-class ClickFilter : public QObject {
-public:
-    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), m_onClick(std::move(onClick)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_onClick();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
 
 } // namespace
 

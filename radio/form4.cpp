@@ -3,10 +3,10 @@
 #include "core/sysmod.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
-#include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
 #include "platform/system/drives.h"
 #include "radio/form3.h"
+#include "radio/windowplace.h"
 #include "resources/resourceids.h"
 #include "resources/resources.h"
 
@@ -14,17 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -67,19 +63,6 @@ struct ModeLayout {
     int frame1Width;
     int label1Width;
 };
-
-// A remembered window coordinate (twips) in pixels; `centred` when it is
-// missing or not a usable number.
-int storedPixels(const QString& key, int centred)
-{
-    const QString text = platform::getSetting(kOptions, key);
-    if (!platform::isNumeric(text))
-        return centred;
-    const double twips = platform::toDouble(text);
-    if (!std::isfinite(twips) || std::abs(twips) > 1.0e6)
-        return centred;
-    return static_cast<int>(std::lround(twips / kTwips));
-}
 
 constexpr ModeLayout kSingleFile{8385, 0, 6795, 8235, 7875};
 constexpr ModeLayout kFolder{3585, 6945, 1980, 3435, 3075};
@@ -208,10 +191,7 @@ bool Form4::layOut(const QString& drive, const QString& folder)
     adjustSize();
 
     const QString suffix = m_single ? QStringLiteral("41") : QStringLiteral("42");
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
-                                                          : QRect(0, 0, width(), clientHeight);
-    move(storedPixels(QStringLiteral("Left") + suffix, (screen.width() - width()) / 2),
-         storedPixels(QStringLiteral("Right") + suffix, (screen.height() - this->height()) / 2));
+    move(storedPosition(QStringLiteral("Left") + suffix, QStringLiteral("Right") + suffix, size()));
     AffSel();
     return true;
 }
@@ -349,8 +329,7 @@ void Form4::tmpaff()
 
 void Form4::savePosition(const QString& suffix)
 {
-    platform::saveSetting(kOptions, QStringLiteral("Left") + suffix, platform::singleText(static_cast<float>(x() * kTwips)));
-    platform::saveSetting(kOptions, QStringLiteral("Right") + suffix, platform::singleText(static_cast<float>(y() * kTwips)));
+    storePosition(this, QStringLiteral("Left") + suffix, QStringLiteral("Right") + suffix);
     platform::saveSetting(kOptions, QStringLiteral("Drive1.Drive") + suffix, m_drive);
     platform::saveSetting(kOptions, QStringLiteral("Dir1.Path") + suffix, m_folder);
 }

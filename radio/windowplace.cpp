@@ -7,20 +7,24 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <cmath>
+
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
 const QString kOptions = QStringLiteral("Options");
 
+// A remembered coordinate (twips) in pixels; `centred` when it is missing or
+// not a usable number (not numeric, not finite, far beyond any screen).
 int storedPixels(const QString& key, int centred)
 {
-    try {
-        return qRound(platform::toSingle(platform::getSetting(
-                          kOptions, key, platform::singleText(static_cast<float>(centred * kTwipsPerPixel))))
-                      / kTwipsPerPixel);
-    } catch (const platform::RuntimeError&) {
+    const QString text = platform::getSetting(kOptions, key);
+    if (!platform::isNumeric(text))
         return centred;
-    }
+    const double twips = platform::toDouble(text);
+    if (!std::isfinite(twips) || std::abs(twips) > 1.0e6)
+        return centred;
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
 
 void storePixels(const QString& key, int pixels)
