@@ -1,5 +1,6 @@
 #include "reminders/modmemo.h"
 
+#include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/clock.h"
 #include "platform/system/paths.h"
@@ -24,32 +25,7 @@ constexpr int kLockWaitMs = 10000;
 constexpr int kLockPollMs = 2;
 constexpr int kMaxDamagedCopies = 100;
 
-// What tells one version of a file from another without reading it (a
-// replacement is a new inode; a rewrite in place changes the times).
-struct FileStamp {
-    bool valid = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    static FileStamp of(const struct stat& st)
-    {
-        return FileStamp{true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-    }
-    static FileStamp ofPath(const QString& path)
-    {
-        struct stat st {};
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? of(st) : FileStamp{};
-    }
-    friend bool operator==(const FileStamp& a, const FileStamp& b)
-    {
-        return a.valid && b.valid && a.device == b.device && a.inode == b.inode && a.size == b.size
-            && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec
-            && a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec;
-    }
-};
+using platform::FileStamp;
 
 // The records of a clean file as last read or written, with the stamp they
 // belong to: a change of an unchanged file needs no second read.
@@ -198,7 +174,7 @@ bool currentRecords(const QString& path, MemoParse& parsed, QByteArray& old, QSt
     Store& s = store();
     const FileStamp now = FileStamp::ofPath(path);
     const auto cached = s.snapshots.constFind(path);
-    if (now.valid && cached != s.snapshots.cend() && cached->stamp == now) {
+    if (now.exists && cached != s.snapshots.cend() && cached->stamp == now) {
         parsed = MemoParse{cached->records, true, {}};
         return true;
     }
@@ -206,7 +182,7 @@ bool currentRecords(const QString& path, MemoParse& parsed, QByteArray& old, QSt
     if (!readWhole(path, old, &stamp, &error))
         return false;
     parsed = parseMemoFile(old);
-    if (parsed.clean && stamp.valid)
+    if (parsed.clean && stamp.exists)
         s.snapshots.insert(path, Snapshot{stamp, parsed.records});
     else
         s.snapshots.remove(path);
@@ -257,7 +233,7 @@ Result changeFile(const QString& path, bool sorted, const std::function<void(QLi
     if (!w.ok)
         return failed(w.error);
     const FileStamp stamp = FileStamp::ofPath(path);
-    if (stamp.valid)
+    if (stamp.exists)
         store().snapshots.insert(path, Snapshot{stamp, records});
     if (after)
         *after = records;
@@ -350,7 +326,7 @@ bool MemoLoad()
     const QString path = memoFilePath();
     ensureExists(path);
     const FileStamp now = FileStamp::ofPath(path);
-    if (now.valid && s.loaded == now)
+    if (now.exists && s.loaded == now)
         return true;
     MemoParse parsed;
     QByteArray bytes;

@@ -1,5 +1,6 @@
 #include "platform/settings/settings.h"
 
+#include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
@@ -44,17 +45,7 @@ constexpr int lockPollMs = 2;
 constexpr int busyRetryMs = 250;
 constexpr int failedRetryMs = 10000;
 
-// What tells one version of the file from another without reading it.
-struct FileStamp {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-};
-
-bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+using platform::FileStamp;
 
 bool isLater(const timespec& a, const timespec& b)
 {
@@ -69,32 +60,6 @@ timespec plusNanoseconds(timespec t, long long ns)
     return t;
 }
 
-bool operator==(const FileStamp& a, const FileStamp& b)
-{
-    if (a.exists != b.exists)
-        return false;
-    return !a.exists
-        || (a.device == b.device && a.inode == b.inode && a.size == b.size && sameTime(a.modified, b.modified)
-            && sameTime(a.changed, b.changed));
-}
-
-FileStamp stampOf(const struct stat& st)
-{
-    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-}
-
-FileStamp stampOfPath(const QByteArray& path)
-{
-    struct stat st;
-    return ::stat(path.constData(), &st) == 0 ? stampOf(st) : FileStamp{};
-}
-
-FileStamp stampOfHandle(int fd)
-{
-    struct stat st;
-    return ::fstat(fd, &st) == 0 ? stampOf(st) : FileStamp{};
-}
-
 // Readers notice a new version by its stamp. Two writes within one tick of the
 // file system's clock would otherwise share a modification time (and, with equal
 // sizes and a reused inode, the whole stamp), so every version is given a
@@ -105,7 +70,7 @@ void makeNewerThan(int fd, const FileStamp& previous)
     if (!previous.exists)
         return;
     for (long long step : {1000LL, 1000000000LL, 2000000000LL}) {
-        if (isLater(stampOfHandle(fd).modified, previous.modified))
+        if (isLater(FileStamp::ofHandle(fd).modified, previous.modified))
             return;
         const timespec times[2] = {{0, UTIME_OMIT}, plusNanoseconds(previous.modified, step)};
         if (::futimens(fd, times) != 0)
@@ -267,7 +232,7 @@ private:
 
     void refresh()
     {
-        if (m_loaded && stampOfPath(m_nativePath) == m_stamp)
+        if (m_loaded && FileStamp::ofPath(m_path) == m_stamp)
             return;
         load();
         for (const Edit& edit : std::as_const(m_queued))
@@ -281,12 +246,12 @@ private:
         m_clean = true;
         QFile file(m_path);
         if (!file.open(QIODevice::ReadOnly)) {
-            m_stamp = stampOfPath(m_nativePath);
+            m_stamp = FileStamp::ofPath(m_path);
             return;
         }
         // The stamp of the open file, so content and stamp belong together
         // even when another process replaces the file meanwhile.
-        m_stamp = stampOfHandle(file.handle());
+        m_stamp = FileStamp::ofHandle(file.handle());
         SettingsFileContents contents = readSettingsFile(file);
         m_sections = std::move(contents.sections);
         m_clean = contents.clean;
@@ -380,7 +345,7 @@ private:
                                                  [&previous](int fd) { makeNewerThan(fd, previous); });
         if (!result)
             return result;
-        m_stamp = stampOfPath(m_nativePath);
+        m_stamp = FileStamp::ofPath(m_path);
         m_clean = true;
         return result;
     }

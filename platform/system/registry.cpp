@@ -1,5 +1,6 @@
 #include "platform/system/registry.h"
 
+#include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/system/autostart.h"
 #include "platform/system/registryfile.h"
@@ -82,23 +83,9 @@ RegistryValue normalised(RegistryValue value)
     return value;
 }
 
-// Tells whether a file changed since it was read (another process wrote it).
-struct FileStamp {
-    bool exists = false;
-    quint64 inode = 0;
-    qint64 size = 0;
-    qint64 seconds = 0;
-    qint64 nanoseconds = 0;
-    bool operator==(const FileStamp&) const = default;
-};
+using platform::FileStamp;
 
-FileStamp stampOf(const QString& path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return {true, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-}
+FileStamp stampOf(const QString& path) { return FileStamp::ofPath(path); }
 
 RegistryHive readHiveFile(HKEY root, const QString& path)
 {

@@ -1,5 +1,6 @@
 #include "platform/system/xscreensaver.h"
 
+#include "platform/base/filestamp.h"
 #include "platform/system/paths.h"
 #include "platform/system/processrunner.h"
 #include "platform/system/registry.h"
@@ -24,23 +25,9 @@ constexpr int kLockWaitMs = 5000;
 // A preferences file larger than this is not one the daemon wrote.
 constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
 
-struct Stamp {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    qint64 modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
-    bool operator==(const Stamp&) const = default;
-};
+using Stamp = platform::FileStamp;
 
-Stamp stampOf(const QString& path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec,
-            st.st_ctim.tv_nsec};
-}
+Stamp stampOf(const QString& path) { return Stamp::ofPath(path); }
 
 QByteArray readFile(const QString& path)
 {
