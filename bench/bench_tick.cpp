@@ -1,10 +1,7 @@
 // Measures the cost of the main tick with nothing due: no alarm, no beep, no
 // zones, no neighbouring windows. Run: ./bench_tick [ticks]
 #include "mainwindow/form1.h"
-#include "platform/base/dialogs.h"
-#include "platform/base/manualclock.h"
-#include "platform/base/windowsystem.h"
-#include "platform/media/sound.h"
+#include "tests/mainwindow/standins.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
@@ -17,14 +14,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int ticks = argc > 1 ? QString(argv[1]).toInt() : 40000;
 
-    platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 100)));
-    platform::setClock(&clock);
-    platform::ScriptedDialogs dialogs;
-    platform::setDialogs(&dialogs);
-    platform::RecordingSoundPlayer sound;
-    platform::setSoundPlayer(&sound);
-    platform::RecordingWindowSystem windows;
-    platform::setWindowSystem(&windows);
+    testsupport::StandIns standIns(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 100)));
+    platform::ManualClock& clock = standIns.clock;
 
     Form1 form;
     form.Form_Load();
@@ -47,6 +38,5 @@ int main(int argc, char** argv)
     QTextStream(stdout) << "ticks: " << ticks << " (" << ticks / 4 / 60 << " min of clock time)\n"
                         << "per tick, timers included, " << perTick << " us\n"
                         << "per tick, same second, " << perPlainTick << " us\n";
-    platform::setClock(nullptr);
     return 0;
 }

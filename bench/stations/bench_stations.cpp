@@ -2,13 +2,10 @@
 // the media chooser on a folder of many files. Run: ./bench_stations [files]
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
-#include "platform/base/dialogs.h"
-#include "platform/base/manualclock.h"
-#include "platform/base/windowsystem.h"
-#include "platform/media/sound.h"
 #include "platform/settings/settings.h"
 #include "radio/form3.h"
 #include "radio/form4.h"
+#include "tests/mainwindow/standins.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
@@ -25,14 +22,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int files = argc > 1 ? QString(argv[1]).toInt() : 2000;
 
-    platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)));
-    platform::setClock(&clock);
-    platform::ScriptedDialogs dialogs;
-    platform::setDialogs(&dialogs);
-    platform::RecordingSoundPlayer sound;
-    platform::setSoundPlayer(&sound);
-    platform::RecordingWindowSystem windows;
-    platform::setWindowSystem(&windows);
+    testsupport::StandIns standIns(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)));
 
     Form1 main;
     main.Form_Load();
@@ -68,6 +58,5 @@ int main(int argc, char** argv)
                         << "chooser opened on " << files << " files: " << double(shownAfter) / 1e6 << " ms\n";
     editor.reset();
     appWindows().unloadAll();
-    platform::setClock(nullptr);
     return 0;
 }

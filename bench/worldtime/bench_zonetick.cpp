@@ -3,11 +3,8 @@
 // loaded, its own clock running. Run: ./bench_zonetick [ticks] [rows 0-5]
 // (0 rows gives the same program without rows, for comparison).
 #include "mainwindow/form1.h"
-#include "platform/base/dialogs.h"
-#include "platform/base/manualclock.h"
-#include "platform/base/windowsystem.h"
-#include "platform/media/sound.h"
 #include "platform/settings/settings.h"
+#include "tests/mainwindow/standins.h"
 #include "tests/support/testenv.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneregistry.h"
@@ -24,14 +21,8 @@ int main(int argc, char** argv)
     const int ticks = argc > 1 ? QString(argv[1]).toInt() : 40000;
     const int rows = argc > 2 ? qBound(0, QString(argv[2]).toInt(), 5) : 5;
 
-    platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 100)));
-    platform::setClock(&clock);
-    platform::ScriptedDialogs dialogs;
-    platform::setDialogs(&dialogs);
-    platform::RecordingSoundPlayer sound;
-    platform::setSoundPlayer(&sound);
-    platform::RecordingWindowSystem windows;
-    platform::setWindowSystem(&windows);
+    testsupport::StandIns standIns(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0, 100)));
+    platform::ManualClock& clock = standIns.clock;
     worldtime::installZoneDatabase();
 
     const char* zones[] = {"Tokyo Standard Time", "Eastern Standard Time", "India Standard Time",
@@ -82,6 +73,5 @@ int main(int argc, char** argv)
         << "per tick, timers included (the chooser's too), " << perTick << " us\n"
         << "per tick, same second, " << perPlainTick << " us\n"
         << "per tick, each a new second, " << perNewSecond << " us\n";
-    platform::setClock(nullptr);
     return 0;
 }
