@@ -81,6 +81,11 @@ bool holdsMp3(const QString& folder)
     return !QDir(folder).entryList({QStringLiteral("*.mp3")}, QDir::Files | QDir::Readable).isEmpty();
 }
 
+QString folderSlotText(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
 Form4::Form4(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form4"));
@@ -353,7 +358,7 @@ void Form4::sav_Click()
     } else {
         SavPos42();
         if (m_editor)
-            m_editor->Text2[12]->setText(m_folder.endsWith(QLatin1Char('/')) ? m_folder : m_folder + QLatin1Char('/'));
+            m_editor->Text2[12]->setText(folderSlotText(m_folder));
     }
     hide();
 }

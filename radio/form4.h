@@ -15,6 +15,8 @@ class QListWidgetItem;
 QStringList mediaFilesIn(const QString& folder);
 // Whether a folder holds at least one MP3 file: only those play as a folder.
 bool holdsMp3(const QString& folder);
+// A folder as the folder slot stores it: with one trailing "/" (a root keeps its own).
+QString folderSlotText(const QString& folder);
 
 // The chooser of the station table's two file slots: one media file for slot
 // 11 (single-file mode) or a folder of MP3 files for slot 12 (folder mode). It

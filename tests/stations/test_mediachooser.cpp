@@ -125,6 +125,13 @@ private slots:
 
     void aDriveRootGetsNoSecondSlash()
     {
+        QCOMPARE(folderSlotText(QStringLiteral("/")), QStringLiteral("/"));
+        QCOMPARE(folderSlotText(QStringLiteral("/music/b")), QStringLiteral("/music/b/"));
+        QCOMPARE(folderSlotText(QStringLiteral("/music/b/")), QStringLiteral("/music/b/"));
+    }
+
+    void aFolderWithoutMp3sCannotBeSaved()
+    {
         Chooser c;
         c.open(false, [&](Form4* f) {
             f->Drive1_Change(QStringLiteral("/"));
