@@ -23,9 +23,18 @@ function(vantora_folder_sources target)
 endfunction()
 
 # One Qt Test executable registered with CTest, run headless with a pinned locale.
-#   vantora_add_test(NAME name SOURCES a.cpp ... LIBS lib ...)
+#   vantora_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [TIMEOUT s] [DAEMONS])
+# TIMEOUT is the plain build's limit; a slower build (VANTORA_TEST_SLOWDOWN)
+# multiplies it. DAEMONS marks a test that starts system daemons: it runs in a
+# private network of its own and never beside another such test.
+if(VANTORA_ASAN)
+  set(_slowdown 4)
+else()
+  set(_slowdown 1)
+endif()
+set(VANTORA_TEST_SLOWDOWN ${_slowdown} CACHE STRING "How many times slower than the plain build the tests run")
 function(vantora_add_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "DAEMONS" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   vantora_warnings(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE vantora_testsupport ${T_LIBS} Qt6::Test)
@@ -33,7 +42,12 @@ function(vantora_add_test)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  set_tests_properties(${T_NAME} PROPERTIES
-    TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;VANTORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${VANTORA_TEST_SLOWDOWN}")
+  set(_env QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8 VANTORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+    VANTORA_TEST_SLOWDOWN=${VANTORA_TEST_SLOWDOWN})
+  if(T_DAEMONS)
+    list(APPEND _env VANTORA_PRIVATE_NETWORK=1)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK system_daemons)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${_env}")
 endfunction()

@@ -1,6 +1,7 @@
 #include "platform/online/networkdownloader.h"
 
 #include "platform/base/appinfo.h"
+#include "platform/base/peerguard.h"
 #include "platform/base/timer.h"
 
 #include <QEventLoop>
@@ -74,6 +75,7 @@ Download NetworkDownloader::OpenURL(const QUrl& url, const DownloadLimits& limit
             return failed(refused);
     }
 
+    checkPeer(url.host());
     m_abortReason.clear();
     setState(inet::ResolvingHost);
     QNetworkRequest request(url);

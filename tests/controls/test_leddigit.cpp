@@ -176,7 +176,7 @@ private slots:
         digit.setValue(5);
         digit.setLedColorOn(digit.LedColorOn());
         digit.setLedColorOff(digit.LedColorOff());
-        QTest::qWait(50);
+        testsupport::drainEvents();
         QCOMPARE(counter.count, 0);
 
         digit.setLedColorOff(0x00000000);

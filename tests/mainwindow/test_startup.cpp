@@ -16,7 +16,8 @@
 #include <QProcess>
 #include <QTest>
 #include <QTextStream>
-#include <QThread>
+
+#include <cstdio>
 
 using testsupport::Form1Fixture;
 
@@ -244,7 +245,9 @@ int main(int argc, char** argv)
         if (platform::isAnotherInstanceRunning(QStringLiteral("Vantora")))
             return 1;
         QTextStream(stdout) << "holding\n" << Qt::flush;
-        QThread::sleep(60);
+        // Holds until killed, or until the parent's end closes its input.
+        while (std::getchar() != EOF) {
+        }
         return 0;
     }
     testsupport::environment();

@@ -3,6 +3,7 @@
 // Inputs the media tests make for themselves: WAV tones and a small HTTP server on
 // 127.0.0.1 that serves fixed answers, slowly when asked to.
 
+#include "tests/support/privatenet.h"
 #include "tools/resgen/wavfile.h"
 
 #include <QByteArray>
@@ -137,14 +138,6 @@ private:
     QStringList m_requests;
 };
 
-// A port on 127.0.0.1 where nothing listens (taken from the system, then given back).
-inline quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
+using testsupport::closedPort;
 
 } // namespace mediatest

@@ -6,12 +6,14 @@ Serves the files below --root, plus a few misbehaving paths:
   /drip/...         announces 100000 bytes and sends one byte every 0.05 s
   /silent/...       reads the request and never answers
   /redirect/...     302 to the rest of the path
+With --cert and --key it speaks HTTPS with that certificate.
 Prints the port it listens on (chosen by the system) as its first line.
 """
 import argparse
 import http.server
 import os
 import socketserver
+import ssl
 import sys
 import time
 
@@ -72,9 +74,15 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
     args = parser.parse_args()
     os.chdir(args.root)
     server = Server(("127.0.0.1", 0), Handler)
+    if args.cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert, args.key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.logdir = args.root
     print(server.server_address[1], flush=True)
     server.serve_forever()

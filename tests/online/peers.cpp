@@ -1,11 +1,11 @@
 #include "peers.h"
 
+#include "tests/support/testenv.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
+#include <QTest>
 
 namespace onlinetest {
 
@@ -24,23 +24,18 @@ bool runTool(const QString& program, const QStringList& args, const QString& dir
     return true;
 }
 
-quint16 freePort()
+// Starts httppeer.py serving `root` and reads the port it reports; 0 on failure.
+quint16 startPeerScript(QProcess& process, const QString& root, const QStringList& extra = {})
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-bool waitUntilListening(quint16 port, QProcess& process)
-{
-    for (int i = 0; i < 200 && process.state() == QProcess::Running; ++i) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        if (socket.waitForConnected(100))
-            return true;
-        QThread::msleep(25);
-    }
-    return false;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral("python3"),
+                  QStringList{sourceFile(QStringLiteral("httppeer.py")), QStringLiteral("--root"), root} + extra);
+    if (!process.waitForStarted(testsupport::patience(10000)))
+        return 0;
+    if (!QTest::qWaitFor([&] { return process.canReadLine() || process.state() != QProcess::Running; },
+                         testsupport::patience(30000)))
+        return 0;
+    return static_cast<quint16>(process.readLine().trimmed().toUInt());
 }
 
 void stopByPid(QProcess& process)
@@ -72,14 +67,7 @@ HttpPeer::~HttpPeer() { stop(); }
 
 bool HttpPeer::start()
 {
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral("python3"), {sourceFile(QStringLiteral("httppeer.py")), QStringLiteral("--root"),
-                                                m_root.path()});
-    if (!m_process.waitForStarted(10000))
-        return false;
-    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
-    }
-    m_port = static_cast<quint16>(m_process.readLine().trimmed().toUInt());
+    m_port = startPeerScript(m_process, m_root.path());
     return m_port != 0;
 }
 
@@ -142,31 +130,19 @@ bool TlsPeer::start()
 {
     if (!makeCertificates())
         return false;
-    m_port = freePort();
-    m_process.setWorkingDirectory(m_root.path());
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("openssl"),
-                    {QStringLiteral("s_server"), QStringLiteral("-HTTP"), QStringLiteral("-quiet"),
-                     QStringLiteral("-accept"), QStringLiteral("127.0.0.1:%1").arg(m_port), QStringLiteral("-cert"),
-                     m_keys.filePath(QStringLiteral("server.pem")), QStringLiteral("-key"),
-                     m_keys.filePath(QStringLiteral("server.key"))});
-    return m_process.waitForStarted(10000) && waitUntilListening(m_port, m_process);
+    m_port = startPeerScript(m_process, m_root.path(),
+                             {QStringLiteral("--cert"), m_keys.filePath(QStringLiteral("server.pem")),
+                              QStringLiteral("--key"), m_keys.filePath(QStringLiteral("server.key"))});
+    return m_port != 0;
 }
 
 void TlsPeer::stop() { stopByPid(m_process); }
 
 QString TlsPeer::base() const { return QStringLiteral("https://127.0.0.1:%1").arg(m_port); }
 
-// s_server -HTTP sends each file as the whole answer, head included.
-void TlsPeer::put(const QString& path, const QByteArray& data) const
-{
-    const QByteArray head = "HTTP/1.0 200 ok\r\nContent-Type: application/octet-stream\r\nContent-Length: "
-        + QByteArray::number(data.size()) + "\r\nConnection: close\r\n\r\n";
-    writeBelow(m_root.path(), path, head + data);
-}
+void TlsPeer::put(const QString& path, const QByteArray& data) const { writeBelow(m_root.path(), path, data); }
 
 WebBase::WebBase(const QString& base) { qputenv("VANTORA_WEB_BASE", base.toUtf8()); }
-WebBase::~WebBase() { qunsetenv("VANTORA_WEB_BASE"); }
+WebBase::~WebBase() { testsupport::TestEnvironment::restoreWebBase(); }
 
 } // namespace onlinetest

@@ -32,7 +32,7 @@ private:
     quint16 m_port = 0;
 };
 
-// openssl s_server serving a folder over TLS with a certificate for 127.0.0.1
+// The loopback peer over TLS, with a certificate for 127.0.0.1
 // signed by a certificate authority made for the test.
 class TlsPeer {
 public:
@@ -56,7 +56,7 @@ private:
 // The path of a helper file of the online tests in the source tree.
 QString sourceFile(const QString& name);
 
-// Sets VANTORA_WEB_BASE for its lifetime.
+// Points the program at another web host for its lifetime.
 class WebBase {
 public:
     explicit WebBase(const QString& base);

@@ -85,7 +85,7 @@ private slots:
 
     void cleanup()
     {
-        qunsetenv("VANTORA_WEB_BASE");
+        testsupport::TestEnvironment::restoreWebBase();
         platform::setProcessStarter(nullptr);
         platform::setDownloader(nullptr);
         m_fx.reset();

@@ -1,25 +1,20 @@
 #pragma once
 
-// Servers the radio tests start on 127.0.0.1, each on a free port, each stopped
-// by its own process id.
+// Servers the radio tests start on 127.0.0.1, each stopped by its own process
+// id. The test runs in a private network, where the port handed to a daemon
+// stays free until the daemon takes it.
+
+#include "tests/support/privatenet.h"
+#include "tests/support/testenv.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
 namespace radiotest {
-
-inline quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // The status line of an HTTP GET on 127.0.0.1, or "" when nothing answers.
 inline QByteArray httpStatus(quint16 port, const QByteArray& path)
@@ -45,7 +40,7 @@ public:
         m_process.setWorkingDirectory(folder);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start(program, args);
-        return m_process.waitForStarted(3000);
+        return m_process.waitForStarted(testsupport::patience(5000));
     }
 
     // SIGTERM to the process's id, then SIGKILL if it lingers.
@@ -71,14 +66,7 @@ private:
 // Waits (letting events run) until the peer answers a path with 200.
 inline bool waitForOk(quint16 port, const QByteArray& path, int ms)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        if (httpStatus(port, path).contains(" 200"))
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return QTest::qWaitFor([&] { return httpStatus(port, path).contains(" 200"); }, testsupport::patience(ms));
 }
 
 inline bool writeText(const QString& path, const QByteArray& text, QFile::Permissions permissions = {})
@@ -96,7 +84,7 @@ class IcecastStation {
 public:
     bool start(const QString& folder, const QString& mp3, const QByteArray& mount, const QByteArray& name)
     {
-        m_port = freePort();
+        m_port = testsupport::portForDaemon();
         m_mount = mount;
         QDir().mkpath(folder);
         QFile::setPermissions(folder, QFile::Permissions(0x7777));
@@ -125,11 +113,12 @@ public:
         QFile::setPermissions(mp3, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         if (!m_server.start("icecast2", {"-c", folder + "/icecast.xml"}, folder))
             return false;
-        if (!waitForOk(m_port, "/status-json.xsl", 5000) && !waitForPortOpen(5000))
+        // Up once it answers at all (its status page needs the web root installed).
+        if (!QTest::qWaitFor([this] { return !httpStatus(m_port, "/").isEmpty(); }, testsupport::patience(15000)))
             return false;
         if (!m_source.start("ezstream", {"-c", folder + "/ezstream.xml"}, folder))
             return false;
-        return waitForOk(m_port, mount, 5000);
+        return waitForOk(m_port, mount, 15000);
     }
 
     QString url() const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QString::fromLatin1(m_mount)); }
@@ -153,20 +142,6 @@ private:
                 break;
             QFile::setPermissions(dir.path(), now | QFile::ExeOther);
         }
-    }
-
-    bool waitForPortOpen(int ms)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, m_port);
-            if (socket.waitForConnected(200))
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
     }
 
     Peer m_server;

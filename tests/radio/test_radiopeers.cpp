@@ -1,4 +1,5 @@
 #include "platform/media/mediaplayer.h"
+#include "tests/online/peers.h"
 #include "tests/radio/mp3kit.h"
 #include "tests/radio/peers.h"
 #include "tests/radio/radiofixture.h"
@@ -53,21 +54,15 @@ private slots:
         QVERIFY(writeFile(m_folder + "c.mp3", mp3kit::silentMp3(0.6, "Third")));
         QVERIFY(writeFile(m_folder + "notes.txt", "not music"));
 
-        m_web = m_dir.filePath("web");
-        QDir().mkpath(m_web);
+        QVERIFY(m_http.start());
+        m_web = m_http.root();
         QVERIFY(writeFile(m_web + "/song.mp3", mp3kit::silentMp3(1.5, "Peer Song", "Test Artist")));
-        m_httpPort = radiotest::freePort();
-        const QByteArray song = QStringLiteral("http://127.0.0.1:%1/song.mp3").arg(m_httpPort).toLatin1();
+        const QByteArray song = QStringLiteral("http://127.0.0.1:%1/song.mp3").arg(m_http.port()).toLatin1();
         QVERIFY(writeFile(m_web + "/list.m3u", "#EXTM3U\n#EXTINF:-1,Peer\n" + song + "\n"));
         QVERIFY(writeFile(m_web + "/list.pls", "[playlist]\nNumberOfEntries=1\nFile1=" + song + "\nVersion=2\n"));
         QVERIFY(writeFile(m_web + "/list.asx",
                           "<asx version=\"3.0\"><entry><ref href=\"" + song + "\"/></entry></asx>\n"));
-        QVERIFY(m_http.start("python3",
-                             {"-m", "http.server", "--bind", "127.0.0.1", QString::number(m_httpPort)}, m_web));
-        QVERIFY2(radiotest::waitForOk(m_httpPort, "/song.mp3", 5000), m_http.output().constData());
     }
-
-    void cleanupTestCase() { m_http.stop(); }
 
     void aFolderPlaysThroughAndTheWindowCloses()
     {
@@ -109,7 +104,7 @@ private slots:
     {
         QFETCH(QString, path);
         RadioFixture f(noon(), true);
-        const QString station = QStringLiteral("http://127.0.0.1:%1%2").arg(m_httpPort).arg(path);
+        const QString station = m_http.base(path);
         Form1Fixture::setOption("RadioURL3", station);
         f.load();
         f.trigger("url_3");
@@ -117,7 +112,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(player->PlayState(), qint32(MediaPlayer::Playing), 8000);
         QVERIFY(f.radio()->WebcamOn);
         QCOMPARE(player->GetMediaInfoString(MediaPlayer::InfoEntryAddress),
-                 QStringLiteral("http://127.0.0.1:%1/song.mp3").arg(m_httpPort));
+                 m_http.base("/song.mp3"));
         QTRY_COMPARE_WITH_TIMEOUT(player->GetMediaInfoString(MediaPlayer::InfoTitle), QString("Peer Song"), 3000);
         QCOMPARE(player->GetMediaInfoString(MediaPlayer::InfoAuthor), QString("Test Artist"));
         f.radio()->findChild<QAction*>("end")->trigger();
@@ -167,8 +162,7 @@ private:
     QTemporaryDir m_dir;
     QString m_folder;
     QString m_web;
-    quint16 m_httpPort = 0;
-    radiotest::Peer m_http;
+    onlinetest::HttpPeer m_http;
 };
 
 VANTORA_TEST_MAIN(TestRadioPeers)

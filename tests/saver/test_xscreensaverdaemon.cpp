@@ -111,14 +111,7 @@ QList<qint64> processesRunning(const QString& path)
 // Waits for a condition that another process brings about.
 bool eventually(const std::function<bool()>& condition, int timeoutMs)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(100);
-    }
-    return true;
+    return QTest::qWaitFor(condition, testsupport::patience(timeoutMs));
 }
 
 QByteArray fixture()

@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
 #include <fcntl.h>
@@ -42,17 +41,19 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
-void holdLock(int ms)
+// Holds the writers' lock until killed, or (untilTold) until a line comes in.
+void holdLock(bool untilTold)
 {
     QDir().mkpath(QFileInfo(settingsFilePath()).absolutePath());
     const int fd = ::open(QFile::encodeName(settingsFilePath() + ".lock").constData(), O_RDWR | O_CREAT, 0666);
     if (fd < 0 || ::flock(fd, LOCK_EX) != 0)
         std::exit(2);
     say(QStringLiteral("locked"));
-    if (ms <= 0)
+    char line[16];
+    if (!untilTold || !std::fgets(line, sizeof line, stdin))
         for (;;)
-            QThread::sleep(1); // until killed
-    QThread::msleep(static_cast<unsigned long>(ms));
+            ::pause(); // until killed
+    ::close(fd);
     say(QStringLiteral("released"));
 }
 
@@ -62,7 +63,8 @@ void holdLock(int ms)
 //   write PREFIX COUNT      saves Options/PREFIXi = "value i", says "wrote i" after each
 //   set SECTION KEY VALUE   saves one value (hex-encoded UTF-8 arguments)
 //   read SECTION KEY        says the value (hex), the default being "<missing>"
-//   hold MS                 holds the writers' lock for MS ms (0: until killed)
+//   hold forever            holds the writers' lock until killed
+//   hold told               holds it until a line comes in on its input
 int playChildPart()
 {
     const QStringList part = qEnvironmentVariable(childVariable).split(u' ', Qt::SkipEmptyParts);
@@ -88,7 +90,7 @@ int playChildPart()
         if (getSetting(QStringLiteral("Options"), QStringLiteral("Big")).size() != 8000)
             std::exit(4);
     } else if (what == QLatin1String("hold") && part.size() == 2) {
-        holdLock(part[1].toInt());
+        holdLock(part[1] == QLatin1String("told"));
     } else {
         std::exit(3);
     }
@@ -315,13 +317,14 @@ private slots:
     void concurrentWritersLoseNothing()
     {
         saveSetting("Options", "Before", "1");
-        auto first = startChild(QStringLiteral("write a 200"));
-        auto second = startChild(QStringLiteral("write b 200"));
+        const int count = testsupport::iterations(200, 50);
+        auto first = startChild(QStringLiteral("write a %1").arg(count));
+        auto second = startChild(QStringLiteral("write b %1").arg(count));
         QVERIFY(first->waitForFinished(90000));
         QVERIFY(second->waitForFinished(90000));
         QCOMPARE(first->exitCode(), 0);
         QCOMPARE(second->exitCode(), 0);
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < count; ++i) {
             QCOMPARE(getSetting("Options", QStringLiteral("a%1").arg(i), missing), QStringLiteral("value %1").arg(i));
             QCOMPARE(getSetting("Options", QStringLiteral("b%1").arg(i), missing), QStringLiteral("value %1").arg(i));
         }
@@ -355,14 +358,14 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         saveSetting("Options", "After", "1");
-        QVERIFY2(timer.elapsed() < 5000, "the writer waited for a dead process");
+        QVERIFY2(timer.elapsed() < testsupport::patience(5000), "the writer waited for a dead process");
         QCOMPARE(readInOtherProcess("Options", "After"), QString("1"));
         QCOMPARE(readInOtherProcess("Options", "k0"), QString("value 0"));
     }
 
     void aLockHeldByAKilledWriterEndsWithIt()
     {
-        auto holder = startChild(QStringLiteral("hold 0"));
+        auto holder = startChild(QStringLiteral("hold forever"));
         QVERIFY(waitForLine(*holder, QStringLiteral("locked")));
         holder->kill();
         QVERIFY(holder->waitForFinished(30000));
@@ -370,7 +373,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         saveSetting("Options", "AfterCrash", "yes");
-        QVERIFY2(timer.elapsed() < 5000, "the writer waited for a dead process");
+        QVERIFY2(timer.elapsed() < testsupport::patience(5000), "the writer waited for a dead process");
         QCOMPARE(readInOtherProcess("Options", "AfterCrash"), QString("yes"));
     }
 
@@ -380,7 +383,7 @@ private slots:
     void aBusyLockQueuesTheChangesInOrder()
     {
         saveSetting("Options", "Value", "before");
-        auto holder = startChild(QStringLiteral("hold 600"));
+        auto holder = startChild(QStringLiteral("hold told"));
         QVERIFY(waitForLine(*holder, QStringLiteral("locked")));
         saveSetting("Options", "Value", "first");
         saveSetting("Options", "Other", "1");
@@ -390,6 +393,8 @@ private slots:
         QCOMPARE(getSetting("Options", "Value"), QString("after"));
         QCOMPARE(getSetting("Options", "Other", missing), missing);
         QCOMPARE(readInOtherProcess("Options", "Value"), QString("before"));
+        QVERIFY(platform::settingsWritesPending());
+        holder->write("go\n");
         QTRY_VERIFY_WITH_TIMEOUT(!platform::settingsWritesPending(), 30000);
         QVERIFY(waitForLine(*holder, QStringLiteral("released")));
         QCOMPARE(readInOtherProcess("Options", "Value"), QString("after"));
@@ -398,10 +403,12 @@ private slots:
 
     void aChangeWaitingForTheLockIsWrittenAtTheProgramsEnd()
     {
-        auto holder = startChild(QStringLiteral("hold 300"));
+        auto holder = startChild(QStringLiteral("hold told"));
         QVERIFY(waitForLine(*holder, QStringLiteral("locked")));
         saveSetting("Options", "Last", "word");
         QVERIFY(platform::settingsWritesPending());
+        holder->write("go\n");
+        QVERIFY(holder->waitForBytesWritten(30000));
         platform::flushSettings(); // what endProgram runs
         QVERIFY(!platform::settingsWritesPending());
         QCOMPARE(readInOtherProcess("Options", "Last"), QString("word"));
@@ -544,7 +551,8 @@ private slots:
     void killedWritersLeaveAReadableStoreAndNoLitter()
     {
         saveSetting("Options", "AlarmTime", "07:30");
-        for (int round = 0; round < 200; ++round) {
+        const int rounds = testsupport::iterations(200, 25);
+        for (int round = 0; round < rounds; ++round) {
             auto child = startChild(QStringLiteral("write w%1x 1000000").arg(round % 7));
             QVERIFY(waitForLine(*child, QStringLiteral("wrote %1").arg(round % 5)));
             child->kill();

@@ -1,12 +1,16 @@
 #include "tests/support/testenv.h"
 
 #include "platform/base/peerguard.h"
+#include "tests/support/privatenet.h"
+#include "tests/support/resolverguard.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHostAddress>
 #include <QLocale>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace testsupport {
@@ -19,6 +23,9 @@ TestEnvironment::TestEnvironment()
 {
     if (!m_dir.isValid())
         std::abort();
+    // Tests that start system daemons run in a network of their own (CTest sets this).
+    if (qEnvironmentVariableIntValue("VANTORA_PRIVATE_NETWORK") == 1)
+        enterPrivateNetwork();
     setVar("HOME", home());
     setVar("XDG_CONFIG_HOME", configHome());
     setVar("XDG_DATA_HOME", dataHome());
@@ -32,6 +39,7 @@ TestEnvironment::TestEnvironment()
     ::unsetenv("WAYLAND_DISPLAY");
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
     setVar("DBUS_SYSTEM_BUS_ADDRESS", systemBusAddress());
+    restoreWebBase();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     createFolders();
     installGuards();
@@ -48,6 +56,8 @@ QString TestEnvironment::systemBusAddress() const { return QStringLiteral("unix:
 
 void TestEnvironment::installGuards()
 {
+    if (!resolverGuardLinked())
+        std::abort();
     platform::setClockSetter(&m_clockSetter);
     const QString privateBuses = QStringLiteral("unix:path=") + root() + QLatin1Char('/');
     platform::setRealClockGuard([privateBuses](const QString& busAddress) {
@@ -63,6 +73,8 @@ void TestEnvironment::installGuards()
             qFatal("A test tried to reach \"%s\": tests talk to loopback peers only", qPrintable(host));
     });
 }
+
+void TestEnvironment::restoreWebBase() { setVar("VANTORA_WEB_BASE", closedWebBase()); }
 
 QString TestEnvironment::home() const { return root() + "/home"; }
 QString TestEnvironment::configHome() const { return home() + "/.config"; }
@@ -88,5 +100,19 @@ TestEnvironment& environment()
     static TestEnvironment env;
     return env;
 }
+
+int slowdown() { return std::max(1, qEnvironmentVariableIntValue("VANTORA_TEST_SLOWDOWN")); }
+
+int iterations(int count, int floor) { return std::max(floor, count / slowdown()); }
+
+void drainEvents()
+{
+    for (int round = 0; round < 5; ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+int patience(int ms) { return ms * slowdown(); }
 
 } // namespace testsupport

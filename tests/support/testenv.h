@@ -15,7 +15,7 @@ namespace testsupport {
 // in the temporary folder (nothing listens there unless a test starts its own
 // bus), the real clock setter fails the test unless it talks to such a private
 // bus, and the program's network clients fail the test for any host that is
-// not a loopback address.
+// not a loopback address. Every name look-up ends the test (resolverguard.cpp).
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -33,6 +33,10 @@ public:
     platform::RecordingClockSetter& clockSetter() { return m_clockSetter; }
     // The system bus address the tests' programs see: a socket in the temporary folder.
     QString systemBusAddress() const;
+    // The web host the program sees unless a test points it at a peer of its
+    // own: a closed loopback port, so a forgotten download fails at once.
+    static QString closedWebBase() { return QStringLiteral("http://127.0.0.1:1"); }
+    static void restoreWebBase();
 
 private:
     void createFolders();
@@ -43,6 +47,18 @@ private:
 
 // The one environment of the running test executable.
 TestEnvironment& environment();
+
+// How many times slower this build runs than the plain one: the sanitizer run
+// sets VANTORA_TEST_SLOWDOWN; 1 when unset.
+int slowdown();
+// The iteration count of a heavy loop: `count` in the plain build, divided by
+// the slowdown in a slow one, never below `floor`.
+int iterations(int count, int floor = 1);
+// Runs the events pending now, posted deletions included, and those they post
+// in turn, a few rounds deep; no wall-clock time is waited for.
+void drainEvents();
+// A waiting limit: `ms` in the plain build, times the slowdown in a slow one.
+int patience(int ms);
 
 } // namespace testsupport
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/form1.h"
+#include "platform/net/winsock.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
 #include "tests/timesync/timepeers.h"
@@ -56,6 +57,14 @@ public:
 
     // Real events run; the manual clock moves stepMs between them.
     bool pump(const std::function<bool()>& done, int stepMs = 10) { return pumpUntil(done, &clock(), stepMs); }
+    // Until the window's client has taken its connect event (the clock stands still).
+    bool pumpUntilConnected()
+    {
+        auto* client = ntp->findChild<platform::WinsockClient*>();
+        return client && pump([client] { return client->State() == platform::WinsockClient::sckConnected; }, 0);
+    }
+    // Until every pending event has run and nothing more is posted.
+    static void settle() { testsupport::drainEvents(); }
     bool pumpUntilRequests(int n, int stepMs = 10)
     {
         return pump([this, n] { return setter.requests().size() >= n; }, stepMs);

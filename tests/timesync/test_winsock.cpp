@@ -79,7 +79,8 @@ void TestWinsock::closeRaisesNoEvent()
     sock.Close();
     QCOMPARE(sock.State(), 0);
     server.release();
-    QTest::qWait(50);
+    QVERIFY(pumpUntil([&] { return server.openConnections() == 0; }, nullptr));
+    testsupport::drainEvents();
     QCOMPARE(closed.count(), 0);
     QCOMPARE(errors.count(), 0);
 }
@@ -93,7 +94,7 @@ void TestWinsock::refusedConnectionHoldsTheErrorState()
     QVERIFY(pumpUntil([&] { return errors.count() > 0; }, nullptr));
     QCOMPARE(errors.first().at(0).toInt(), 10061);
     // The connection is gone, but a poller still sees the error.
-    QTest::qWait(20);
+    testsupport::drainEvents();
     QCOMPARE(sock.State(), WinsockClient::sckError);
     QCOMPARE(closed.count(), 0);
     sock.Close();

@@ -1,10 +1,12 @@
 #include "tests/timesync/timepeers.h"
 
 #include "platform/base/manualclock.h"
+#include "tests/support/testenv.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -18,6 +20,8 @@ LoopbackTimeServer::LoopbackTimeServer()
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
             ++m_connections;
+            ++m_open;
+            connect(socket, &QTcpSocket::disconnected, this, [this] { --m_open; });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             if (m_mode == Mode::Answer)
                 answer(socket, 0);
@@ -53,7 +57,7 @@ XinetdTimeServer::~XinetdTimeServer() { stop(); }
 
 bool XinetdTimeServer::start()
 {
-    m_port = closedPort();
+    m_port = portForDaemon();
     const QString conf = m_dir.filePath(QStringLiteral("xinetd.conf"));
     QFile file(conf);
     if (!file.open(QIODevice::WriteOnly))
@@ -80,20 +84,15 @@ bool XinetdTimeServer::start()
     m_process.start(QStringLiteral("xinetd"),
                     {QStringLiteral("-dontfork"), QStringLiteral("-filelog"), m_dir.filePath(QStringLiteral("log")),
                      QStringLiteral("-f"), conf, QStringLiteral("-pidfile"), m_dir.filePath(QStringLiteral("pid"))});
-    if (!m_process.waitForStarted(5000))
+    if (!m_process.waitForStarted(patience(5000)))
         return false;
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 5000) {
+    const auto listening = [this] {
         QTcpSocket probe;
         probe.connectToHost(QHostAddress::LocalHost, m_port);
-        if (probe.waitForConnected(200)) {
-            probe.abort();
-            return true;
-        }
-        QThread::msleep(20);
-    }
-    return false;
+        return probe.waitForConnected(200);
+    };
+    return QTest::qWaitFor([&] { return m_process.state() != QProcess::Running || listening(); }, patience(10000))
+        && m_process.state() == QProcess::Running;
 }
 
 void XinetdTimeServer::stop()
@@ -107,21 +106,12 @@ void XinetdTimeServer::stop()
     }
 }
 
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
-
 bool pumpUntil(const std::function<bool()>& done, platform::ManualClock* clock, int stepMs)
 {
     QElapsedTimer real;
     real.start();
     while (!done()) {
-        if (real.elapsed() > 8000)
+        if (real.elapsed() > patience(8000))
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/privatenet.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPointer>
@@ -31,6 +33,8 @@ public:
     void setMode(Mode mode) { m_mode = mode; }
 
     int connectionCount() const { return m_connections; }
+    // Connections the client has not closed yet.
+    int openConnections() const { return m_open; }
     // Sends the reply on every held connection and closes them.
     void release();
 
@@ -40,11 +44,12 @@ private:
     QList<QByteArray> m_pieces;
     Mode m_mode = Mode::Answer;
     int m_connections = 0;
+    int m_open = 0;
     QList<QPointer<QTcpSocket>> m_held;
 };
 
-// xinetd's own "time" service on 127.0.0.1 at a free port, started by the
-// test and stopped by its pid.
+// xinetd's own "time" service on 127.0.0.1, started by the test and stopped by
+// its pid. Its port is race-free in a test that runs in a private network.
 class XinetdTimeServer {
 public:
     XinetdTimeServer();
@@ -60,9 +65,6 @@ private:
     QProcess m_process;
     quint16 m_port = 0;
 };
-
-// A port on 127.0.0.1 where nothing listens.
-quint16 closedPort();
 
 // Lets real events (sockets, D-Bus) run and moves the manual clock by `stepMs`
 // between them, until `done` holds or (in real time) a few seconds have gone.

@@ -279,8 +279,13 @@ private slots:
         setOption("TZFormat", "dd mm yyyy");
         const QByteArray before = QFile(platform::settingsFilePath()).exists() ? QByteArray("x") : QByteArray();
         QVERIFY(!before.isEmpty());
-        const QDateTime stamp = QFileInfo(platform::settingsFilePath()).lastModified();
-        QTest::qWait(20);
+        // An old stamp: any rewrite would show as a newer one.
+        const QDateTime stamp = QDateTime::currentDateTime().addSecs(-3600);
+        {
+            QFile store(platform::settingsFilePath());
+            QVERIFY(store.open(QIODevice::ReadWrite));
+            QVERIFY(store.setFileTime(stamp, QFileDevice::FileModificationTime));
+        }
         writeOption("TZFormat", "dd mm yyyy");
         writeOption("NeverStored", "");
         QCOMPARE(QFileInfo(platform::settingsFilePath()).lastModified(), stamp);
