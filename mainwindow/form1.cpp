@@ -6,6 +6,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
+#include "platform/controls/accessibility.h"
 #include "platform/controls/colors.h"
 #include "platform/controls/leddigit.h"
 #include "platform/settings/conversions.h"
@@ -15,7 +16,9 @@
 #include "resources/resources.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -69,6 +72,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     buildControls();
     buildMenus();
     loadPictures();
+    describeForScreenReaders();
 
     const std::array<std::pair<platform::Timer*, void (Form1::*)()>, 11> handlers{{
         {&Timer1, &Form1::Timer1_Timer},
@@ -173,6 +177,32 @@ void Form1::loadPictures()
     Image10->setPixmap(platform::loadBitmap(resid::BmpNtpSync1));
     Image12->setPixmap(platform::loadBitmap(resid::BmpUpdate1));
     setWindowIcon(QIcon(platform::loadBitmap(resid::BmpProgramIcon32)));
+}
+
+void Form1::describeForScreenReaders()
+{
+    using platform::PictureAction;
+    platform::describeAsOneText(Shape2);
+    for (QLabel* picture : {Image2, Image3, Image6, Image8, Image10, Image12})
+        platform::describeAsPicture(picture, PictureAction::Click);
+    platform::describeAsPicture(Image5, PictureAction::Click, QStringLiteral("Snooze"));
+    platform::describeAsPicture(Image9, PictureAction::None);
+    // Click areas over or around a picture, and the snooze mark's blink under its tip.
+    for (QLabel* area : {Image4, Image7, Image11, Image14})
+        platform::hideFromScreenReaders(area);
+}
+
+void Form1::updateClockText()
+{
+    QString text;
+    for (size_t i = 0; i < LED1.size(); ++i) {
+        if (i == 2 || i == 4)
+            text += QLatin1Char(':');
+        text += QString::number(LED1[i]->Value());
+    }
+    if (DispDatOn && !Label6->text().isEmpty())
+        text += QStringLiteral(", ") + Label6->text();
+    Shape2->setAccessibleName(text);
 }
 
 QString Form1::stationName(int slot) const
@@ -282,6 +312,41 @@ void Form1::popupTools(const QPoint& globalPos)
 {
     tools_Click();
     tools->popup(globalPos);
+}
+
+// The menu opens at the clock with its first command highlighted, so that
+// the arrow keys start from there and a screen reader names it.
+void Form1::popupToolsFromKeyboard()
+{
+    popupTools(Shape2->mapToGlobal(Shape2->rect().center()));
+    for (QAction* action : tools->actions()) {
+        if (!action->isSeparator() && action->isVisible() && action->isEnabled()) {
+            tools->setActiveAction(action);
+            break;
+        }
+    }
+}
+
+// Shift+F10 and the Menu key open the Tools menu at the clock, as a right click does.
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Menu && mods == Qt::NoModifier)
+        || (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+        popupToolsFromKeyboard();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The right button has opened the menu on its press already; a window
+    // system that turns the Menu key into this event opens it here, once.
+    if (event->reason() != QContextMenuEvent::Mouse && !tools->isVisible())
+        popupToolsFromKeyboard();
+    event->accept();
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event)

@@ -197,6 +197,8 @@ public:
     void popupTools(const QPoint& globalPos);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -209,7 +211,11 @@ private:
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {});
     void loadPictures();
+    void describeForScreenReaders();
+    void popupToolsFromKeyboard();
     void runLoadSteps();
+    // The clock as screen readers read it: the time and date shown.
+    void updateClockText();
 
     // ---- Tick (form1_tick.cpp) ----
     template <typename Step>

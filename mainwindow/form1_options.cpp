@@ -219,6 +219,7 @@ void Form1::showDateText()
 {
     Label6->setText(platform::formatDateTime(
         platform::clock().now(), LongDat ? QStringLiteral("dddd dd mmmm yyyy") : QStringLiteral("ddd dd mmm yyyy")));
+    updateClockText();
 }
 
 void Form1::DatFormSet()
@@ -241,6 +242,7 @@ void Form1::SetDateOption()
     DispDatOn = readBool(QStringLiteral("DispDat"), true);
     DispDat->setChecked(DispDatOn);
     Label6->setVisible(DispDatOn);
+    updateClockText();
 }
 
 void Form1::DispDat_Click()
@@ -249,6 +251,7 @@ void Form1::DispDat_Click()
     DispDat->setChecked(DispDatOn);
     writeOption(QStringLiteral("DispDat"), platform::boolText(DispDatOn));
     Label6->setVisible(DispDatOn);
+    updateClockText();
     SetTZ();
 }
 

@@ -88,9 +88,15 @@ void Form1::Timer1_Timer()
 
 void Form1::showChangedDigits()
 {
-    for (int i = 1; i <= 6; ++i)
-        if (digitChanged(i))
+    bool changed = false;
+    for (int i = 1; i <= 6; ++i) {
+        if (digitChanged(i)) {
             LED1[static_cast<size_t>(i - 1)]->setValue(static_cast<qint16>(DigitNow[static_cast<size_t>(i)].toInt()));
+            changed = true;
+        }
+    }
+    if (changed)
+        updateClockText();
 }
 
 void Form1::flashSeconds()

@@ -4,6 +4,7 @@
 #include "mainwindow/infowindows.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
+#include "platform/controls/dialogkeys.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -70,6 +71,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedS
     Label1_0->setAttribute(Qt::WA_TranslucentBackground);
     Label1_0->setText(QStringLiteral("00:00:00"));
     Label1_0->installEventFilter(this);
+    platform::DialogKeys::install(this);
     connect(&Timer1, &platform::Timer::timeout, this, &Form2::Timer1_Timer);
     infowindows::centre(this);
 }

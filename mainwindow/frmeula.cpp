@@ -6,13 +6,16 @@
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/program.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
@@ -52,6 +55,7 @@ EulaView::EulaView(QWidget* parent) : QWidget(parent, Qt::Window)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFixedSize(1, 1);
     layout->addWidget(Text1);
+    platform::DialogKeys::install(this);
 }
 
 void EulaView::ReadEula()
@@ -73,6 +77,22 @@ void EulaView::Form_Activate()
 {
     setWindowTitle(QStringLiteral("Vantora - v ") + platform::appVersionText()
                    + QStringLiteral(" - End-User License Agreement"));
+}
+
+// The focus stays in the small box: the keys that page through a text move
+// the text.
+void EulaView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        QCoreApplication::sendEvent(RichTextBox1, event);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 bool EulaView::eventFilter(QObject* watched, QEvent* event)

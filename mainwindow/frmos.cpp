@@ -1,4 +1,5 @@
 #include "mainwindow/frmos.h"
+#include "platform/controls/dialogkeys.h"
 
 #include "mainwindow/clsos.h"
 #include "mainwindow/form1.h"
@@ -45,6 +46,7 @@ FrmOS::FrmOS(Form1* main, QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MS
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Label1_0 = infowindows::makeLabel(this, QStringLiteral("Label1_0"), kTitleColour, 9);
     Label1_1 = infowindows::makeLabel(this, QStringLiteral("Label1_1"), kValueColour, 9);
+    platform::DialogKeys::install(this);
     Form_Load();
 }
 

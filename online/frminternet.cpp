@@ -8,7 +8,9 @@
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/modal.h"
+#include "platform/controls/accessibility.h"
 #include "platform/controls/colors.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/online/download.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
@@ -109,6 +111,9 @@ frmInternet::frmInternet(QWidget* parent) : QDialog(parent)
     Command1->setGeometry(width() - 108, height() - 32, 100, 26);
     Command1->setAutoDefault(false);
     Command2->setAutoDefault(false);
+
+    platform::nameAfterCaption(Combo1, Label4);
+    platform::DialogKeys::install(this)->setDefault(Command1);
 
     connect(List1, &QListWidget::itemChanged, this, &frmInternet::List1_ItemCheck);
     connect(Combo1, &QComboBox::activated, this, &frmInternet::Combo1_Click);

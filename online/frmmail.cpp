@@ -4,6 +4,7 @@
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "platform/base/dialogs.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/online/mailclient.h"
 #include "platform/online/mailto.h"
 
@@ -90,6 +91,8 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent, Qt::Window)
     grid->addWidget(Command2, 5, 1);
     grid->addWidget(Command3, 5, 2);
 
+    // Return breaks a line or moves nothing: only the button sends the mail.
+    platform::DialogKeys::install(this)->setCancel(Command3);
     connect(Command1, &QPushButton::clicked, this, &frmMail::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMail::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmMail::Command3_Click);

@@ -6,6 +6,7 @@
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/controls/colors.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/conversions.h"
 #include "radio/form4.h"
 
@@ -78,6 +79,7 @@ Form3::Form3(Form1* main, QWidget* parent) : QDialog(parent), m_main(main)
     buildHeadings();
     buildRows();
     setFixedSize(sizeHint());
+    platform::DialogKeys::install(this)->setCancel(findChild<QAction*>(QStringLiteral("cance")));
 }
 
 Form3::~Form3() = default;

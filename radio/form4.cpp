@@ -3,6 +3,7 @@
 #include "core/sysmod.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/settings.h"
 #include "platform/system/drives.h"
 #include "radio/form3.h"
@@ -92,6 +93,7 @@ Form4::Form4(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Vantora Radio - MP3 Search - v ") + platform::appVersionText());
     buildControls();
     m_client->setFixedSize(px(kDesignWidth), px(kDesignHeight));
+    platform::DialogKeys::install(this)->setCancel(canc);
 }
 
 Form4::~Form4() = default;

@@ -4,6 +4,7 @@
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/modal.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
@@ -32,6 +33,7 @@ Form5::Form5(Radio& radio, Form1& main, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form5"));
     setFixedSize(kWidth, kHeight);
+    platform::DialogKeys::install(this);
     Frame1 = new QGroupBox(QStringLiteral("Connection"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(4, 2, kWidth - 8, kHeight - 6);

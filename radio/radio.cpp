@@ -3,6 +3,7 @@
 #include "core/sysmod.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
@@ -75,6 +76,7 @@ Radio::Radio(Form1& mainWindow, QWidget* parent)
     setObjectName(QStringLiteral("Radio"));
     setFixedSize(kWidth, kHeight);
     buildControls();
+    platform::DialogKeys::install(this);
 
     const std::array<std::pair<platform::Timer*, void (Radio::*)()>, 8> handlers{{
         {&Timer1, &Radio::Timer1_Timer},

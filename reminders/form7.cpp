@@ -4,6 +4,7 @@
 #include "mainwindow/form1.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/formats.h"
 #include "platform/settings/settings.h"
@@ -65,6 +66,9 @@ Form7::Form7(Form1* mainWindow, QWidget* parent) : QWidget(parent, Qt::Window), 
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vantora"));
     buildControls();
+    // Button 3 is "Add" when a new reminder is entered, button 4 its "Cancel"
+    // (an automatic message's "Close"); a due notice has neither.
+    platform::DialogKeys::install(this)->setDefault(m_buttons[2])->setCancel(m_buttons[3]);
     connect(&Timer1, &platform::Timer::timeout, this, &Form7::Timer1_Timer);
     connect(&Timer2, &platform::Timer::timeout, this, &Form7::Timer2_Timer);
 }

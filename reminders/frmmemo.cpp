@@ -5,6 +5,8 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/controls/accessibility.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/formats.h"
 #include "reminders/memowidgets.h"
 #include "reminders/modmemo.h"
@@ -96,6 +98,9 @@ void frmMemo::buildControls()
     }
     layout->addWidget(StatusBar1);
     resize(660, 340);
+    platform::nameAfterCaption(List1, Label1[0]);
+    platform::nameAfterCaption(Text1, Label1[1]);
+    platform::DialogKeys::install(this)->setDefault(submit);
 }
 
 QString frmMemo::lineText(const MemoRec& rec)

@@ -4,6 +4,7 @@
 #include "platform/base/clock.h"
 #include "platform/controls/colordialog.h"
 #include "platform/controls/colors.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/formats.h"
 #include "saver/inmainapp.h"
 #include "saver/saveroptions.h"
@@ -94,6 +95,7 @@ SettingVN::SettingVN(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindo
     setFixedSize(tw(4590), tw(7350));
     buildControls();
     connectHandlers();
+    platform::DialogKeys::install(this)->setDefault(Command2);
     connect(&Timer1, &platform::Timer::timeout, this, &SettingVN::Timer1_Timer);
     connect(&Timer2, &platform::Timer::timeout, this, &SettingVN::Timer2_Timer);
     connect(&Timer3, &platform::Timer::timeout, this, &SettingVN::Timer3_Timer);

@@ -6,6 +6,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/controls/colors.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/net/winsock.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/formats.h"
@@ -127,6 +128,7 @@ frmNTP::frmNTP(Form1* main, QWidget* parent)
     setWindowTitle(QStringLiteral("Vantora"));
     buildControls();
     buildMenus();
+    platform::DialogKeys::install(this);
     const std::array<std::pair<platform::Timer*, void (frmNTP::*)()>, 7> handlers{{
         {&Timer1, &frmNTP::Timer1_Timer},
         {&Timer2, &frmNTP::Timer2_Timer},

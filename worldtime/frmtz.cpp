@@ -4,7 +4,9 @@
 #include "mainwindow/form1.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/controls/accessibility.h"
 #include "platform/controls/colors.h"
+#include "platform/controls/dialogkeys.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/formats.h"
 #include "platform/system/registry.h"
@@ -37,9 +39,12 @@ constexpr quint32 kFullColour = 0x0000C0;
 constexpr quint32 kNameBack = 0xFFFFFF;
 constexpr quint32 kNameBackFull = 0x808080;
 
-QLabel* caption(const QString& text, QWidget* parent)
+// A caption over a field; it is the field's name for screen readers too.
+QLabel* caption(const QString& text, QWidget* parent, QWidget* field = nullptr)
 {
     auto* label = new QLabel(text, parent);
+    if (field)
+        platform::nameAfterCaption(field, label);
     return label;
 }
 
@@ -76,8 +81,8 @@ void FrmTZ::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    layout->addWidget(caption(QStringLiteral("Local System Time Zone"), this));
     List1 = zoneList(QStringLiteral("List1"), QStringLiteral("Local System Time Zone"), this);
+    layout->addWidget(caption(QStringLiteral("Local System Time Zone"), this, List1));
     List1->setMaximumHeight(60);
     layout->addWidget(List1);
     Label2 = new QLabel(this);
@@ -85,8 +90,8 @@ void FrmTZ::buildControls()
     Label2->setToolTip(QStringLiteral("Date and Time in Local Time Zone"));
     layout->addWidget(Label2);
 
-    layout->addWidget(caption(QStringLiteral("VN Target Time Zone"), this));
     List2 = zoneList(QStringLiteral("List2"), QStringLiteral("Select a Target Time Zone"), this);
+    layout->addWidget(caption(QStringLiteral("VN Target Time Zone"), this, List2));
     layout->addWidget(List2, 1);
     sResult = new QLabel(this);
     sResult->setObjectName(QStringLiteral("sResult"));
@@ -95,8 +100,8 @@ void FrmTZ::buildControls()
 
     auto* add = new QGroupBox(QStringLiteral("Add Time Zone"), this);
     auto* addLayout = new QHBoxLayout(add);
-    addLayout->addWidget(caption(QStringLiteral("VN Target Time Zone Name"), add));
     Text1 = new QLineEdit(add);
+    addLayout->addWidget(caption(QStringLiteral("VN Target Time Zone Name"), add, Text1));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setToolTip(QStringLiteral("Enter a name for this Time Zone"));
     Text1->setMaxLength(6);
@@ -109,12 +114,12 @@ void FrmTZ::buildControls()
 
     auto* del = new QGroupBox(QStringLiteral("Delete Time Zone"), this);
     auto* delLayout = new QGridLayout(del);
-    delLayout->addWidget(caption(QStringLiteral("Actual Time Zones"), del), 0, 0);
+    List3 = zoneList(QStringLiteral("List3"), QStringLiteral("Select a Time Zone to delete it..."), del);
+    delLayout->addWidget(caption(QStringLiteral("Actual Time Zones"), del, List3), 0, 0);
     Label1_3 = new QLabel(QStringLiteral("0/0"), del);
     Label1_3->setObjectName(QStringLiteral("Label1_3"));
     Label1_3->setToolTip(QStringLiteral("Selected Time Zones"));
     delLayout->addWidget(Label1_3, 0, 1, Qt::AlignRight);
-    List3 = zoneList(QStringLiteral("List3"), QStringLiteral("Select a Time Zone to delete it..."), del);
     List3->setMaximumHeight(90);
     delLayout->addWidget(List3, 1, 0, 1, 2);
     Command2 = new QPushButton(QStringLiteral("Delete Selected Time Zone"), del);
@@ -125,8 +130,8 @@ void FrmTZ::buildControls()
 
     auto* format = new QGroupBox(QStringLiteral("TZ Format"), this);
     auto* formatLayout = new QVBoxLayout(format);
-    formatLayout->addWidget(caption(QStringLiteral("Time Zones Date Format"), format));
     List4 = zoneList(QStringLiteral("List4"), QString(), format);
+    formatLayout->addWidget(caption(QStringLiteral("Time Zones Date Format"), format, List4));
     List4->addItems(kFormats);
     List4->setMaximumHeight(60);
     formatLayout->addWidget(List4);
@@ -136,6 +141,9 @@ void FrmTZ::buildControls()
     Command1 = new QPushButton(QStringLiteral("Calculate"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setVisible(false);
+
+    // Return in the name field adds the zone; Escape hides the window as its close box does.
+    platform::DialogKeys::install(this)->setDefault(Command3, Text1);
 
     connect(Command1, &QPushButton::clicked, this, &FrmTZ::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmTZ::Command2_Click);
