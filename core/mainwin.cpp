@@ -5,6 +5,7 @@
 #include "platform/base/atomicfile.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
+#include "platform/base/runningstep.h"
 #include "platform/settings/conversions.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
@@ -117,6 +118,11 @@ void CloseSaver()
 
 void ResetAll()
 {
+    // A step still on its way (a box, a modal window, a wait) finishes first.
+    if (platform::stepRunning()) {
+        platform::whenNoStepRunning(ResetAll);
+        return;
+    }
     if (g_windows)
         g_windows->unloadAll();
     // The main window is unloaded now; the one the restart loads reads the

@@ -63,8 +63,9 @@ void Form1::ChckUpdt_Click()
     Timer8.setEnabled(true);
     Image9->setToolTip(QStringLiteral("Online Updates Check..."));
     m_internet->ChkUpdate(false);
-    Timer8.setEnabled(false);
-    StopTimer8();
+    // The check stops the animation when it ends.
+    if (!m_internet->checkRunning())
+        StopTimer8();
 }
 
 void Form1::Image12_Click() { ChckUpdt_Click(); }

@@ -1,6 +1,7 @@
 #include "mainwindow/form1.h"
 
 #include "platform/base/clock.h"
+#include "platform/base/runningstep.h"
 #include "platform/controls/leddigit.h"
 #include "platform/media/sound.h"
 #include "platform/settings/conversions.h"
@@ -50,6 +51,8 @@ void Form1::runTickStep(Step step)
 
 void Form1::Timer1_Timer()
 {
+    // The tick lets window events run: a reset asked for meanwhile waits for its end.
+    const platform::RunningStep step;
     NowTime = platform::clock().now();
     const QTime time = NowTime.time();
     const QString T = twoDigits(time.hour()) + QLatin1Char(' ') + twoDigits(time.minute()) + QLatin1Char(' ')
@@ -271,9 +274,9 @@ void Form1::AutoChckUpdt()
     Image9->setToolTip(QStringLiteral("Online Updates Check..."));
     if (m_updates)
         m_updates->ChkUpdate(true);
-    platform::doEvents();
-    Timer8.setEnabled(false);
-    StopTimer8();
+    // A check still under way stops the animation itself when it ends.
+    if (!m_updates || !m_updates->checkRunning())
+        StopTimer8();
 }
 
 void Form1::Timer9_Timer()

@@ -47,4 +47,6 @@ class UpdateChecker {
 public:
     virtual ~UpdateChecker() = default;
     virtual void ChkUpdate(bool silent) = 0;
+    // A check started by ChkUpdate is still on its way.
+    virtual bool checkRunning() const { return false; }
 };

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -148,6 +149,8 @@ void frmInternet::showEvent(QShowEvent* event)
 void frmInternet::hideEvent(QHideEvent* event)
 {
     Timer1.setEnabled(false);
+    cancelDownload();
+    ++m_fillRound;
     QDialog::hideEvent(event);
 }
 
@@ -175,44 +178,93 @@ void frmInternet::Command2_Click() { Form_Load(); }
 
 void frmInternet::StrtFrm()
 {
+    ++m_fillRound;
     m_lastState = 15;
     m_limit = 9;
     m_chosenDefault.clear();
     m_entries.clear();
+    cancelDownload();
 
     platform::Downloader& inet = platform::downloader();
     connect(&inet, &platform::Downloader::StateChanged, this, &frmInternet::Inet1_StateChanged, Qt::UniqueConnection);
     Inet1_StateChanged(inet.state());
-    const platform::Download list = inet.OpenURL(platform::webUrl(QStringLiteral("/VN/VN.log")));
-    platform::doEvents();
-    const QList<OnlineStation> shared = list.ok ? parseStationList(list.data) : QList<OnlineStation>();
-    if (!list.ok || shared.isEmpty()) {
+    m_waitStartedMs = platform::monotonicMs();
+    m_download = inet.get(platform::webUrl(QStringLiteral("/VN/VN.log")), {}, this);
+    connect(m_download, &platform::DownloadJob::finished, this, &frmInternet::listArrived);
+    showWait();
+}
+
+void frmInternet::cancelDownload()
+{
+    if (m_download)
+        m_download->cancel();
+    m_download = nullptr;
+}
+
+bool frmInternet::downloading() const { return m_download && m_download->running(); }
+
+// While the list is on its way the window counts the seconds it has waited;
+// closing it cancels the download.
+void frmInternet::showWait()
+{
+    if (!downloading())
+        return;
+    const qint64 waited = (platform::monotonicMs() - m_waitStartedMs) / 1000;
+    Label3->setText(QStringLiteral("Waiting for the list... %1 s").arg(waited));
+}
+
+void frmInternet::listArrived(const platform::Download& list)
+{
+    m_download = nullptr;
+    Label3->clear();
+    if (!list.ok) {
         // Nothing usable arrived: the user's stations stay as they are.
-        const QString why = list.ok ? QStringLiteral("The online radio list is empty.") : list.error;
-        platform::dialogs().msgBox(QStringLiteral("Error: ") + why, platform::mb::OkOnly | platform::mb::Critical,
+        platform::dialogs().msgBox(QStringLiteral("Error: ") + list.error, platform::mb::OkOnly | platform::mb::Critical,
                                    QStringLiteral("Online Radio List"));
-        inet.Cancel();
         Command2->setEnabled(true);
         reject();
         emit listLoaded();
         return;
     }
     platform::writeFileAtomically(platform::hostPath(QStringLiteral("C:\\VN.log")), list.data);
+    // An empty shared list still lists the user's own stations.
+    showList(parseStationList(list.data));
+}
 
+// A long list is added a slice at a time, the window answering in between.
+void frmInternet::showList(const QList<OnlineStation>& shared)
+{
     m_inCheck = true;
     List1->clear();
     Combo1->clear();
-    for (const OnlineStation& s : shared)
-        addRow(s);
+    m_rowTexts.clear();
+    m_pendingRows = shared;
+    m_nextRow = 0;
+    addNextSlice(++m_fillRound);
+}
+
+void frmInternet::addNextSlice(quint64 round)
+{
+    if (round != m_fillRound)
+        return; // a refresh or a close came first
+    const qsizetype end = std::min<qsizetype>(m_nextRow + kRowsPerSlice, m_pendingRows.size());
+    for (; m_nextRow < end; ++m_nextRow)
+        addRow(m_pendingRows[m_nextRow]);
+    if (m_nextRow < m_pendingRows.size()) {
+        QTimer::singleShot(0, this, [this, round] { addNextSlice(round); });
+        return;
+    }
+    m_pendingRows.clear();
+    finishList();
+}
+
+void frmInternet::finishList()
+{
     for (int i = 1; i <= 9; ++i) {
         const OnlineStation mine = userStation(i);
-        if (mine.name.isEmpty() || mine.url.isEmpty())
-            continue;
-        if (List1->findItems(joined(mine), Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty())
+        if (!mine.name.isEmpty() && !mine.url.isEmpty() && !m_rowTexts.contains(joined(mine)))
             addRow(mine);
     }
-    m_inCheck = false;
-    showCounts();
     Label3->setText(QStringLiteral("Total %1").arg(m_entries.size()));
     Command2->setEnabled(true);
 
@@ -229,8 +281,12 @@ void frmInternet::StrtFrm()
             break;
         }
     }
-    selectDefault();
-    m_chosenDefault = Combo1->currentIndex() >= 0 ? Combo1->currentText() : QString();
+    // At most nine rows were checked: the choice is made once for all of them.
+    m_inCheck = false;
+    showCounts();
+    rebuildDefaultChoice();
+    if (List1->count() > 0)
+        List1->setCurrentRow(0);
     Timer1.setEnabled(true);
     Timer1.setInterval(500);
     emit listLoaded();
@@ -239,7 +295,9 @@ void frmInternet::StrtFrm()
 void frmInternet::addRow(const OnlineStation& station)
 {
     m_entries.append(station);
-    auto* item = new QListWidgetItem(joined(station));
+    const QString text = joined(station);
+    m_rowTexts.insert(text);
+    auto* item = new QListWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
     List1->addItem(item);
@@ -373,4 +431,8 @@ void frmInternet::Inet1_StateChanged(int state)
     m_lastState = state;
 }
 
-void frmInternet::Timer1_Timer() { Inet1_StateChanged(platform::downloader().state()); }
+void frmInternet::Timer1_Timer()
+{
+    Inet1_StateChanged(platform::downloader().state());
+    showWait();
+}

@@ -2,9 +2,12 @@
 
 #include "online/stationlist.h"
 #include "platform/base/timer.h"
+#include "platform/online/download.h"
 
 #include <QDialog>
 #include <QList>
+#include <QPointer>
+#include <QSet>
 
 class Form1;
 class QComboBox;
@@ -36,6 +39,8 @@ public:
     void Inet1_StateChanged(int state);
     void Timer1_Timer();
 
+    // The list is still on its way.
+    bool downloading() const;
     int entryCount() const { return static_cast<int>(m_entries.size()); }
     int checkedCount() const;
     platform::Timer& timer1() { return Timer1; }
@@ -50,6 +55,12 @@ protected:
 
 private:
     void Form_Activate();
+    void listArrived(const platform::Download& list);
+    void showList(const QList<OnlineStation>& shared);
+    void addNextSlice(quint64 round);
+    void finishList();
+    void showWait();
+    void cancelDownload();
     void List1_ItemCheck(QListWidgetItem* item);
     void rebuildDefaultChoice();
     void selectDefault();
@@ -67,6 +78,14 @@ private:
     qint16 m_defaultRadio = 1;
     bool m_inCheck = false;
     bool m_loadOnShow = false;
+    QPointer<platform::DownloadJob> m_download;
+    // Rows still to be added, a slice per turn of the event loop.
+    static constexpr int kRowsPerSlice = 2000;
+    QList<OnlineStation> m_pendingRows;
+    qsizetype m_nextRow = 0;
+    quint64 m_fillRound = 0;
+    QSet<QString> m_rowTexts;
+    qint64 m_waitStartedMs = 0;
 
     QWidget* Shape1 = nullptr;
     QLabel* Label1 = nullptr;

@@ -3,6 +3,7 @@
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/atomicfile.h"
+#include "platform/base/background.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
@@ -13,6 +14,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QPointer>
 
 namespace {
 
@@ -44,18 +46,6 @@ QString fileSha256(const QString& path)
     return QString::fromLatin1(hash.result().toHex());
 }
 
-// Marks a check as running for its whole length, also when it ends early.
-class RunningFlag {
-public:
-    explicit RunningFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~RunningFlag() { m_flag = false; }
-    RunningFlag(const RunningFlag&) = delete;
-    RunningFlag& operator=(const RunningFlag&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 } // namespace
 
 QString serverUnreachableText()
@@ -79,17 +69,34 @@ QString Internet::radioListNotice(const QString& firstLine)
                          "Use the 'Send me your Links' option.");
 }
 
+template <typename Arrived>
+void Internet::fetch(const QUrl& url, const platform::DownloadLimits& limits, Arrived arrived)
+{
+    platform::DownloadJob* job = platform::downloader().get(url, limits, this);
+    connect(job, &platform::DownloadJob::finished, this, std::move(arrived));
+}
+
+void Internet::endCheck()
+{
+    m_running = false;
+    m_main.StopTimer8();
+}
+
 void Internet::ChkRadioList()
 {
     if (m_running) {
         m_main.StopTimer8();
         return;
     }
-    RunningFlag running(m_running);
-    const platform::Download stamp = platform::downloader().OpenURL(platform::webUrl(QStringLiteral("/VN/VNstat.log")));
-    platform::doEvents();
+    m_running = true;
+    fetch(platform::webUrl(QStringLiteral("/VN/VNstat.log")), {},
+          [this](const platform::Download& stamp) { radioStampArrived(stamp); });
+}
+
+void Internet::radioStampArrived(const platform::Download& stamp)
+{
+    m_running = false;
     if (!stamp.ok || !platform::writeFileAtomically(platform::hostPath(QStringLiteral("C:\\VNstat.log")), stamp.data)) {
-        platform::downloader().Cancel();
         m_main.StopTimer8();
         return;
     }
@@ -114,19 +121,17 @@ void Internet::ChkUpdate(bool silent)
             m_main.ActuSyncVN = false;
         return;
     }
-    RunningFlag running(m_running);
-    checkVersion(silent);
-}
-
-void Internet::checkVersion(bool silent)
-{
+    m_running = true;
     UpdateOffer offer;
     offer.silent = silent;
-    const platform::Download file = platform::downloader().OpenURL(platform::webUrl(QStringLiteral("/VN/VNversion.log")));
-    platform::doEvents();
+    fetch(platform::webUrl(QStringLiteral("/VN/VNversion.log")), {},
+          [this, offer](const platform::Download& file) { versionArrived(offer, file); });
+}
+
+void Internet::versionArrived(UpdateOffer offer, const platform::Download& file)
+{
     if (!file.ok || !platform::writeFileAtomically(platform::hostPath(QStringLiteral("C:\\VNversion.log")), file.data)) {
-        platform::downloader().Cancel();
-        updateFailed(offer, serverUnreachableText());
+        finishCheck(offer, serverUnreachableText());
         return;
     }
     const VersionFile version = readVersionFile(file.data);
@@ -134,29 +139,25 @@ void Internet::checkVersion(bool silent)
     offer.sha256 = version.sha256;
     if (offer.version.isEmpty()) {
         m_verState = verstate::EmptyLine;
-        updateFailed(offer, serverUnreachableText());
+        finishCheck(offer, serverUnreachableText());
         return;
     }
     const ProgramVersion running{platform::appMajor(), platform::appMinor(), platform::appRevision()};
     const std::optional<qint16> state = CmpVersion(offer.version, running);
     if (!state) {
-        updateFailed(offer, serverUnreachableText());
+        finishCheck(offer, serverUnreachableText());
         return;
     }
     m_verState = *state;
     switch (m_verState) {
     case verstate::Newer: offerUpdate(offer); return;
     case verstate::Same:
-        m_main.ActuSyncVN = false;
-        tell(silent, QStringLiteral("You're using the latest version of Vantora."), platform::mb::Information);
+        finishCheck(offer, QStringLiteral("You're using the latest version of Vantora."));
         return;
     default:
-        m_main.ActuSyncVN = false;
-        tell(silent,
-             QStringLiteral("The VN version available on the Internet is ") + offer.version
-                 + QStringLiteral("\r\nand so older than the version running on this computer.\r\n\r\n"
-                                  "You must keep this version."),
-             platform::mb::Information);
+        finishCheck(offer, QStringLiteral("The VN version available on the Internet is ") + offer.version
+                               + QStringLiteral("\r\nand so older than the version running on this computer.\r\n\r\n"
+                                                "You must keep this version."));
         return;
     }
 }
@@ -169,22 +170,26 @@ void Internet::offerUpdate(const UpdateOffer& newer)
         m_main.hide();
     if (offer.sha256.isEmpty()) {
         // Without a checksum the download could not be verified: nothing is fetched.
-        updateFailed(offer, QStringLiteral("Version ") + offer.version
+        finishCheck(offer, QStringLiteral("Version ") + offer.version
                                 + QStringLiteral(" is available Online...\r\n\r\n"
                                                  "It must be downloaded and installed by hand: the server gives no "
                                                  "checksum to verify the update program."));
         return;
     }
+    const QPointer<Internet> alive(this);
     const int answer = offer.silent
         ? platform::mb::Yes
         : platform::dialogs().msgBox(QStringLiteral("Version ") + offer.version
                                          + QStringLiteral(" is available Online...\r\nDo you want to download it now ?"),
                                      platform::mb::YesNo | platform::mb::Question, boxTitle());
+    if (!alive)
+        return; // the main window was reset while the question was open
     if (answer == platform::mb::Yes) {
         DownLoadUpdate(offer);
         return;
     }
     restoreWindow(offer);
+    endCheck();
 }
 
 void Internet::DownLoadUpdate(const UpdateOffer& offer)
@@ -192,53 +197,74 @@ void Internet::DownLoadUpdate(const UpdateOffer& offer)
     const QUrl url = platform::webUrl(QStringLiteral("/VN/VNUpdate.exe"));
     const QString refused = platform::refusedForExecutable(url);
     if (!refused.isEmpty()) {
-        updateFailed(offer, refused);
+        finishCheck(offer, refused);
         return;
     }
-    const platform::Download program = platform::downloader().OpenURL(url, updaterLimits());
-    platform::doEvents();
+    fetch(url, updaterLimits(), [this, offer](const platform::Download& program) { updaterArrived(offer, program); });
+}
+
+void Internet::updaterArrived(const UpdateOffer& offer, const platform::Download& program)
+{
     if (!program.ok) {
-        platform::downloader().Cancel();
-        updateFailed(offer, serverUnreachableText());
+        finishCheck(offer, serverUnreachableText());
         return;
     }
+    // Up to 64 MB: checked and written off the window thread.
+    struct Saved {
+        bool matches = false;
+        platform::WriteResult written;
+        bool intactOnDisk = false;
+    };
     const QString path = updaterPath();
-    if (sha256Hex(program.data) != offer.sha256) {
-        QFile::remove(path);
-        updateFailed(offer, QStringLiteral("The downloaded update program does not match its checksum.\r\n"
-                                           "It was deleted and not started."));
-        return;
-    }
-    const platform::WriteResult written = platform::writeFileAtomically(path, program.data, 0700);
-    if (!written) {
-        updateFailed(offer, QStringLiteral("The update program could not be saved:\r\n") + written.error);
-        return;
-    }
-    RunUpdate(offer);
+    platform::runInBackground(
+        this,
+        [data = program.data, path, expected = offer.sha256] {
+            Saved saved;
+            saved.matches = sha256Hex(data) == expected;
+            if (!saved.matches)
+                QFile::remove(path);
+            else
+                saved.written = platform::writeFileAtomically(path, data, 0700);
+            // The file on disk is the one verified, or it is not run.
+            saved.intactOnDisk = saved.written && fileSha256(path) == expected;
+            return saved;
+        },
+        [this, offer](const Saved& saved) {
+            if (!saved.matches) {
+                finishCheck(offer, QStringLiteral("The downloaded update program does not match its checksum.\r\n"
+                                                   "It was deleted and not started."));
+            } else if (!saved.written) {
+                finishCheck(offer, QStringLiteral("The update program could not be saved:\r\n") + saved.written.error);
+            } else if (!saved.intactOnDisk) {
+                QFile::remove(updaterPath());
+                finishCheck(offer, QStringLiteral("The update program was changed on disk and was not started."));
+            } else {
+                RunUpdate(offer);
+            }
+        });
 }
 
 void Internet::RunUpdate(const UpdateOffer& offer)
 {
     const QString path = updaterPath();
-    // The file on disk is the one verified, or it is not run.
-    if (fileSha256(path) != offer.sha256) {
-        QFile::remove(path);
-        updateFailed(offer, QStringLiteral("The update program was changed on disk and was not started."));
-        return;
-    }
     if (!platform::processStarter().startDetached(path, {updaterPassPhrase()})) {
         QFile::remove(path);
-        updateFailed(offer, QStringLiteral("The update program could not be started."));
+        finishCheck(offer, QStringLiteral("The update program could not be started."));
         return;
     }
+    endCheck();
     platform::endProgram();
 }
 
-void Internet::updateFailed(const UpdateOffer& offer, const QString& text)
+void Internet::finishCheck(const UpdateOffer& offer, const QString& text)
 {
     m_main.ActuSyncVN = false;
+    const QPointer<Internet> alive(this);
     tell(offer.silent, text, platform::mb::Information);
+    if (!alive)
+        return;
     restoreWindow(offer);
+    endCheck();
 }
 
 void Internet::tell(bool silent, const QString& text, int icon)

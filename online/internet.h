@@ -2,6 +2,7 @@
 
 #include "mainwindow/neighbours.h"
 #include "online/versionfile.h"
+#include "platform/online/download.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -13,7 +14,9 @@ class Form1;
 
 // The program's online checks on the maker's web host: news of the shared
 // station list, the version check, and the download and start of the updater.
-// One check runs at a time.
+// One check runs at a time, on the event loop: nothing here waits, so the
+// windows keep answering, and a check still under way when the main window
+// goes (a reset) simply ends with it.
 class Internet : public QObject, public UpdateChecker {
     Q_OBJECT
 public:
@@ -26,7 +29,7 @@ public:
 
     // The outcome of the last version check (verstate::*), -1 before any.
     qint16 VerState() const { return m_verState; }
-    bool checkRunning() const { return m_running; }
+    bool checkRunning() const override { return m_running; }
 
     // Opens an automatic-message notice with this text (the reminder notice window).
     void setNoticeOpener(std::function<void(const QString&)> opener) { m_openNotice = std::move(opener); }
@@ -45,13 +48,18 @@ private:
         bool silent = false;
         bool wasVisible = false;
     };
-    void checkVersion(bool silent);
+    void radioStampArrived(const platform::Download& stamp);
+    void versionArrived(UpdateOffer offer, const platform::Download& file);
     void offerUpdate(const UpdateOffer& offer);
     void DownLoadUpdate(const UpdateOffer& offer);
+    void updaterArrived(const UpdateOffer& offer, const platform::Download& program);
     void RunUpdate(const UpdateOffer& offer);
-    // The failure path of the version check: the window back, the check ended,
-    // and unless silent the box.
-    void updateFailed(const UpdateOffer& offer, const QString& text);
+    // Starts a download of this check; `arrived` gets its outcome.
+    template <typename Arrived>
+    void fetch(const QUrl& url, const platform::DownloadLimits& limits, Arrived arrived);
+    void endCheck();
+    // Ends the check: the box (unless silent), the window back, the animation stopped.
+    void finishCheck(const UpdateOffer& offer, const QString& text);
     void tell(bool silent, const QString& text, int icon);
     void restoreWindow(const UpdateOffer& offer);
     QString boxTitle() const;

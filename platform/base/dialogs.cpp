@@ -1,5 +1,7 @@
 #include "platform/base/dialogs.h"
 
+#include "platform/base/runningstep.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -76,6 +78,7 @@ public:
         box.setDefaultButton(specs[def].button);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.setTextFormat(Qt::PlainText); // texts from servers and files are never markup
+        const RunningStep step;
         const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
         for (const ButtonSpec& s : specs)
             if (s.button == pressed)
@@ -91,6 +94,7 @@ public:
         box.setTextValue(defaultText);
         for (QLabel* label : box.findChildren<QLabel*>())
             label->setTextFormat(Qt::PlainText);
+        const RunningStep step;
         return box.exec() == QDialog::Accepted ? box.textValue() : QString();
     }
 };

@@ -1,5 +1,7 @@
 #include "platform/base/modal.h"
 
+#include "platform/base/runningstep.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -47,6 +49,7 @@ public:
         window->setWindowModality(Qt::ApplicationModal);
         QEventLoop loop;
         HideWatcher watcher(window, &loop);
+        const RunningStep step;
         window->show();
         if (window->isVisible())
             loop.exec(QEventLoop::DialogExec);

@@ -1,5 +1,7 @@
 #include "platform/desktop/shell.h"
 
+#include "platform/base/runningstep.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -94,6 +96,7 @@ int XdgOpenShell::shellExecute(const QString& verb, const QString& file, const Q
         // Some desktops keep xdg-open running as long as the browser it
         // started: a program that is still running by then has opened the page.
         QTimer::singleShot(m_waitMs, &loop, &QEventLoop::quit);
+        const RunningStep step;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     QObject::disconnect(process, nullptr, &loop, nullptr);

@@ -3,6 +3,7 @@
 #include "platform/online/networkdownloader.h"
 
 #include <QHostAddress>
+#include <QTimer>
 
 namespace platform {
 
@@ -17,6 +18,56 @@ NetworkDownloader& networkDownloader()
 }
 
 } // namespace
+
+void DownloadJob::setState(int state)
+{
+    if (state == m_state || m_ended)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void DownloadJob::finish(const Download& result)
+{
+    if (m_ended)
+        return;
+    setState(result.ok ? inet::ResponseReceived : inet::Error);
+    if (result.ok)
+        setState(inet::ResponseCompleted);
+    m_ended = true;
+    emit finished(result);
+    deleteLater();
+}
+
+void DownloadJob::failSoon(const QString& error)
+{
+    QTimer::singleShot(0, this, [this, error] { finish(Download{false, {}, 0, error}); });
+}
+
+void DownloadJob::cancel()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    stop();
+    deleteLater();
+}
+
+DownloadJob* Downloader::track(DownloadJob* job)
+{
+    ++m_running;
+    connect(job, &DownloadJob::stateChanged, this, &Downloader::setState);
+    connect(job, &QObject::destroyed, this, [this] { --m_running; });
+    return job;
+}
+
+void Downloader::setState(int state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit StateChanged(state);
+}
 
 Downloader& downloader() { return g_downloader ? *g_downloader : networkDownloader(); }
 

@@ -42,25 +42,63 @@ struct Download {
     QString error; // a sentence for the user when !ok
 };
 
-// A blocking-looking HTTP download into memory: OpenURL returns when the whole
-// file has arrived or the transfer failed, and window events (painting, timers)
-// keep running meanwhile. One download at a time: a second OpenURL while one is
-// running fails at once.
+// One transfer into memory. It reports its states and ends with finished()
+// exactly once, unless it is cancelled first; then it reports nothing more.
+// It belongs to the object that started it: destroying that object cancels it.
+// It deletes itself once finished.
+class DownloadJob : public QObject {
+    Q_OBJECT
+public:
+    explicit DownloadJob(QObject* owner) : QObject(owner) {}
+
+    int state() const { return m_state; }
+    bool running() const { return !m_ended; }
+    // Ends the transfer without a report.
+    void cancel();
+
+signals:
+    void stateChanged(int state);
+    void finished(const platform::Download& result);
+
+protected:
+    void setState(int state);
+    // Reports the outcome once and schedules the job's deletion.
+    void finish(const Download& result);
+    // Reports a failure from the event loop (never from inside the call that started it).
+    void failSoon(const QString& error);
+    // The transfer's own end when it is cancelled.
+    virtual void stop() {}
+
+private:
+    int m_state = inet::NoState;
+    bool m_ended = false;
+};
+
+// Starts HTTP downloads. Any number may run at once; state() follows the one
+// started last, as the status lines of the online windows show it.
 class Downloader : public QObject {
     Q_OBJECT
 public:
     ~Downloader() override = default;
 
-    virtual Download OpenURL(const QUrl& url, const DownloadLimits& limits = {}) = 0;
-    // The state of the current or last transfer (inet::*).
-    virtual int state() const = 0;
+    // Starts fetching `url`; the job belongs to `owner`.
+    virtual DownloadJob* get(const QUrl& url, const DownloadLimits& limits, QObject* owner) = 0;
+    // The state of the latest transfer (inet::*).
+    int state() const { return m_state; }
     // True while a transfer runs.
-    virtual bool StillExecuting() const = 0;
-    // Ends the running transfer; its OpenURL returns a failure. Nothing when idle.
-    virtual void Cancel() = 0;
+    bool StillExecuting() const { return m_running > 0; }
 
 signals:
     void StateChanged(int state);
+
+protected:
+    // Follows a job's states and counts it while it runs.
+    DownloadJob* track(DownloadJob* job);
+
+private:
+    void setState(int state);
+    int m_state = inet::NoState;
+    int m_running = 0;
 };
 
 // The downloader in use; the real one on the network until setDownloader is called.

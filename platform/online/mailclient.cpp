@@ -1,5 +1,6 @@
 #include "platform/online/mailclient.h"
 
+#include "platform/base/runningstep.h"
 #include "platform/base/timer.h"
 
 #include <QEventLoop>
@@ -40,6 +41,7 @@ MailHandOff XdgEmailClient::compose(const QString& mailtoUri)
         }
     });
     QObject::connect(&patience, &Timer::timeout, &loop, &QEventLoop::quit);
+    const RunningStep step;
     process->start();
     patience.setEnabled(true);
     loop.exec(QEventLoop::ExcludeUserInputEvents);

@@ -4,11 +4,11 @@
 #include "platform/base/peerguard.h"
 #include "platform/base/timer.h"
 
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QSslConfiguration>
 
 namespace platform {
@@ -17,19 +17,152 @@ namespace {
 
 constexpr int kMaxRedirects = 5;
 
-Download failed(const QString& error, int status = 0) { return Download{false, {}, status, error}; }
-
 QString secondsText(int ms) { return QString::number((ms + 999) / 1000); }
+
+QString tooLarge(qint64 maxBytes) { return QStringLiteral("The file is larger than %1 bytes.").arg(maxBytes); }
+
+// Why `url` is not fetched at all, or "".
+QString refusedAddress(const QUrl& url, const DownloadLimits& limits)
+{
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return QStringLiteral("The address %1 is not an HTTP address.").arg(url.toDisplayString());
+    return limits.executable ? refusedForExecutable(url) : QString();
+}
+
+// One transfer on a QNetworkReply, ended by the first of: the reply's end,
+// the size limit, silence, the deadline or a cancel.
+class NetworkJob : public DownloadJob {
+public:
+    NetworkJob(QObject* owner, const DownloadLimits& limits)
+        : DownloadJob(owner), m_limits(limits), m_inactivity(limits.inactivityMs), m_deadline(limits.deadlineMs)
+    {
+    }
+
+    ~NetworkJob() override { stop(); }
+
+    using DownloadJob::failSoon;
+
+    void start(QNetworkReply* reply)
+    {
+        m_reply = reply;
+        // The reply holds no more than the limit: past it the transfer ends.
+        reply->setReadBufferSize(m_limits.maxBytes + 1);
+        connect(&m_inactivity, &Timer::timeout, this, [this] {
+            abortWith(QStringLiteral("The server did not answer for %1 seconds.").arg(secondsText(m_limits.inactivityMs)));
+        });
+        connect(&m_deadline, &Timer::timeout, this, [this] {
+            abortWith(QStringLiteral("The download took longer than %1 seconds.").arg(secondsText(m_limits.deadlineMs)));
+        });
+        connect(reply, &QNetworkReply::socketStartedConnecting, this, [this] { progressTo(inet::Connecting); });
+        connect(reply, &QNetworkReply::requestSent, this, [this] { progressTo(inet::RequestSent); });
+        connect(reply, &QNetworkReply::redirected, this, [this](const QUrl& next) {
+            if (m_limits.executable && !refusedForExecutable(next).isEmpty())
+                abortWith(refusedForExecutable(next));
+        });
+        connect(reply, &QNetworkReply::metaDataChanged, this, [this] {
+            progressTo(inet::ReceivingResponse);
+            const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+            if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
+                abortWith(tooLarge(m_limits.maxBytes));
+        });
+        connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
+            if (received > m_limits.maxBytes)
+                abortWith(tooLarge(m_limits.maxBytes));
+        });
+        connect(reply, &QNetworkReply::readyRead, this, [this] {
+            m_inactivity.setEnabled(false);
+            m_inactivity.setEnabled(true);
+            takeData();
+        });
+        connect(reply, &QNetworkReply::finished, this, &NetworkJob::replyFinished);
+        m_inactivity.setEnabled(true);
+        m_deadline.setEnabled(true);
+        setState(inet::ResolvingHost);
+    }
+
+protected:
+    void stop() override
+    {
+        m_inactivity.setEnabled(false);
+        m_deadline.setEnabled(false);
+        if (!m_reply)
+            return;
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+
+private:
+    void progressTo(int state)
+    {
+        setState(state);
+        m_inactivity.setEnabled(false);
+        m_inactivity.setEnabled(true);
+    }
+
+    void takeData()
+    {
+        if (!m_reply || !m_abortReason.isEmpty())
+            return;
+        m_data += m_reply->read(m_limits.maxBytes + 1 - m_data.size());
+        if (m_data.size() > m_limits.maxBytes)
+            abortWith(tooLarge(m_limits.maxBytes));
+    }
+
+    void abortWith(const QString& reason)
+    {
+        if (!m_reply)
+            return;
+        if (m_abortReason.isEmpty())
+            m_abortReason = reason;
+        m_reply->abort(); // finished follows at once
+    }
+
+    void replyFinished()
+    {
+        QNetworkReply* reply = m_reply;
+        if (!reply)
+            return;
+        takeData();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QString reasonPhrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        const QNetworkReply::NetworkError error = reply->error();
+        const QString errorText = reply->errorString();
+        stop();
+
+        Download result{false, {}, status, {}};
+        if (!m_abortReason.isEmpty())
+            result.error = m_abortReason;
+        else if (m_data.size() > m_limits.maxBytes)
+            result.error = tooLarge(m_limits.maxBytes);
+        else if (status != 0 && (status < 200 || status > 299))
+            result.error = QStringLiteral("The server answered %1 %2.").arg(status).arg(reasonPhrase).trimmed();
+        else if (error != QNetworkReply::NoError)
+            result.error = errorText;
+        else if (status == 0)
+            result.error = QStringLiteral("The server sent no HTTP answer.");
+        else
+            result = Download{true, std::exchange(m_data, {}), status, {}};
+        m_data.clear();
+        finish(result);
+    }
+
+    DownloadLimits m_limits;
+    QPointer<QNetworkReply> m_reply;
+    QByteArray m_data;
+    QString m_abortReason;
+    Timer m_inactivity;
+    Timer m_deadline;
+};
 
 } // namespace
 
 NetworkDownloader::NetworkDownloader() = default;
 
-NetworkDownloader::~NetworkDownloader()
-{
-    if (m_reply)
-        m_reply->abort();
-}
+NetworkDownloader::~NetworkDownloader() = default;
 
 QNetworkAccessManager& NetworkDownloader::manager()
 {
@@ -43,47 +176,22 @@ void NetworkDownloader::addCaCertificates(const QList<QSslCertificate>& certific
     m_extraCa.append(certificates);
 }
 
-void NetworkDownloader::setState(int state)
+DownloadJob* NetworkDownloader::get(const QUrl& url, const DownloadLimits& limits, QObject* owner)
 {
-    if (state == m_state)
-        return;
-    m_state = state;
-    emit StateChanged(state);
-}
-
-void NetworkDownloader::abortWith(const QString& reason)
-{
-    if (!m_reply)
-        return;
-    if (m_abortReason.isEmpty())
-        m_abortReason = reason;
-    m_reply->abort();
-}
-
-void NetworkDownloader::Cancel() { abortWith(QStringLiteral("The download was cancelled.")); }
-
-Download NetworkDownloader::OpenURL(const QUrl& url, const DownloadLimits& limits)
-{
-    if (m_reply)
-        return failed(QStringLiteral("Another download is still running."));
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return failed(QStringLiteral("The address %1 is not an HTTP address.").arg(url.toDisplayString()));
-    if (limits.executable) {
-        const QString refused = refusedForExecutable(url);
-        if (!refused.isEmpty())
-            return failed(refused);
+    auto* job = new NetworkJob(owner, limits);
+    track(job);
+    const QString refused = refusedAddress(url, limits);
+    if (!refused.isEmpty()) {
+        job->failSoon(refused);
+        return job;
     }
-
     checkPeer(url.host());
-    m_abortReason.clear();
-    setState(inet::ResolvingHost);
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
-    request.setTransferTimeout(0); // our own limits below
+    request.setTransferTimeout(0); // the job's own limits
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Vantora/") + appVersionText());
-    if (scheme == QLatin1String("https")) {
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0) {
         QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
         ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
         if (!m_extraCa.isEmpty())
@@ -93,91 +201,8 @@ Download NetworkDownloader::OpenURL(const QUrl& url, const DownloadLimits& limit
     // A proxy of the environment is never asked for this machine's own address.
     manager().setProxy(isLoopbackHost(url.host()) ? QNetworkProxy(QNetworkProxy::NoProxy)
                                                   : QNetworkProxy(QNetworkProxy::DefaultProxy));
-
-    QNetworkReply* reply = manager().get(request);
-    m_reply = reply;
-    QByteArray data;
-    Timer inactivity(limits.inactivityMs);
-    Timer deadline(limits.deadlineMs);
-    QEventLoop loop;
-
-    const auto restartInactivity = [&] {
-        inactivity.setEnabled(false);
-        inactivity.setEnabled(true);
-    };
-    connect(&inactivity, &Timer::timeout, reply, [&] {
-        abortWith(QStringLiteral("The server did not answer for %1 seconds.").arg(secondsText(limits.inactivityMs)));
-    });
-    connect(&deadline, &Timer::timeout, reply, [&] {
-        abortWith(QStringLiteral("The download took longer than %1 seconds.").arg(secondsText(limits.deadlineMs)));
-    });
-    connect(reply, &QNetworkReply::socketStartedConnecting, this, [&] {
-        setState(inet::Connecting);
-        restartInactivity();
-    });
-    connect(reply, &QNetworkReply::requestSent, this, [&] {
-        setState(inet::RequestSent);
-        restartInactivity();
-    });
-    connect(reply, &QNetworkReply::redirected, this, [&](const QUrl& next) {
-        if (limits.executable && !refusedForExecutable(next).isEmpty())
-            abortWith(refusedForExecutable(next));
-    });
-    connect(reply, &QNetworkReply::metaDataChanged, this, [&] {
-        setState(inet::ReceivingResponse);
-        restartInactivity();
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > limits.maxBytes)
-            abortWith(QStringLiteral("The file is larger than %1 bytes.").arg(limits.maxBytes));
-    });
-    connect(reply, &QNetworkReply::readyRead, this, [&] {
-        restartInactivity();
-        data += reply->read(limits.maxBytes + 1 - data.size());
-        if (data.size() > limits.maxBytes)
-            abortWith(QStringLiteral("The file is larger than %1 bytes.").arg(limits.maxBytes));
-    });
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-
-    inactivity.setEnabled(true);
-    deadline.setEnabled(true);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    inactivity.setEnabled(false);
-    deadline.setEnabled(false);
-
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QString reasonPhrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-    const QNetworkReply::NetworkError error = reply->error();
-    const QString errorText = reply->errorString();
-    if (m_abortReason.isEmpty() && data.size() <= limits.maxBytes)
-        data += reply->read(limits.maxBytes + 1 - data.size());
-    reply->disconnect();
-    inactivity.disconnect();
-    deadline.disconnect();
-    reply->deleteLater();
-    m_reply = nullptr;
-
-    Download result;
-    if (!m_abortReason.isEmpty()) {
-        result = failed(m_abortReason, status);
-    } else if (data.size() > limits.maxBytes) {
-        result = failed(QStringLiteral("The file is larger than %1 bytes.").arg(limits.maxBytes), status);
-    } else if (status != 0 && (status < 200 || status > 299)) {
-        result = failed(QStringLiteral("The server answered %1 %2.").arg(status).arg(reasonPhrase).trimmed(), status);
-    } else if (error != QNetworkReply::NoError) {
-        result = failed(errorText, status);
-    } else if (status == 0) {
-        result = failed(QStringLiteral("The server sent no HTTP answer."));
-    } else {
-        result = Download{true, data, status, {}};
-    }
-    if (result.ok) {
-        setState(inet::ResponseReceived);
-        setState(inet::ResponseCompleted);
-    } else {
-        setState(inet::Error);
-    }
-    return result;
+    job->start(manager().get(request));
+    return job;
 }
 
 } // namespace platform

@@ -1,6 +1,30 @@
 #include "platform/online/recordingdownloader.h"
 
+#include <QTimer>
+
 namespace platform {
+
+namespace {
+
+class RecordedJob : public DownloadJob {
+public:
+    RecordedJob(QObject* owner, int* cancels) : DownloadJob(owner), m_cancels(cancels) {}
+    ~RecordedJob() override
+    {
+        if (running())
+            ++*m_cancels;
+    }
+    using DownloadJob::finish;
+    using DownloadJob::setState;
+
+protected:
+    void stop() override { ++*m_cancels; }
+
+private:
+    int* m_cancels;
+};
+
+} // namespace
 
 void RecordingDownloader::serve(const QString& urlOrPath, const QByteArray& data)
 {
@@ -20,50 +44,59 @@ QStringList RecordingDownloader::requestedPaths() const
     return paths;
 }
 
-const Download* RecordingDownloader::answerFor(const QUrl& url) const
+Download RecordingDownloader::answerFor(const QUrl& url, const DownloadLimits& limits) const
 {
+    if (limits.executable && !refusedForExecutable(url).isEmpty())
+        return Download{false, {}, 0, refusedForExecutable(url)};
     auto it = m_answers.constFind(url.toString());
     if (it == m_answers.cend())
         it = m_answers.constFind(url.path());
-    return it == m_answers.cend() ? nullptr : &*it;
+    if (it == m_answers.cend())
+        return Download{false, {}, 404, QStringLiteral("The server answered 404 Not Found.")};
+    if (it->ok && it->data.size() > limits.maxBytes)
+        return Download{false, {}, 200, QStringLiteral("The file is larger than %1 bytes.").arg(limits.maxBytes)};
+    return *it;
 }
 
-void RecordingDownloader::setState(int state)
+void RecordingDownloader::answer(DownloadJob* job, const QUrl& url, const DownloadLimits& limits)
 {
-    if (state == m_state)
-        return;
-    m_state = state;
-    emit StateChanged(state);
+    auto* recorded = static_cast<RecordedJob*>(job);
+    for (int s : {inet::Connecting, inet::RequestSent, inet::ReceivingResponse})
+        recorded->setState(s);
+    recorded->finish(answerFor(url, limits));
 }
 
-Download RecordingDownloader::OpenURL(const QUrl& url, const DownloadLimits& limits)
+DownloadJob* RecordingDownloader::get(const QUrl& url, const DownloadLimits& limits, QObject* owner)
 {
-    if (m_running)
-        return Download{false, {}, 0, QStringLiteral("Another download is still running.")};
     m_requests.append({url, limits});
-    if (limits.executable && !refusedForExecutable(url).isEmpty())
-        return Download{false, {}, 0, refusedForExecutable(url)};
-    m_running = true;
-    for (int s : {inet::ResolvingHost, inet::Connecting, inet::RequestSent, inet::ReceivingResponse})
-        setState(s);
-    if (m_during) {
-        const auto during = std::move(m_during);
-        m_during = nullptr;
-        during();
-    }
-    m_running = false;
-    const Download* answer = answerFor(url);
-    Download result = answer ? *answer
-                             : Download{false, {}, 404, QStringLiteral("The server answered 404 Not Found.")};
-    if (result.ok && result.data.size() > limits.maxBytes)
-        result = Download{false, {}, 200, QStringLiteral("The file is larger than %1 bytes.").arg(limits.maxBytes)};
-    if (result.ok) {
-        setState(inet::ResponseReceived);
-        setState(inet::ResponseCompleted);
-    } else {
-        setState(inet::Error);
-    }
-    return result;
+    auto* job = new RecordedJob(owner, &m_cancels);
+    track(job);
+    job->setState(inet::ResolvingHost);
+    const QPointer<DownloadJob> alive(job);
+    auto reply = [this, alive, url, limits] {
+        if (alive && alive->running())
+            answer(alive, url, limits);
+    };
+    QTimer::singleShot(0, job, [this, reply] {
+        if (m_during) {
+            const auto during = std::move(m_during);
+            m_during = nullptr;
+            during();
+        }
+        if (m_hold)
+            m_waiting.append(reply);
+        else
+            reply();
+    });
+    return job;
+}
+
+void RecordingDownloader::release()
+{
+    m_hold = false;
+    const auto waiting = std::exchange(m_waiting, {});
+    for (const auto& reply : waiting)
+        reply();
 }
 
 } // namespace platform

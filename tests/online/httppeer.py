@@ -6,6 +6,10 @@ Serves the files below --root, plus a few misbehaving paths:
   /drip/...         announces 100000 bytes and sends one byte every 0.05 s
   /silent/...       reads the request and never answers
   /redirect/...     302 to the rest of the path
+  /endless/...      a chunked body that never ends, as fast as the client reads
+  /trickle/...      a chunked body of one byte a second, never ending
+  /huge/...         announces 2 GB and sends it as fast as the client reads
+Each hostile answer appends "path bytes-sent" to sent.log when it ends.
 With --cert and --key it speaks HTTPS with that certificate.
 Prints the port it listens on (chosen by the system) as its first line.
 """
@@ -49,6 +53,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             except OSError:
                 pass
             return
+        if len(parts) > 1 and parts[1] in ("endless", "trickle", "huge"):
+            self.log_message("")
+            self.hostile(parts[1])
+            return
         if len(parts) > 1 and parts[1] == "silent":
             self.log_message("")
             time.sleep(3600)
@@ -63,12 +71,46 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         super().do_GET()
 
 
+    def hostile(self, kind):
+        sent = 0
+        block = b"x" * 65536
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        if kind == "huge":
+            self.send_header("Content-Length", str(2 * 1024 ** 3))
+        else:
+            self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        try:
+            while kind != "huge" or sent < 2 * 1024 ** 3:
+                if kind == "trickle":
+                    self.wfile.write(b"1\r\nx\r\n")
+                    self.wfile.flush()
+                    sent += 1
+                    time.sleep(1)
+                elif kind == "endless":
+                    self.wfile.write(b"10000\r\n" + block + b"\r\n")
+                    sent += len(block)
+                else:
+                    self.wfile.write(block)
+                    sent += len(block)
+        except OSError:
+            pass
+        with open(os.path.join(self.server.logdir, "sent.log"), "a") as log:
+            log.write("%s %d\n" % (self.path, sent))
+
+
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
     def handle_error(self, request, client_address):
         pass  # a client that gave up early is no news
+
+    def server_bind(self):
+        # HTTPServer's own looks the address up by name: no name lookups here.
+        socketserver.TCPServer.server_bind(self)
+        self.server_name, self.server_port = self.server_address[:2]
 
 
 def main():

@@ -88,6 +88,18 @@ QStringList HttpPeer::requests() const
     return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+QList<qint64> HttpPeer::sent() const
+{
+    QFile log(m_root.filePath(QStringLiteral("sent.log")));
+    QList<qint64> bytes;
+    if (!log.open(QIODevice::ReadOnly))
+        return bytes;
+    for (const QByteArray& line : log.readAll().split('\n'))
+        if (!line.isEmpty())
+            bytes.append(line.split(' ').last().toLongLong());
+    return bytes;
+}
+
 void HttpPeer::clearRequests() const { QFile::remove(m_root.filePath(QStringLiteral("requests.log"))); }
 
 TlsPeer::TlsPeer() = default;

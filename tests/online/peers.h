@@ -25,6 +25,8 @@ public:
     // The paths asked for, in order.
     QStringList requests() const;
     void clearRequests() const;
+    // What each ended hostile answer (/endless, /trickle, /huge) had sent, in bytes.
+    QList<qint64> sent() const;
 
 private:
     QTemporaryDir m_root;

@@ -275,14 +275,12 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("404") << "/status/404" << "404";
         QTest::newRow("500") << "/status/500" << "500";
-        QTest::newRow("empty file") << "/empty" << "empty";
         QTest::newRow("2 MB file") << "/big" << "larger";
     }
     void brokenServersChangeNothing()
     {
         QFETCH(QString, prefix);
         QFETCH(QString, reason);
-        m_peer.put("/empty/VN/VN.log", "");
         m_peer.put("/big/VN/VN.log", QByteArray(2 * 1024 * 1024, 'x'));
         setUserStations({"A", "B"}, {"http://a", "http://b"});
         Form1Fixture::setOption("DefaultRadio", "2");
@@ -300,6 +298,55 @@ private slots:
         QVERIFY2(shown[0].prompt.contains(reason), qPrintable(shown[0].prompt));
         QCOMPARE(shown[0].style & platform::mb::IconMask, platform::mb::Critical);
         QVERIFY(!window().isVisible());
+        QVERIFY(m_fx->action("InterLaunch")->isEnabled());
+    }
+
+    // An empty shared list is no error: the user's own stations are listed.
+    void anEmptyListShowsTheUsersStations()
+    {
+        m_peer.put("/empty/VN/VN.log", "");
+        setUserStations({"A", "B"}, {"http://a", "http://b"});
+        Form1Fixture::setOption("DefaultRadio", "2");
+        QStringList shown;
+        QStringList checked;
+        QString chosen;
+        openList(m_peer.base("/empty"), [&] {
+            shown = rows();
+            checked = checkedRows();
+            chosen = combo()->currentText();
+        });
+        QCOMPARE(m_fx->dialogs().messageCount(), 0);
+        QCOMPARE(shown, (QStringList{row("A", "http://a"), row("B", "http://b")}));
+        QCOMPARE(checked, shown);
+        QCOMPARE(chosen, row("B", "http://b"));
+    }
+
+    // While the list is on its way the window counts its wait; closing it
+    // cancels the download, and no error comes later.
+    void closingTheWindowCancelsTheDownload()
+    {
+        const QStringList before = storedStations();
+        QString waiting;
+        const QMetaObject::Connection c = connect(&platform::downloader(), &platform::Downloader::StateChanged, this,
+                                                  [&](int state) {
+                                                      if (state != platform::inet::RequestSent)
+                                                          return;
+                                                      QTimer::singleShot(0, this, [&] {
+                                                          m_fx->clock().advance(4000);
+                                                          waiting = label("Label3");
+                                                          QVERIFY(window().downloading());
+                                                          window().close();
+                                                      });
+                                                  });
+        onlinetest::WebBase web(m_peer.base("/silent"));
+        m_fx->trigger("InterLaunch");
+        disconnect(c);
+        QCOMPARE(waiting, QString("Waiting for the list... 4 s"));
+        QVERIFY(!window().isVisible());
+        QTRY_VERIFY(!platform::downloader().StillExecuting());
+        m_fx->clock().advance(120000);
+        QCOMPARE(m_fx->dialogs().messageCount(), 0);
+        QCOMPARE(storedStations(), before);
         QVERIFY(m_fx->action("InterLaunch")->isEnabled());
     }
 

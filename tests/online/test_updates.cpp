@@ -58,6 +58,12 @@ private:
     QStringList m_notices;
 
     QString updater() const { return platform::appPath() + "/VNUpdate.exe"; }
+    // Waits until the running check (if any) has ended.
+    bool settled(Form1* main = nullptr)
+    {
+        Internet* internet = (main ? main : m_main)->internet();
+        return QTest::qWaitFor([internet] { return !internet->checkRunning(); }, 60000);
+    }
     const QList<platform::ScriptedDialogs::Shown>& boxes() { return m_fx->dialogs().shown(); }
     void serve(const QByteArray& versionText, const QByteArray& program)
     {
@@ -120,6 +126,7 @@ private slots:
         QFETCH(int, state);
         m_peer.put("/VN/VNversion.log", file);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].prompt, text);
         QCOMPARE(boxes()[0].title, kTitle);
@@ -137,6 +144,7 @@ private slots:
     {
         m_peer.put("/VN/VNversion.log", "2.9.0\n");
         QTest::mouseClick(m_main->findChild<QLabel*>("Image14"), Qt::LeftButton);
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].prompt, QString("You're using the latest version of Vantora."));
         QCOMPARE(m_peer.requests(), QStringList{"/VN/VNversion.log"});
@@ -147,6 +155,7 @@ private slots:
         m_peer.put("/VN/VNversion.log", "2.9.0\n");
         m_main->ActuSyncVN = true;
         m_main->internet()->ChkUpdate(true);
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 0);
         QVERIFY(!m_main->ActuSyncVN);
     }
@@ -162,6 +171,7 @@ private slots:
         QFETCH(int, status);
         qputenv("VANTORA_WEB_BASE", m_peer.base(QString("/status/%1").arg(status)).toUtf8());
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes()[0].prompt.startsWith("Impossible to reach the server."));
         QVERIFY(!QFile::exists(platform::hostPath("C:\\VNversion.log")));
@@ -174,6 +184,7 @@ private slots:
         serve(versionFile("2.10.0", program), program);
         m_fx->dialogs().answerNextMessage(platform::mb::Yes);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].prompt, QString("Version 2.10.0 is available Online...\r\nDo you want to download it now ?"));
         QCOMPARE(boxes()[0].style, platform::mb::YesNo | platform::mb::Question);
@@ -198,6 +209,7 @@ private slots:
         const QByteArray program = updaterScript(record);
         serve(versionFile("2.10.0", program), program);
         m_main->internet()->ChkUpdate(true);
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 0);
         QCOMPARE(m_fx->endCount(), 1);
         QTRY_VERIFY(QFile::exists(record));
@@ -213,6 +225,7 @@ private slots:
         serve(versionFile("2.10.0", program), program);
         m_main->ActuSyncVN = true;
         m_main->internet()->ChkUpdate(true);
+        QVERIFY(settled());
         QCOMPARE(m_fx->endCount(), 0);
         QVERIFY(!m_main->ActuSyncVN);
         QVERIFY(m_main->isVisible());
@@ -226,6 +239,7 @@ private slots:
         serve(versionFile("2.10.0", program), program);
         m_fx->dialogs().answerNextMessage(platform::mb::Yes);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 2);
         QCOMPARE(boxes()[1].prompt, QString("The update program could not be started."));
         QCOMPARE(m_fx->endCount(), 0);
@@ -237,6 +251,7 @@ private slots:
         serve(versionFile("2.10.0", "the program that was meant"), "#!/bin/sh\necho tampered\n");
         m_main->ActuSyncVN = true;
         m_main->internet()->ChkUpdate(true);
+        QVERIFY(settled());
         QCOMPARE(m_starter.starts().size(), 0);
         QCOMPARE(m_fx->endCount(), 0);
         QVERIFY(!QFile::exists(updater()));
@@ -261,6 +276,7 @@ private slots:
         platform::setDownloader(&fake);
         m_fx->dialogs().answerNextMessage(platform::mb::Yes);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(m_starter.starts().size(), 0);
         QVERIFY(!QFile::exists(updater()));
         QCOMPARE(boxes().last().prompt.left(31), QString("Impossible to reach the server."));
@@ -274,6 +290,7 @@ private slots:
         m_peer.put("/VN/VNversion.log", versionFile("2.10.0", "whatever"));
         QFile::remove(m_peer.root() + "/VN/VNUpdate.exe");
         m_main->internet()->ChkUpdate(true);
+        QVERIFY(settled());
         QCOMPARE(m_starter.starts().size(), 0);
         QVERIFY(!QFile::exists(updater()));
         QVERIFY(m_peer.requests().contains("/VN/VNUpdate.exe"));
@@ -284,6 +301,7 @@ private slots:
         serve(versionFile("2.10.0", "x"), "x");
         m_fx->dialogs().answerNextMessage(platform::mb::No);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QVERIFY(m_main->isVisible());
         QCOMPARE(m_starter.starts().size(), 0);
         QVERIFY(!m_peer.requests().contains("/VN/VNUpdate.exe"));
@@ -295,6 +313,7 @@ private slots:
         m_main->hide();
         m_fx->dialogs().answerNextMessage(platform::mb::No);
         m_main->ChckUpdt_Click();
+        QVERIFY(settled());
         QVERIFY(!m_main->isVisible());
     }
 
@@ -302,6 +321,7 @@ private slots:
     {
         m_peer.put("/VN/VNversion.log", "2.10.0\r\n");
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes()[0].prompt.startsWith("Version 2.10.0 is available Online..."));
         QVERIFY(boxes()[0].prompt.contains("by hand"));
@@ -319,6 +339,7 @@ private slots:
         qputenv("VANTORA_WEB_BASE", "http://updates.example.invalid");
         m_fx->dialogs().answerNextMessage(platform::mb::Yes);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         QCOMPARE(fake.requestedPaths(), QStringList{"/VN/VNversion.log"});
         QCOMPARE(m_starter.starts().size(), 0);
         QVERIFY(boxes().last().prompt.contains("HTTPS"));
@@ -336,6 +357,7 @@ private slots:
         platform::setDownloader(&net);
         qputenv("VANTORA_WEB_BASE", tls.base().toUtf8());
         m_main->internet()->ChkUpdate(true);
+        QVERIFY(settled());
         QCOMPARE(m_starter.starts().size(), 1);
         QCOMPARE(m_fx->endCount(), 1);
     }
@@ -348,6 +370,7 @@ private slots:
         fake.setDuringDownload([this] { m_fx->trigger("ChckUpdt"); });
         m_main->ActuSyncVN = true;
         m_main->AutoChckUpdt();
+        QVERIFY(settled());
         QCOMPARE(fake.requests().size(), 1);
         QCOMPARE(boxes().size(), 0);
         QVERIFY(!m_main->ActuSyncVN);
@@ -360,6 +383,7 @@ private slots:
         ntp.visible = true;
         m_main->setTimeServer(&ntp);
         m_fx->trigger("ChckUpdt");
+        QVERIFY(settled());
         m_main->setTimeServer(nullptr);
         QCOMPARE(boxes().size(), 0);
         QVERIFY(m_peer.requests().isEmpty());
@@ -372,6 +396,7 @@ private slots:
         m_fx->clock().advance(599000);
         QCOMPARE(int(m_peer.requests().count("/VN/VNversion.log")), before);
         m_fx->clock().advance(2000);
+        QVERIFY(settled());
         QCOMPARE(int(m_peer.requests().count("/VN/VNversion.log")), before + 1);
         QCOMPARE(boxes().size(), 0);
         QVERIFY(!m_main->ActuSyncVN);
@@ -398,17 +423,20 @@ private slots:
         m_peer.put("/VN/VNstat.log", "stamp-1\r\n");
         // First check: no notice, the stamp is stored, the animation stops.
         m_fx->trigger("ChckUpdtList");
+        QVERIFY(settled());
         QCOMPARE(m_notices.size(), 0);
         QCOMPARE(Form1Fixture::option("IntUpdate"), QString("stamp-1"));
         QVERIFY(!m_main->timer(8).isEnabled());
         // Same stamp.
         m_fx->trigger("ChckUpdtList");
+        QVERIFY(settled());
         QCOMPARE(m_notices, QStringList{"No new radio in the Internet radio list at the moment." + tail});
         QVERIFY(m_main->timer(8).isEnabled()); // until the notice is answered
         m_main->StopTimer8();
         // New stamp.
         m_peer.put("/VN/VNstat.log", "stamp-2\n");
         m_fx->trigger("ChckUpdtList");
+        QVERIFY(settled());
         QCOMPARE(m_notices.last(), "The Internet radio list has been updated." + tail);
         QCOMPARE(Form1Fixture::option("IntUpdate"), QString("stamp-2"));
         QFile copy(platform::hostPath("C:\\VNstat.log"));
@@ -424,6 +452,7 @@ private slots:
         m_peer.put("/VN/VNstat.log", "stamp-1\r\n");
         Form1* main = m_fx->restart(); // the program's own notice opener
         main->ChckUpdtList_Click();
+        QVERIFY(settled(main));
         QWidget* notice = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Form7" && w->isVisible())
@@ -443,6 +472,7 @@ private slots:
         Form1Fixture::setOption("IntUpdate", "stamp-1");
         qputenv("VANTORA_WEB_BASE", m_peer.base("/status/404").toUtf8());
         m_fx->trigger("ChckUpdtList");
+        QVERIFY(settled());
         QCOMPARE(Form1Fixture::option("IntUpdate"), QString("stamp-1"));
         QCOMPARE(m_notices.size(), 0);
         QCOMPARE(boxes().size(), 0);
