@@ -225,6 +225,7 @@ void frmNTP::buildMenus()
 void frmNTP::newSocket()
 {
     StinkySock = new platform::WinsockClient(this);
+    StinkySock->SetReadBufferSize(timesync::kLongestReadReply);
     connect(StinkySock, &platform::WinsockClient::Connected, this, &frmNTP::StinkySock_Connect);
     connect(StinkySock, &platform::WinsockClient::DataArrival, this, &frmNTP::StinkySock_DataArrival);
     connect(StinkySock, &platform::WinsockClient::Closed, this, &frmNTP::StinkySock_Close);
@@ -256,7 +257,7 @@ void frmNTP::Form_Load()
     bool ok = false;
     const int stored = platform::getSetting(kOptions, QStringLiteral("srvL"), QStringLiteral("0")).trimmed().toInt(&ok);
     SrvIdx = ok && stored >= 0 && stored <= 10 ? stored : 0;
-    UserSrv = platform::getSetting(kOptions, QStringLiteral("UserLink"), timesync::kNoUserServer);
+    UserSrv = platform::getSetting(kOptions, QStringLiteral("UserLink"), timesync::kNoUserServer).trimmed();
     if (SrvIdx == 10 && !userServerSet())
         SrvIdx = 0;
     for (int i = 0; i <= 10; ++i)
@@ -320,7 +321,7 @@ void frmNTP::StartNTP(int mode)
     AutoIdx = -1;
     setManualMenus(mode == 0);
     setMessAuto();
-    UserSrv = platform::getSetting(kOptions, QStringLiteral("UserLink"), timesync::kNoUserServer);
+    UserSrv = platform::getSetting(kOptions, QStringLiteral("UserLink"), timesync::kNoUserServer).trimmed();
     srvL[10]->setText(timesync::menuCaption(UserSrv));
     srvL[10]->setEnabled(userServerSet());
     if (SrvIdx == 10 && !userServerSet()) {
@@ -381,8 +382,10 @@ void frmNTP::srvL_Click(int index)
 
 void frmNTP::SetSrvL_Click()
 {
-    const QString answer = platform::dialogs().inputBox(QStringLiteral("Enter the NTP Server you want to use"),
-                                                        QStringLiteral("Vantora - NTP Synchronisation"), QString());
+    const QString answer = platform::dialogs()
+                               .inputBox(QStringLiteral("Enter the NTP Server you want to use"),
+                                         QStringLiteral("Vantora - NTP Synchronisation"), QString())
+                               .trimmed();
     if (answer.isEmpty())
         return;
     UserSrv = answer;
@@ -444,8 +447,13 @@ void frmNTP::StinkySock_DataArrival()
 {
     if (!m_attemptOpen)
         return;
-    NTPReply += StinkySock->GetData();
+    NTPReply += StinkySock->GetData(timesync::kLongestReadReply - NTPReply.size());
     setServerTooltips(serverName(serverInUse()), StinkySock->RemoteHostIP());
+    // A server that keeps sending is not read any further: its answer is wrong already.
+    if (NTPReply.size() >= timesync::kLongestReadReply) {
+        StinkySock->Close();
+        invalidReply();
+    }
 }
 
 void frmNTP::StinkySock_Close()
@@ -453,7 +461,7 @@ void frmNTP::StinkySock_Close()
     if (!m_attemptOpen || m_waitingForClock)
         return;
     try {
-        NTPReply += StinkySock->GetData();
+        NTPReply += StinkySock->GetData(timesync::kLongestReadReply - NTPReply.size());
         StinkySock->Close();
         NTPDelay = static_cast<double>(platform::monotonicMs() - m_connectedAtMs) / 2000.0;
         ProcTimeReply(NTPReply);
@@ -464,7 +472,7 @@ void frmNTP::StinkySock_Close()
 
 void frmNTP::ProcTimeReply(const QByteArray& reply)
 {
-    const std::optional<QDateTime> utc = timesync::decodeTimeReply(reply, NTPDelay);
+    const std::optional<QDateTime> utc = timesync::decodeTimeReply(reply, NTPDelay, timesync::earliestTrustedTime());
     if (!utc) {
         invalidReply();
         return;

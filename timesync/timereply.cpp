@@ -1,6 +1,5 @@
 #include "timesync/timereply.h"
 
-
 #include <cmath>
 
 namespace timesync {
@@ -29,13 +28,21 @@ qint64 roundedDelay(double halfTripSeconds)
     return static_cast<qint64>(std::rint(halfTripSeconds));
 }
 
-std::optional<QDateTime> decodeTimeReply(const QByteArray& reply, double halfTripSeconds)
+std::optional<QDateTime> decodeTimeReply(const QByteArray& reply, double halfTripSeconds, const QDateTime& earliest)
 {
     const std::optional<quint32> value = readTimeValue(reply);
-    if (!value)
+    if (!value || *value == 0)
         return std::nullopt;
     const qint64 unixSeconds = secondsSince1900(*value) - kSeconds1900To1970 + roundedDelay(halfTripSeconds);
-    return QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC);
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC);
+    if (earliest.isValid() && utc < earliest)
+        return std::nullopt;
+    return utc;
+}
+
+QDateTime earliestTrustedTime()
+{
+    return QDateTime(QDate::fromString(QStringLiteral(VANTORA_BUILD_DATE), Qt::ISODate), QTime(0, 0), Qt::UTC);
 }
 
 qint64 toUsecSinceEpoch(const QDateTime& utc) { return utc.toMSecsSinceEpoch() * 1000; }

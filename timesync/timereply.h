@@ -29,9 +29,17 @@ qint64 secondsSince1900(quint32 value);
 // (beyond a day, or not a number) count as 0.
 qint64 roundedDelay(double halfTripSeconds);
 
+// Replies of more octets than this are not read any further.
+constexpr int kLongestReadReply = 5;
+
 // The UTC time a reply stands for once the half round trip has been added, or
-// nothing when the reply is not exactly four octets.
-std::optional<QDateTime> decodeTimeReply(const QByteArray& reply, double halfTripSeconds);
+// nothing when it cannot be true: not exactly four octets, four zero octets (a
+// server that has no time to give), or a time before `earliest` (when valid).
+std::optional<QDateTime> decodeTimeReply(const QByteArray& reply, double halfTripSeconds,
+                                         const QDateTime& earliest = {});
+
+// The earliest time a server may give: the day this program was built.
+QDateTime earliestTrustedTime();
 
 // Microseconds since 1970-01-01 UTC of a time (what the clock service takes).
 qint64 toUsecSinceEpoch(const QDateTime& utc);

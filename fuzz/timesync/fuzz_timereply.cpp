@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     const std::optional<quint32> value = timesync::readTimeValue(reply);
     const std::optional<QDateTime> t = timesync::decodeTimeReply(reply, halfTrip);
-    if (value.has_value() != (size == 4) || t.has_value() != value.has_value())
+    if (value.has_value() != (size == 4) || t.has_value() != (value.has_value() && *value != 0))
+        std::abort();
+    const std::optional<QDateTime> recent = timesync::decodeTimeReply(reply, halfTrip, timesync::earliestTrustedTime());
+    if (recent && (!t || *recent != *t || *recent < timesync::earliestTrustedTime()))
         std::abort();
     if (!t)
         return 0;

@@ -73,7 +73,12 @@ void WinsockClient::Fail(int number, const QString& description)
     emit Error(number, description);
 }
 
-QByteArray WinsockClient::GetData() { return m_socket->readAll(); }
+QByteArray WinsockClient::GetData(qint64 maxBytes)
+{
+    return maxBytes < 0 ? m_socket->readAll() : m_socket->read(maxBytes);
+}
+
+void WinsockClient::SetReadBufferSize(qint64 bytes) { m_socket->setReadBufferSize(bytes); }
 
 int WinsockClient::State() const
 {

@@ -34,8 +34,11 @@ public:
     void Close();
     // Ends the connection as failed: the state is 9 until Close().
     void Fail(int number, const QString& description);
-    // The data received and not yet taken.
-    QByteArray GetData();
+    // The data received and not yet taken (at most `maxBytes` of it when not negative).
+    QByteArray GetData(qint64 maxBytes = -1);
+    // Holds at most this many received octets until they are taken (0: no
+    // limit); beyond it a flooding peer's data waits in the system.
+    void SetReadBufferSize(qint64 bytes);
     int State() const;
 
     // The peer's address once connected, else "".

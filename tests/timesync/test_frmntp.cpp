@@ -14,8 +14,8 @@ Q_DECLARE_METATYPE(ClockSetResult)
 
 namespace {
 
-const QByteArray kY2000 = QByteArray::fromHex("BC17C200");
-constexpr qint64 kY2000Usec = 946684800LL * 1000000;
+const QByteArray kY2030 = QByteArray::fromHex("F4865700");
+constexpr qint64 kY2030Usec = 1893456000LL * 1000000;
 const QString kSuccess = QStringLiteral("Local System Clock synchronised succesfully");
 const QString kFailed = QStringLiteral("Network Time Synchronisation failed");
 const QString kInvalid = QStringLiteral("NTP Server returned an invalid response");
@@ -53,6 +53,7 @@ private slots:
     void silentServerTimesOut();
     void damagedSelectionChoosesTheFirstServer_data();
     void damagedSelectionChoosesTheFirstServer();
+    void aFloodIsNotRead();
     void userServerIsKeptAsTyped();
     void lateAnswerAfterClosingIsIgnored();
     void closeBoxDuringAnAutomaticRun();
@@ -66,7 +67,7 @@ void TestFrmNtp::manualSuccessStoresTheDailyTime()
 {
     NtpRig rig(QDateTime(QDate(2026, 12, 9), QTime(7, 5, 9)));
     LoopbackTimeServer server;
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
 
     rig.main->findChild<QAction*>(QStringLiteral("NTPserv")); // the main window's menu exists
@@ -80,7 +81,7 @@ void TestFrmNtp::manualSuccessStoresTheDailyTime()
 
     QCOMPARE(rig.text("Label1"), kSuccess);
     QCOMPARE(rig.setter.requests().size(), 1);
-    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2000Usec);
+    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2030Usec);
     QVERIFY(rig.setter.requests()[0].interactive);
     const QStringList digits{"0", "7", "0", "5", "0", "9"};
     for (int i = 1; i <= 6; ++i)
@@ -103,7 +104,7 @@ void TestFrmNtp::manualSuccessWithAutoSyncOff()
 {
     NtpRig rig(QDateTime(QDate(2026, 12, 9), QTime(7, 5, 9)));
     LoopbackTimeServer server;
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.fixture().trigger(QStringLiteral("NTPASync"));
     QVERIFY(!rig.main->NetAutoSync);
@@ -121,7 +122,7 @@ void TestFrmNtp::automaticRunSetsTheClockQuietlyAndCloses()
 {
     NtpRig rig;
     LoopbackTimeServer server;
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.ntp->StartNTP(-1);
     QCOMPARE(rig.ntp->windowTitle(), QStringLiteral("Vantora - v 2.9.0 - Auto Network Time Synchronisation"));
@@ -200,7 +201,7 @@ void TestFrmNtp::refusalSaysWhyAndNeverClaimsSuccess()
     QFETCH(ClockSetResult, answer);
     NtpRig rig;
     LoopbackTimeServer server;
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.setter.setAnswer(answer);
     rig.ntp->StartNTP(0);
@@ -219,7 +220,7 @@ void TestFrmNtp::automaticRefusalStopsTheRun()
 {
     NtpRig rig;
     LoopbackTimeServer server;
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.setter.setAnswer(ClockSetResult::AutomaticSyncOn);
     rig.ntp->StartNTP(-1);
@@ -236,8 +237,11 @@ void TestFrmNtp::invalidRepliesLeaveTheClockAlone_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::newRow("no octets") << QByteArray();
-    QTest::newRow("3 octets") << QByteArray::fromHex("BC17C2");
-    QTest::newRow("5 octets") << QByteArray::fromHex("BC17C20001");
+    QTest::newRow("3 octets") << QByteArray::fromHex("F48657");
+    QTest::newRow("5 octets") << QByteArray::fromHex("F486570001");
+    QTest::newRow("four zero octets") << QByteArray(4, '\0');
+    QTest::newRow("2000, before this program was built") << QByteArray::fromHex("BC17C200");
+    QTest::newRow("a flood of 64 MB") << QByteArray(64 * 1024 * 1024, 'x');
 }
 
 void TestFrmNtp::invalidRepliesLeaveTheClockAlone()
@@ -256,7 +260,7 @@ void TestFrmNtp::invalidRepliesLeaveTheClockAlone()
     QVERIFY(rig.menuEnabled("Syn") && rig.menuEnabled("ServList") && rig.menuEnabled("Clfrm"));
     QCOMPARE(Form1Fixture::option(QStringLiteral("DefaultTimeSync1")), QStringLiteral("<missing>"));
     // The next attempt works.
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     rig.action("Syn")->trigger();
     QVERIFY(rig.pumpUntilRequests(1));
     QVERIFY(rig.pump([&] { return rig.text("Label1") == kSuccess; }));
@@ -266,12 +270,12 @@ void TestFrmNtp::replyInPiecesIsJoined()
 {
     NtpRig rig;
     LoopbackTimeServer server;
-    server.setReply({QByteArray::fromHex("BC17"), QByteArray::fromHex("C200")});
+    server.setReply({QByteArray::fromHex("F486"), QByteArray::fromHex("5700")});
     NtpRig::useServer(server.port());
     rig.ntp->StartNTP(0);
     rig.action("Syn")->trigger();
     QVERIFY(rig.pumpUntilRequests(1, 0));
-    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2000Usec);
+    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2030Usec);
 }
 
 void TestFrmNtp::halfTripIsAdded_data()
@@ -291,7 +295,7 @@ void TestFrmNtp::halfTripIsAdded()
     NtpRig rig;
     LoopbackTimeServer server;
     server.setMode(LoopbackTimeServer::Mode::Hold);
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.ntp->StartNTP(0);
     rig.action("Syn")->trigger();
@@ -299,7 +303,7 @@ void TestFrmNtp::halfTripIsAdded()
     rig.clock().advance(roundTripMs);
     server.release();
     QVERIFY(rig.pumpUntilRequests(1, 0));
-    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2000Usec + addedSeconds * 1000000LL);
+    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2030Usec + addedSeconds * 1000000LL);
 }
 
 void TestFrmNtp::attemptAcrossMidnightOrAClockJump()
@@ -309,7 +313,7 @@ void TestFrmNtp::attemptAcrossMidnightOrAClockJump()
     NtpRig rig(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 59, 600)));
     LoopbackTimeServer server;
     server.setMode(LoopbackTimeServer::Mode::Hold);
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.ntp->StartNTP(0);
     rig.action("Syn")->trigger();
@@ -320,7 +324,7 @@ void TestFrmNtp::attemptAcrossMidnightOrAClockJump()
     QCOMPARE(rig.clock().now().date(), QDate(2026, 12, 9));
     server.release();
     QVERIFY(rig.pumpUntilRequests(1, 0));
-    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2000Usec);
+    QCOMPARE(rig.setter.requests()[0].usecUtc, kY2030Usec);
 }
 
 void TestFrmNtp::silentServerTimesOut()
@@ -376,6 +380,21 @@ void TestFrmNtp::damagedSelectionChoosesTheFirstServer()
     QCOMPARE(rig.dialled(), QStringList{rig.ntp->serverName(selected)});
 }
 
+// A server that never stops sending is read no further than a reply can be long.
+void TestFrmNtp::aFloodIsNotRead()
+{
+    NtpRig rig;
+    LoopbackTimeServer server;
+    server.setMode(LoopbackTimeServer::Mode::Flood);
+    NtpRig::useServer(server.port());
+    rig.ntp->StartNTP(0);
+    rig.action("Syn")->trigger();
+    QVERIFY(rig.pump([&] { return !rig.text("Label1").isEmpty(); }));
+    QCOMPARE(rig.text("Label1"), kInvalid);
+    QCOMPARE(rig.setter.requests().size(), 0);
+    QVERIFY2(server.flooded() < 16 * 1024 * 1024, qPrintable(QString::number(server.flooded())));
+}
+
 void TestFrmNtp::userServerIsKeptAsTyped()
 {
     NtpRig rig;
@@ -401,6 +420,11 @@ void TestFrmNtp::userServerIsKeptAsTyped()
     QCOMPARE(Form1Fixture::option(QStringLiteral("srvL")), QStringLiteral("10"));
     QCOMPARE(rig.text("Label3"), QStringLiteral("time&co.example"));
     QCOMPARE(rig.ntp->serverName(10), QStringLiteral("time&co.example"));
+    // Blanks typed around a name are not part of it.
+    rig.fixture().dialogs().answerNextInput(QStringLiteral("  time.example \t"));
+    rig.action("SetSrvL")->trigger();
+    QCOMPARE(Form1Fixture::option(QStringLiteral("UserLink")), QStringLiteral("time.example"));
+    QCOMPARE(rig.ntp->serverName(10), QStringLiteral("time.example"));
 
     rig.action("RemSrvL")->trigger();
     QCOMPARE(Form1Fixture::option(QStringLiteral("srvL")), QStringLiteral("0"));
@@ -415,7 +439,7 @@ void TestFrmNtp::lateAnswerAfterClosingIsIgnored()
 {
     NtpRig rig;
     LoopbackTimeServer server;
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.setter.setDeferred(true);
     rig.ntp->StartNTP(0);
@@ -442,7 +466,7 @@ void TestFrmNtp::closeBoxDuringAnAutomaticRun()
     NtpRig rig;
     LoopbackTimeServer server;
     server.setMode(LoopbackTimeServer::Mode::Hold);
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     QSignalSpy unloaded(rig.ntp.get(), &frmNTP::unloaded);
     rig.ntp->StartNTP(-1);
@@ -475,7 +499,7 @@ void TestFrmNtp::statusChangesAreLoggedOnce()
     NtpRig rig;
     LoopbackTimeServer server;
     server.setMode(LoopbackTimeServer::Mode::Hold);
-    server.setReply(kY2000);
+    server.setReply(kY2030);
     NtpRig::useServer(server.port());
     rig.ntp->StartNTP(0);
     rig.clock().advance(1000);

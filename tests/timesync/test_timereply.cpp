@@ -14,6 +14,7 @@ private slots:
     void decodes();
     void refusesWrongLengths_data();
     void refusesWrongLengths();
+    void refusesTimesBeforeTheEarliest();
     void roundsHalfTrips_data();
     void roundsHalfTrips();
     void coversTheWholeWindowOfYears();
@@ -37,7 +38,6 @@ void TestTimeReply::decodes_data()
     QTest::newRow("1990 starts the window") << QByteArray::fromHex("A9491C00") << 0.0 << utc(1990, 1, 1);
     QTest::newRow("last second before the wrap") << QByteArray::fromHex("FFFFFFFF") << 0.0 << utc(2036, 2, 7, 6, 28, 15);
     QTest::newRow("just after the wrap") << QByteArray::fromHex("00000004") << 0.0 << utc(2036, 2, 7, 6, 28, 20);
-    QTest::newRow("four zero octets are the next era") << QByteArray(4, '\0') << 1.5 << utc(2036, 2, 7, 6, 28, 18);
     QTest::newRow("the delay is added") << QByteArray::fromHex("BC17C200") << 2.6 << utc(2000, 1, 1, 0, 0, 3);
 }
 
@@ -67,6 +67,19 @@ void TestTimeReply::refusesWrongLengths()
     QFETCH(QByteArray, reply);
     QVERIFY(!timesync::readTimeValue(reply).has_value());
     QVERIFY(!timesync::decodeTimeReply(reply, 0.0).has_value());
+}
+
+void TestTimeReply::refusesTimesBeforeTheEarliest()
+{
+    // Four zero octets: a server that has no time to give, not a time in 2036.
+    QVERIFY(!timesync::decodeTimeReply(QByteArray(4, '\0'), 1.5).has_value());
+    const QByteArray y2000 = QByteArray::fromHex("BC17C200");
+    QVERIFY(!timesync::decodeTimeReply(y2000, 0.0, utc(2000, 1, 1, 0, 0, 1)).has_value());
+    QCOMPARE(*timesync::decodeTimeReply(y2000, 0.0, utc(2000, 1, 1)), utc(2000, 1, 1));
+    // The program's own floor is the day it was built: no earlier than this code.
+    QVERIFY(timesync::earliestTrustedTime() >= utc(2026, 12, 1));
+    QVERIFY(timesync::earliestTrustedTime() <= QDateTime::currentDateTimeUtc());
+    QVERIFY(!timesync::decodeTimeReply(y2000, 0.0, timesync::earliestTrustedTime()).has_value());
 }
 
 void TestTimeReply::roundsHalfTrips_data()

@@ -27,7 +27,7 @@ struct MainRig {
     MainRig() : fixture(QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0))), setter(testsupport::environment().clockSetter())
     {
         setter.clear();
-        server.setReply(QByteArray::fromHex("BC17C200"));
+        server.setReply(QByteArray::fromHex("F4865700"));
         timesync::setServerTable(QStringList(10, QStringLiteral("127.0.0.1")), server.port());
     }
     ~MainRig()

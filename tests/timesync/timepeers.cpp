@@ -25,6 +25,8 @@ LoopbackTimeServer::LoopbackTimeServer()
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             if (m_mode == Mode::Answer)
                 answer(socket, 0);
+            else if (m_mode == Mode::Flood)
+                flood(socket);
             else
                 m_held.append(socket);
         }
@@ -41,6 +43,20 @@ void LoopbackTimeServer::answer(QTcpSocket* socket, int piece)
     socket->flush();
     // The next piece follows a moment later, so that the client reads each on its own.
     QTimer::singleShot(piece + 1 < m_pieces.size() ? 30 : 0, socket, [this, socket, piece] { answer(socket, piece + 1); });
+}
+
+void LoopbackTimeServer::flood(QTcpSocket* socket)
+{
+    // Whenever the last block has left, the next one follows.
+    const auto more = [this, socket] {
+        if (socket->bytesToWrite() > 0 || socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        const QByteArray block(64 * 1024, 'x');
+        socket->write(block);
+        m_flooded += block.size();
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    more();
 }
 
 void LoopbackTimeServer::release()

@@ -20,10 +20,10 @@ namespace testsupport {
 
 // A TIME-protocol peer on 127.0.0.1 that answers as told: the given octets in
 // the given pieces and then closes, or holds the connection until release(),
-// or never answers at all.
+// or never answers at all, or floods the connection for as long as it lasts.
 class LoopbackTimeServer : public QObject {
 public:
-    enum class Mode { Answer, Hold, Silent };
+    enum class Mode { Answer, Hold, Silent, Flood };
 
     LoopbackTimeServer();
     quint16 port() const { return m_server.serverPort(); }
@@ -35,16 +35,20 @@ public:
     int connectionCount() const { return m_connections; }
     // Connections the client has not closed yet.
     int openConnections() const { return m_open; }
+    // Octets a flood got into the connection (the client's system buffers included).
+    qint64 flooded() const { return m_flooded; }
     // Sends the reply on every held connection and closes them.
     void release();
 
 private:
     void answer(QTcpSocket* socket, int piece);
+    void flood(QTcpSocket* socket);
     QTcpServer m_server;
     QList<QByteArray> m_pieces;
     Mode m_mode = Mode::Answer;
     int m_connections = 0;
     int m_open = 0;
+    qint64 m_flooded = 0;
     QList<QPointer<QTcpSocket>> m_held;
 };
 
