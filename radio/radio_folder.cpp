@@ -49,7 +49,7 @@ void Radio::folderStep()
         return;
     }
     // Shuffle: any entry, each with the same chance; the end of it goes on with
-    // the entry after it (see LoopMP3). An empty folder opens nothing.
+    // the entries after it (see LoopMP3). An empty folder opens nothing.
     if (count == 0)
         return;
     const int pick = static_cast<int>(m_random.bounded(static_cast<quint32>(count)));
@@ -68,26 +68,18 @@ bool Radio::LoopMP3()
         return false;
     }
     ListEnded = false;
-    if (FileIdx < count) {
-        openEntry(list, static_cast<int>(FileIdx));
-        FileIdx += 1;
-        if (FileIdx >= count) {
-            // Shuffled playback has no end: after the last entry comes a new pick.
-            if (main().Shuffl && !main().Rpeat) {
-                FileIdx = static_cast<float>(count);
-                return true;
-            }
-            ListEnded = !main().Rpeat;
-            FileIdx = 0;
-        }
-        return true;
+    // Shuffle is not asked here: after a pick the entries that follow it play
+    // in order, and without repeat the list ends after the last one. A pick of
+    // the last entry has nothing after it: the retry picks again.
+    if (FileIdx >= count)
+        return false;
+    openEntry(list, static_cast<int>(FileIdx));
+    FileIdx += 1;
+    if (FileIdx >= count) {
+        ListEnded = !main().Rpeat;
+        FileIdx = 0;
     }
-    // Nothing follows a shuffled pick of the last entry: pick again at once.
-    if (main().Shuffl && count > 0) {
-        folderStep();
-        return true;
-    }
-    return false;
+    return true;
 }
 
 void Radio::RepShu()
