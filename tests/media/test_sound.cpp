@@ -52,7 +52,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 2, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 2000);
         // The four-second sound was cut off: its end never comes.
-        QTest::qWait(500);
+        testsupport::drainEvents();
         QCOMPARE(finished.size(), 1);
         QVERIFY(!player.isPlaying());
     }
@@ -66,7 +66,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 3000);
         player.stop();
         QVERIFY(!player.isPlaying());
-        QTest::qWait(300);
+        testsupport::drainEvents();
         QCOMPARE(finished.size(), 0);
         player.stop(); // nothing playing: nothing happens
     }
@@ -89,7 +89,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 3000);
         player.playMemory(data);
         QVERIFY(!player.isPlaying()); // the sound before it was cut off
-        QTest::qWait(200);
+        testsupport::drainEvents();
         QCOMPARE(started.size(), 1);
     }
 
@@ -139,7 +139,7 @@ private slots:
         for (int i = 0; i < 20; ++i) {
             player.playMemory(wav);
             QVERIFY(player.isPlaying());
-            QTest::qWait(10);
+            testsupport::drainEvents();
         }
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 3000);
     }

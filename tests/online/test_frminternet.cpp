@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QtTest>
-#include <QThread>
 
 #include <cstdio>
 
@@ -408,10 +407,7 @@ private slots:
             child.setProcessEnvironment(env);
             child.start(QCoreApplication::applicationFilePath(), {});
             QVERIFY(child.waitForStarted());
-            QVERIFY(child.waitForReadyRead(10000));
-            QThread::usleep(rng.bounded(2000, 40000));
-            ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-            child.waitForFinished();
+            QVERIFY(testsupport::killAfterReportedWrites(child, 1 + static_cast<int>(rng.bounded(3))));
             const QString url1 = Form1Fixture::option("RadioURL1");
             const int gen = url1.section('/', 2, 2).mid(3).toInt();
             for (const auto& [key, value] : generation(gen))
@@ -424,12 +420,13 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsSet("VANTORA_STATION_WRITER")) {
         // The child of submitIsAllOrNothing (in the parent's test home): writes
-        // generations until killed.
+        // generations until killed, reporting each one written.
         QCoreApplication app(argc, argv);
-        std::fputs("ready\n", stdout);
-        std::fflush(stdout);
-        for (int n = 1;; ++n)
+        for (int n = 1;; ++n) {
             platform::saveSettings("Options", generation(n));
+            std::printf("%d\n", n);
+            std::fflush(stdout);
+        }
     }
     testsupport::environment();
     QApplication app(argc, argv);

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 
 namespace testsupport {
@@ -111,6 +112,18 @@ void drainEvents()
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+bool killAfterReportedWrites(QProcess& child, int writes)
+{
+    qsizetype reported = 0;
+    while (reported < writes) {
+        if (!child.waitForReadyRead(patience(20000)))
+            return false;
+        reported += child.readAllStandardOutput().count('\n');
+    }
+    ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+    return child.waitForFinished(patience(20000));
 }
 
 int patience(int ms) { return ms * slowdown(); }

@@ -2,6 +2,7 @@
 
 #include "platform/base/clocksetter.h"
 
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -57,6 +58,11 @@ int iterations(int count, int floor = 1);
 // Runs the events pending now, posted deletions included, and those they post
 // in turn, a few rounds deep; no wall-clock time is waited for.
 void drainEvents();
+// For a child that prints one line per finished write and writes without end:
+// waits until it has reported `writes` lines, then kills it with SIGKILL, so
+// that the kill lands while it works on a later write. False if it ended or
+// fell silent first.
+bool killAfterReportedWrites(QProcess& child, int writes);
 // A waiting limit: `ms` in the plain build, times the slowdown in a slow one.
 int patience(int ms);
 
