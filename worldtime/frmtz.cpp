@@ -15,6 +15,9 @@
 #include "worldtime/zonetime.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -74,7 +77,7 @@ FrmTZ::FrmTZ(Form1* main, QWidget* parent) : QWidget(parent, Qt::Window), m_main
     buildControls();
     connect(&Timer1, &platform::Timer::timeout, this, &FrmTZ::Timer1_Timer);
     connect(&Timer2, &platform::Timer::timeout, this, &FrmTZ::Timer2_Timer);
-    Timer2.setEnabled(true);
+    connect(&m_offsetChange, &platform::Timer::timeout, this, &FrmTZ::inputsChanged);
 }
 
 void FrmTZ::buildControls()
@@ -182,8 +185,52 @@ void FrmTZ::Form_Load()
     }
     LoadDefTZ();
     List1->setEnabled(false);
+    // The first calculation comes with the clock's first tick, hidden or not.
     Timer1.setEnabled(true);
     AffSelTZ();
+    watchInputs();
+}
+
+void FrmTZ::watchInputs()
+{
+    if (m_inputWatch)
+        return;
+    m_inputWatch = new QFileSystemWatcher(this);
+    // The converter's default home zone lives in the registry's files; the
+    // computer's zone is the link /etc/localtime, replaced whole when it changes.
+    const QString registryFolder = QFileInfo(platform::registryFilePath(platform::HKEY_LOCAL_MACHINE)).absolutePath();
+    QDir().mkpath(registryFolder);
+    QStringList folders{registryFolder};
+    if (QFileInfo::exists(QStringLiteral("/etc/localtime")))
+        folders.append(QStringLiteral("/etc"));
+    m_inputWatch->addPaths(folders);
+    connect(m_inputWatch, &QFileSystemWatcher::directoryChanged, this, &FrmTZ::inputsChanged);
+}
+
+void FrmTZ::inputsChanged()
+{
+    ResetReg();
+    Command1_Click();
+    armOffsetChange();
+}
+
+// The calculation follows the zones' own clocks: it runs again at the next
+// change of offset of the home or the target zone.
+void FrmTZ::armOffsetChange()
+{
+    constexpr qint64 kLongestWaitMs = 7LL * 24 * 3600 * 1000;
+    const QDateTime now = platform::clock().now();
+    qint64 wait = kLongestWaitMs;
+    for (const QString& key : {m_homeZone, selectedKey(List2)}) {
+        const TzZone* zone = key.isEmpty() ? nullptr : tzDatabase().find(key);
+        if (!zone || !zone->zone.hasTransitions())
+            continue;
+        const QTimeZone::OffsetData next = zone->zone.nextTransition(now);
+        if (next.atUtc.isValid())
+            wait = std::min(wait, std::max<qint64>(1, now.msecsTo(next.atUtc)));
+    }
+    m_offsetChange.setInterval(static_cast<int>(wait));
+    m_offsetChange.setEnabled(true);
 }
 
 void FrmTZ::LoadDefTZ()
@@ -214,7 +261,8 @@ void FrmTZ::selectKey(QListWidget* list, const QString& keyName)
     }
     if (list->currentRow() != index || !list->item(index)->isSelected())
         list->setCurrentRow(index);
-    list->scrollToItem(list->item(index));
+    if (isVisible())
+        list->scrollToItem(list->item(index));
 }
 
 QString FrmTZ::selectedKey(const QListWidget* list) const
@@ -257,15 +305,40 @@ void FrmTZ::Command1_Click()
         m_nameTable[static_cast<size_t>(k)] = m_table.TZDisplayNames[target];
         writeOption(QStringLiteral("VNTZname%1").arg(k), m_table.TZDisplayNames[target]);
     }
-    sResult->setText(targetTimeText(home, target));
+    // Hidden, the times are not shown: they are made when the window shows.
+    if (isVisible())
+        sResult->setText(targetTimeText(home, target));
 }
 
-void FrmTZ::List2_Click() { Command1_Click(); }
+void FrmTZ::List2_Click()
+{
+    Command1_Click();
+    if (!isVisible())
+        armOffsetChange();
+}
 
 void FrmTZ::Timer1_Timer()
 {
+    if (isVisible()) {
+        showClock();
+        return;
+    }
+    // Hidden, the clock stops after its first calculation: from then on the
+    // inputs' changes start it.
+    Timer1.setEnabled(false);
+    inputsChanged();
+}
+
+void FrmTZ::showClock()
+{
     Label2->setText(QLatin1Char(' ') + platform::formatDateTime(platform::clock().now(), kTimePattern));
     Command1_Click();
+}
+
+void FrmTZ::zoneCountChanged()
+{
+    if (!isVisible())
+        Command1_Click();
 }
 
 void FrmTZ::Timer2_Timer() { ResetReg(); }
@@ -366,6 +439,8 @@ void FrmTZ::List4_Click()
         return;
     m_main->TZFormat = chosen.first()->text();
     writeOption(QStringLiteral("TZFormat"), m_main->TZFormat);
+    // The rows take the new format at once rather than at the next second.
+    m_main->SetTZ();
 }
 
 void FrmTZ::AffSelTZ()
@@ -404,7 +479,24 @@ void FrmTZ::showEvent(QShowEvent* event)
         if (const QScreen* primary = QGuiApplication::primaryScreen())
             move(primary->availableGeometry().center() - rect().center());
     }
+    // The live clock and the reselection run while the window is seen.
+    ResetReg();
+    for (QListWidget* list : {List1, List2})
+        if (QListWidgetItem* current = list->currentItem())
+            list->scrollToItem(current);
+    showClock();
+    Timer1.setEnabled(true);
+    Timer2.setEnabled(true);
+    m_offsetChange.setEnabled(false);
     Form_Activate();
+}
+
+void FrmTZ::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    Timer1.setEnabled(false);
+    Timer2.setEnabled(false);
+    armOffsetChange();
 }
 
 void FrmTZ::Form_Activate() { SetOnTop(this, m_main->Form1OnTop ? -1 : 0); }

@@ -10,6 +10,7 @@
 class Form1;
 class QLabel;
 class QLineEdit;
+class QFileSystemWatcher;
 class QListWidget;
 class QPushButton;
 
@@ -40,9 +41,14 @@ public:
 
     const worldtime::ZoneTable& zoneTable() const { return m_table; }
 
+    // The zone count changed outside the chooser (the main window read another
+    // count from the store): the next slot's values follow it.
+    void zoneCountChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();
@@ -52,6 +58,13 @@ private:
     std::optional<qint32> biasAt(int index) const;
     QString targetTimeText(int home, int target) const;
     QString selectedKey(const QListWidget* list) const;
+    // Hidden, the chooser's values change only with their inputs: the home
+    // zone (the computer's zone, the converter's default), the selection, the
+    // count, and a zone's next change of offset.
+    void inputsChanged();
+    void watchInputs();
+    void armOffsetChange();
+    void showClock();
 
     Form1* m_main;
     worldtime::ZoneTable m_table;
@@ -73,4 +86,6 @@ private:
     QPushButton* Command3 = nullptr;
     platform::Timer Timer1{500};
     platform::Timer Timer2{1000};
+    platform::Timer m_offsetChange;
+    QFileSystemWatcher* m_inputWatch = nullptr;
 };

@@ -320,8 +320,44 @@ private slots:
         tz->close();
         QVERIFY(!tz->isVisible());
         QCOMPARE(w->frmTZ(), tz);
+        // Hidden, its clock is not refreshed; shown again, it is current at once.
         f.clock().advance(1000);
+        QCOMPARE(text(tz, "Label2"), QString(" Wednesday 09 December 2026 - 12:00:00"));
+        tz->show();
         QCOMPARE(text(tz, "Label2"), QString(" Wednesday 09 December 2026 - 12:00:01"));
+    }
+
+    void hiddenItWorksOnlyWhenAnInputChanges()
+    {
+        Form1Fixture f(kWinterNoon);
+        Form1Fixture::setOption("VNNetAutoSync", "False");
+        Form1* w = f.loadForm1();
+        FrmTZ* tz = w->frmTZ();
+        QVERIFY(!tz->isVisible());
+        // Its values are there from its first tick on.
+        f.clock().advance(500);
+        QCOMPARE(Form1Fixture::option("DefaultTZVal"), QString("0"));
+        QCOMPARE(Form1Fixture::option("VNTZname1"), list(tz, "List2")->currentItem()->text());
+        // An hour of the main clock leaves the chooser and the store alone.
+        f.clock().advance(20000);
+        const QString before = fileStamp(platform::settingsFilePath());
+        f.clock().advance(3600 * 1000);
+        QCOMPARE(fileStamp(platform::settingsFilePath()), before);
+        QVERIFY(text(tz, "sResult").isEmpty());
+
+        // The selection, the zone count and the home zone are its inputs.
+        selectTarget(tz, "Tokyo Standard Time");
+        QCOMPARE(Form1Fixture::option("VNTZval1"), QString("-540"));
+        Form1Fixture::setOption("LastTZAdd", "1");
+        Form1Fixture::setOption("LastTZAddName1", "TYO");
+        f.clock().advance(1000);
+        QCOMPARE(Form1Fixture::option("VNTZname2"), displayOf("Tokyo Standard Time"));
+        platform::HKEY conv = 0;
+        QCOMPARE(platform::RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\VN\\TimeConverter", 0, 63, &conv), 0);
+        const QByteArray india("India Standard Time");
+        platform::RegSetValueEx(conv, "DefaultSourceZone", 0, platform::REG_SZ, india.constData(), india.size());
+        platform::RegCloseKey(conv);
+        QTRY_COMPARE(Form1Fixture::option("DefaultTZVal"), QString("-330"));
     }
 
     void withoutTheZoneDatabaseTheListsSaySo()

@@ -178,13 +178,13 @@ private slots:
         QCOMPARE(w->LastTZAdd, qint16(5));
         QCOMPARE(rowsShown(w), 5);
         Form1Fixture::setOption("LastTZAdd", "-3");
-        f.clock().advance(250);
+        f.clock().advance(1000);
         QCOMPARE(w->LastTZAdd, qint16(0));
         Form1Fixture::setOption("LastTZAdd", "two");
-        f.clock().advance(250);
+        f.clock().advance(1000);
         QCOMPARE(w->LastTZAdd, qint16(0));
         Form1Fixture::setOption("LastTZAdd", "2");
-        f.clock().advance(250);
+        f.clock().advance(1000);
         QCOMPARE(w->LastTZAdd, qint16(2));
     }
 
