@@ -3,6 +3,7 @@
 #include "mainwindow/unzip/unzipfile.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/atomicfile.h"
+#include "platform/base/contenthash.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
 #include "platform/base/runningstep.h"
@@ -25,10 +26,26 @@ namespace {
 
 StartupWindows* g_windows = nullptr;
 
-// Writes one embedded resource; a file that cannot be written is skipped. The
-// whole file is replaced, so an older, longer file leaves no tail behind.
+// Whether the file on disk is the resource already: same size, then same
+// content hash (read through a mapping, nothing unpacked), still a program
+// where it must be one.
+bool holdsResource(int id, const QString& target, bool executable)
+{
+    const auto recorded = platform::customResourceFingerprint(id);
+    const QFileInfo info(target);
+    if (!recorded || !info.isFile() || info.size() != recorded->size || (executable && !info.isExecutable()))
+        return false;
+    const auto onDisk = platform::fileContentHash(target);
+    return onDisk && *onDisk == recorded->hash;
+}
+
+// Writes one embedded resource unless the file already holds it; a file that
+// cannot be written is skipped. The whole file is replaced, so an older,
+// longer file leaves no tail behind.
 bool writeResource(int id, const QString& target, bool executable = false)
 {
+    if (holdsResource(id, target, executable))
+        return true;
     const QByteArray bytes = platform::loadResource(QStringLiteral("CUSTOM"), id);
     // The fixed Windows folders (C:\Windows) always exist there; make their stand-ins.
     QDir().mkpath(QFileInfo(target).absolutePath());

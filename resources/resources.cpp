@@ -5,6 +5,7 @@
 #include "resources/resourceids.h"
 
 #include <QFile>
+#include <QResource>
 
 namespace platform {
 namespace {
@@ -29,6 +30,20 @@ QByteArray loadResource(const QString& type, int id)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+std::optional<ResourceFingerprint> customResourceFingerprint(int id)
+{
+    const QString path = resourcePath(QLatin1String(resid::TypeCustom), id);
+    QFile hashFile(path + QStringLiteral(".hash"));
+    if (!hashFile.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    bool ok = false;
+    const quint64 hash = hashFile.readAll().trimmed().toULongLong(&ok);
+    const QResource resource(path);
+    if (!ok || !resource.isValid())
+        return std::nullopt;
+    return ResourceFingerprint{resource.uncompressedSize(), hash};
 }
 
 QPixmap loadBitmap(int id)

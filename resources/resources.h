@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include <optional>
+
 namespace platform {
 
 // Reads one of the program's embedded resources whole, as the Windows
@@ -15,6 +17,15 @@ namespace platform {
 // vantora_resources_main (the main program and its tests: everything) or
 // vantora_resources_saver (the screensaver program: the pictures only).
 QByteArray loadResource(const QString& type, int id);
+
+// What the build recorded of a CUSTOM resource: its size and its content hash
+// (platform/base/contenthash.h), which tell whether a file on disk already
+// holds it without unpacking it. nullopt when nothing was recorded.
+struct ResourceFingerprint {
+    qint64 size = 0;
+    quint64 hash = 0;
+};
+std::optional<ResourceFingerprint> customResourceFingerprint(int id);
 
 // A BITMAP resource as a picture; a null pixmap when it is missing or cannot
 // be decoded. Needs the GUI application to exist.

@@ -8,6 +8,7 @@
 #include "platform/system/singleinstance.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
+#include "resources/resources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+#include <sys/stat.h>
 
 using testsupport::Form1Fixture;
 
@@ -48,6 +51,12 @@ QStringList writtenFiles()
         if (QFileInfo::exists(path))
             found << QFileInfo(path).fileName();
     return found;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -142,6 +151,44 @@ private slots:
         QFile eula(MainWin::eulaPath());
         QVERIFY(eula.open(QIODevice::ReadOnly));
         QVERIFY(!eula.readAll().contains("xxxxxxxx"));
+    }
+
+    void onlyFilesThatDifferAreWrittenAgain()
+    {
+        Form1Fixture f;
+        RecordingWindows windows;
+        MainWin::setStartupWindows(&windows);
+        MainWin::Main();
+        const auto stamp = [](const QString& path) {
+            const QFileInfo info(path);
+            return QStringLiteral("%1/%2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+        };
+        const QByteArray saverBytes = platform::loadResource("CUSTOM", 105);
+        // An unchanged file is left as it is: same inode, same time.
+        const auto inode = [](const QString& path) {
+            struct stat st {};
+            ::stat(QFile::encodeName(path).constData(), &st);
+            return st.st_ino;
+        };
+        const auto saverInode = inode(MainWin::saverPath());
+        const auto eulaInode = inode(MainWin::eulaPath());
+        const QString eulaStamp = stamp(MainWin::eulaPath());
+        MainWin::Main();
+        QCOMPARE(inode(MainWin::saverPath()), saverInode);
+        QCOMPARE(inode(MainWin::eulaPath()), eulaInode);
+        QCOMPARE(stamp(MainWin::eulaPath()), eulaStamp);
+
+        // A file of the same size with other bytes is written again, and so is
+        // a program that lost its right to run.
+        QFile eula(MainWin::eulaPath());
+        QVERIFY(eula.open(QIODevice::ReadWrite));
+        eula.write("X");
+        eula.close();
+        QFile::setPermissions(MainWin::saverPath(), QFile::ReadOwner | QFile::WriteOwner);
+        MainWin::Main();
+        QCOMPARE(readAll(MainWin::eulaPath()), platform::loadResource("CUSTOM", 104));
+        QVERIFY(QFileInfo(MainWin::saverPath()).isExecutable());
+        QCOMPARE(readAll(MainWin::saverPath()), saverBytes);
     }
 
     void resetAllLeavesOnlyFirstUse2()

@@ -8,7 +8,10 @@
 //   vantora_resgen help-pictures <folder>        the help page's pictures
 //   vantora_resgen sheet <out.png>               all pictures enlarged on
 //                                                dark and light, for review
+//   vantora_resgen hash <in> <out>               the file's content hash, as
+//                                                decimal text
 
+#include "platform/base/contenthash.h"
 #include "tools/resgen/pictures.h"
 #include "tools/resgen/sounds.h"
 
@@ -116,6 +119,14 @@ int sheet(const QString& out)
     return writePng(out, image) ? 0 : fail("cannot write " + out);
 }
 
+int hash(const QString& in, const QString& out)
+{
+    const std::optional<quint64> value = platform::fileContentHash(in);
+    if (!value)
+        return fail("cannot read " + in);
+    return writeFile(out, QByteArray::number(*value)) ? 0 : fail("cannot write " + out);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -135,5 +146,8 @@ int main(int argc, char** argv)
         return helpPictures(args[1]);
     if (command == QLatin1String("sheet") && args.size() == 2)
         return sheet(args[1]);
-    return fail(QStringLiteral("usage: sound NAME OUT | crlf IN OUT | bitmaps DIR | help-pictures DIR | sheet OUT"));
+    if (command == QLatin1String("hash") && args.size() == 3)
+        return hash(args[1], args[2]);
+    return fail(QStringLiteral(
+        "usage: sound NAME OUT | crlf IN OUT | bitmaps DIR | help-pictures DIR | sheet OUT | hash IN OUT"));
 }
