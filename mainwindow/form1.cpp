@@ -1,6 +1,7 @@
 #include "mainwindow/form1.h"
 
 #include "mainwindow/form1shape.h"
+#include "mainwindow/rowtimelabel.h"
 
 #include "core/datalist.h"
 #include "platform/base/clock.h"
@@ -30,6 +31,8 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 3000 / kTwipsPerPixel;
 constexpr int kClientHeight = 1785 / kTwipsPerPixel;
+constexpr int kColonLeft6 = 63;
+constexpr int kColonLeft7 = 129;
 
 // Window colours, as the window's design gives them (&HBBGGRR).
 constexpr quint32 kPanelColour = 0x404040;
@@ -40,9 +43,10 @@ constexpr quint32 kDigitOff = 0x404040;
 
 using Shape = Form1Shape;
 
-QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& name, const QString& tip = {})
+template <typename Label = QLabel>
+Label* makePicture(QWidget* parent, const QRect& geometry, const QString& name, const QString& tip = {})
 {
-    auto* label = new QLabel(parent);
+    auto* label = new Label(parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignCenter);
@@ -51,9 +55,10 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& name,
     return label;
 }
 
-QLabel* makeText(QWidget* parent, const QRect& geometry, const QString& name, quint32 colour, int pointSize)
+template <typename Label = QLabel>
+Label* makeText(QWidget* parent, const QRect& geometry, const QString& name, quint32 colour, int pointSize)
 {
-    auto* label = makePicture(parent, geometry, name);
+    auto* label = makePicture<Label>(parent, geometry, name);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, platform::fromBgr(colour));
     label->setPalette(pal);
@@ -89,6 +94,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     }};
     for (const auto& [timer, handler] : handlers)
         connect(timer, &platform::Timer::timeout, this, handler);
+    Timer1.setPrecise(true);
+    Timer1.setInterval(platform::msToNextSecond(platform::clock().now()));
     Timer1.setEnabled(true);
 }
 
@@ -118,8 +125,14 @@ void Form1::buildControls()
         LED1[i]->setLedColorOn(kDigitOn);
         LED1[i]->setLedColorOff(kDigitOff);
     }
-    picSegment[6] = makePicture(panel, QRect(63, 10, 8, 39), QStringLiteral("picSegment_6"));
-    picSegment[7] = makePicture(panel, QRect(129, 10, 8, 39), QStringLiteral("picSegment_7"));
+    // The colon pictures are 8 pixels wide with an empty first column, drawn
+    // from x = 63 and 129. Their labels start one pixel later, the picture
+    // aligned right, so that they do not overlap the digits before them: a
+    // flash of the seconds colon repaints the colon alone.
+    picSegment[6] = makePicture(panel, QRect(kColonLeft6 + 1, 10, 7, 39), QStringLiteral("picSegment_6"));
+    picSegment[7] = makePicture(panel, QRect(kColonLeft7 + 1, 10, 7, 39), QStringLiteral("picSegment_7"));
+    for (QLabel* colon : {picSegment[6], picSegment[7]})
+        colon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     picSegment[7]->setAttribute(Qt::WA_TranslucentBackground, false);
 
     Label6 = makeText(panel, QRect(0, 58, kClientWidth, 16), QStringLiteral("Label6"), kDateColour, 8);
@@ -150,7 +163,7 @@ void Form1::buildControls()
 
     for (int r = 0; r < 5; ++r) {
         Label4[r] = makeText(this, QRect(5, 0, 40, 14), QStringLiteral("Label4_%1").arg(r), 0x0000FF, 7);
-        Label5[r] = makeText(this, QRect(46, 0, 150, 14), QStringLiteral("Label5_%1").arg(r), 0xFFFF00, 7);
+        Label5[r] = makeText<RowTimeLabel>(this, QRect(46, 0, 150, 14), QStringLiteral("Label5_%1").arg(r), 0xFFFF00, 7);
         Label4[r]->setVisible(false);
         Label5[r]->setVisible(false);
     }
@@ -165,7 +178,7 @@ void Form1::buildControls()
 void Form1::loadPictures()
 {
     auto* panel = static_cast<Shape*>(Shape2);
-    panel->setSteadyColon(platform::loadBitmap(resid::BmpColonStatic), picSegment[7]->pos());
+    panel->setSteadyColon(platform::loadBitmap(resid::BmpColonStatic), QPoint(kColonLeft7, picSegment[7]->y()));
     picSegment[6]->setPixmap(platform::loadBitmap(resid::BmpColonStatic));
     picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
     Image2->setPixmap(platform::loadBitmap(resid::BmpAlarmOn));
@@ -305,7 +318,8 @@ void Form1::runLoadSteps()
     TZini();
     SetTZ();
     TZhcSet();
-    Timer10.setEnabled(true);
+    m_blinkAllowed = true;
+    applyBlinkTimer();
 }
 
 void Form1::popupTools(const QPoint& globalPos)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "mainwindow/neighbours.h"
+#include "platform/base/filestamp.h"
 #include "platform/base/timer.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -196,6 +198,11 @@ public:
     // Opens the Tools menu at a point (a right click on the clock).
     void popupTools(const QPoint& globalPos);
 
+signals:
+    // The tick has shown a new second (NowTime and ExportHeur hold it): the
+    // windows that show the main window's time follow it without a clock of their own.
+    void secondShown();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -238,6 +245,8 @@ private:
     void Timer8_Timer();
     void Timer9_Timer();
     void Timer10_Timer();
+    // The status blink runs only while one of its two options is on.
+    void applyBlinkTimer();
     void Timer11_Timer();
     void setUpdateTooltips(const QString& text);
     void setSyncTooltips(const QString& text);
@@ -293,6 +302,7 @@ private:
     // ---- Commands of the other parts, each wired in its own file ----
     // The menu item with this object name (every item exists from buildMenus on).
     QAction* command(const QString& name) const;
+    mutable QHash<QString, QAction*> m_commands;
     // Makes a greyed-out item usable and runs `handler` when it is chosen.
     void enableCommand(const QString& name, void (Form1::*handler)());
 
@@ -374,6 +384,7 @@ private:
     void mnuPassword_Click();
     void mnuMin_Click(int index);
     qint32 IdleMinutes = 0;
+    std::optional<std::array<platform::FileStamp, 2>> m_saverItemStamps;
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();
@@ -426,6 +437,9 @@ private:
     QDateTime m_alarmStartedAt;
     QDateTime m_updateCheckedAt;
     bool m_blinkPhase = false;
+    bool m_blinkAllowed = false; // from the end of the load on
+    QDateTime m_tickedSecond;
+    QDate m_tipDate;
 
     // ---- Controls ----
     std::array<platform::LedDigit*, 6> LED1{};

@@ -167,7 +167,10 @@ void Form1::buildMenus()
 
 QAction* Form1::command(const QString& name) const
 {
-    auto* action = findChild<QAction*>(name);
+    // Items live as long as the window: each is searched for once.
+    QAction*& action = m_commands[name];
+    if (!action)
+        action = findChild<QAction*>(name);
     Q_ASSERT(action);
     return action;
 }

@@ -104,7 +104,11 @@ void Form1::RegOptions(qint16 index)
     case 1:
         writeOption(QStringLiteral("F1Left"), platform::singleText(static_cast<float>(x() * kTwipsPerPixel)));
         writeOption(QStringLiteral("F1Top"), platform::singleText(static_cast<float>(y() * kTwipsPerPixel)));
-        setToolTip(platform::formatDateTime(platform::clock().now(), QStringLiteral("dddd dd mmmm yyyy")));
+        // The pointer asks often: the tip is made again when the date changed.
+        if (const QDate today = platform::clock().now().date(); today != m_tipDate) {
+            m_tipDate = today;
+            setToolTip(platform::formatDateTime(platform::clock().now(), QStringLiteral("dddd dd mmmm yyyy")));
+        }
         return;
     case 2: writeOption(QStringLiteral("AlarmTime"), AlarmTimeText); return;
     case 3: writeOption(QStringLiteral("Alarmsound"), platform::boolText(AlarmOn)); return;
@@ -209,6 +213,7 @@ void Form1::storeWindowOptions()
 {
     if (!m_loadCompleted)
         return;
+    const platform::SettingsReadScope oneLook;
     const platform::SettingsBatch oneWrite;
     RegOptions(1);
 }
@@ -411,6 +416,7 @@ void Form1::SetNTPASync()
     NTPASync->setChecked(NetAutoSync);
     setSyncTooltips(NetAutoSync ? QStringLiteral("NTP Auto-Sync On - Next at ") + syncTimeText()
                                 : QStringLiteral("NTP Auto-Sync Off"));
+    applyBlinkTimer();
 }
 
 void Form1::NTPASync_Click()
@@ -449,6 +455,7 @@ void Form1::applyUpdateOption()
                                                           QStringLiteral("00:00:00")));
     else
         setUpdateTooltips(QStringLiteral("VN Auto-Update Off"));
+    applyBlinkTimer();
 }
 
 void Form1::mnuVNUpAuto_Click()

@@ -5,6 +5,8 @@
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
 #include "platform/settings/conversions.h"
+#include "platform/base/filestamp.h"
+#include "platform/system/registry.h"
 #include "platform/system/xscreensaver.h"
 #include "saver/mainvn.h"
 #include "saver/modss.h"
@@ -39,6 +41,14 @@ void Form1::wireSaver()
 
 void Form1::refreshScreenSaverItems()
 {
+    // The items show what two files hold: they are read again only when one
+    // of them changed (the pointer and the ten-second store ask often).
+    const std::array<platform::FileStamp, 2> stamps{
+        platform::FileStamp::ofPath(platform::registryFilePath(platform::HKEY_CURRENT_USER)),
+        platform::FileStamp::ofPath(platform::xscreensaverFilePath())};
+    if (m_saverItemStamps && *m_saverItemStamps == stamps)
+        return;
+    m_saverItemStamps = stamps;
     const bool installed = modSS::IsVNInstalled(modSS::CheckSSInstalled());
     command(QStringLiteral("VNSsaver"))->setChecked(installed);
     command(QStringLiteral("mnuPassword"))->setEnabled(installed);

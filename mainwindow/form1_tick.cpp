@@ -54,6 +54,14 @@ void Form1::Timer1_Timer()
     // The tick lets window events run: a reset asked for meanwhile waits for its end.
     const platform::RunningStep step;
     NowTime = platform::clock().now();
+    // The display changes once a second: the tick wakes on the next full
+    // second, and a tick within a second already handled has nothing to do.
+    Timer1.setInterval(platform::msToNextSecond(NowTime));
+    const QDateTime second = currentSecond();
+    if (second == m_tickedSecond && !m_tickInsideLoad)
+        return;
+    m_tickedSecond = second;
+    const platform::SettingsReadScope oneLook;
     const QTime time = NowTime.time();
     const QString T = twoDigits(time.hour()) + QLatin1Char(' ') + twoDigits(time.minute()) + QLatin1Char(' ')
         + twoDigits(time.second());
@@ -87,6 +95,7 @@ void Form1::Timer1_Timer()
     runTickStep([this] { showDueReminders(); });
     runTickStep([this] { beepOnTheHour(); });
     runTickStep([this] { refreshTray(); });
+    emit secondShown();
 }
 
 void Form1::showChangedDigits()
@@ -285,8 +294,18 @@ void Form1::Timer9_Timer()
     picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
 }
 
+void Form1::applyBlinkTimer()
+{
+    if (m_blinkAllowed)
+        Timer10.setEnabled(NetAutoSync || VNNetAutoSync);
+}
+
 void Form1::Timer10_Timer()
 {
+    if (!NetAutoSync && !VNNetAutoSync) {
+        Timer10.setEnabled(false);
+        return;
+    }
     m_blinkPhase = !m_blinkPhase;
     Timer10.setInterval(m_blinkPhase ? 800 : 400);
     if (NetAutoSync)

@@ -3,6 +3,7 @@
 #include "mainwindow/clickfilter.h"
 
 #include "mainwindow/form1shape.h"
+#include "mainwindow/rowtimelabel.h"
 #include "platform/base/clock.h"
 #include "platform/controls/colors.h"
 #include "platform/controls/leddigit.h"
@@ -326,14 +327,14 @@ void Form1::showZoneTimes()
     // only the count (the chooser lays the rows out again itself).
     if (!digitChanged(6) && LastTZAdd == m_zoneRowsRead)
         return;
+    if (LastTZAdd != m_zoneRowsRead && m_frmTZ)
+        m_frmTZ->zoneCountChanged();
     m_zoneRowsRead = LastTZAdd;
     m_nowMsecs = NowTime.toMSecsSinceEpoch();
     const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
     for (int i = 1; i <= LastTZAdd; ++i) {
-        QLabel* label = Label5[static_cast<size_t>(i - 1)];
-        const QString text = zoneRowText(i, home);
-        if (label->text() != text)
-            label->setText(text);
+        auto* label = static_cast<RowTimeLabel*>(Label5[static_cast<size_t>(i - 1)]);
+        label->showText(zoneRowText(i, home));
     }
 }
 

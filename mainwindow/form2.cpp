@@ -72,7 +72,6 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedS
     Label1_0->setText(QStringLiteral("00:00:00"));
     Label1_0->installEventFilter(this);
     platform::DialogKeys::install(this);
-    connect(&Timer1, &platform::Timer::timeout, this, &Form2::Timer1_Timer);
     infowindows::centre(this);
 }
 
@@ -84,7 +83,8 @@ QString Form2::mainTimeText() const
 void Form2::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    Timer1.setEnabled(true);
+    if (m_main && !m_secondFeed)
+        m_secondFeed = connect(m_main, &Form1::secondShown, this, &Form2::Timer1_Timer);
     Form_Activate();
 }
 
@@ -92,8 +92,10 @@ void Form2::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     // A hidden window has nothing to refresh: no wake-ups while it is away.
-    if (!isVisible())
-        Timer1.setEnabled(false);
+    if (!isVisible()) {
+        disconnect(m_secondFeed);
+        m_secondFeed = {};
+    }
 }
 
 void Form2::Form_Activate()

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/base/timer.h"
-
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -22,7 +20,7 @@ public:
 
     QLabel* picture() const { return Image1; }
     QLabel* timeLabel() const { return Label1_0; }
-    bool isTimerRunning() const { return Timer1.isEnabled(); }
+    bool isTimerRunning() const { return static_cast<bool>(m_secondFeed); }
 
     void Image1_Click();
 
@@ -40,8 +38,8 @@ private:
     QLabel* Image1 = nullptr;
     QLabel* Label1_0 = nullptr;
     QString m_lastShown;
-    // Only runs while the window is shown.
-    platform::Timer Timer1{10};
+    // The main window's new seconds, followed only while the window is shown.
+    QMetaObject::Connection m_secondFeed;
 };
 
 // The About picture, 300 x 179 pixels.

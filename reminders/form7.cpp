@@ -267,13 +267,32 @@ void Form7::applyNewReminderMode()
     Check1->setChecked(!DefTimeCurrent);
     boldReminderDays();
     showDateTimeSection(true);
-    Timer2.setEnabled(true);
+    startClock();
     CheckRemDT();
+}
+
+void Form7::startClock()
+{
+    if (m_main) {
+        if (!m_secondFeed)
+            m_secondFeed = connect(m_main, &Form1::secondShown, this, &Form7::Timer2_Timer);
+        return;
+    }
+    Timer2.setPrecise(true);
+    Timer2.setInterval(platform::msToNextSecond(platform::clock().now()));
+    Timer2.setEnabled(true);
+}
+
+void Form7::stopClock()
+{
+    disconnect(m_secondFeed);
+    m_secondFeed = {};
+    Timer2.setEnabled(false);
 }
 
 void Form7::applyNoticeMode()
 {
-    Timer2.setEnabled(false);
+    stopClock();
     Text1->setReadOnly(true);
     for (QLabel* label : {Label1[1], Label1[2]})
         label->setVisible(false);
@@ -425,6 +444,8 @@ void Form7::Timer1_Timer()
 
 void Form7::Timer2_Timer()
 {
+    if (Timer2.isEnabled())
+        Timer2.setInterval(platform::msToNextSecond(platform::clock().now()));
     const QString now = m_main ? m_main->ExportHeur : nowText();
     if (now != m_currentTimeText && !now.isEmpty()) {
         Label1[0]->setText(now);
@@ -461,7 +482,7 @@ void Form7::closeEvent(QCloseEvent* event)
     // the next start. An automatic message still ends the busy animation that
     // waits for it.
     Timer1.setEnabled(false);
-    Timer2.setEnabled(false);
+    stopClock();
     if (m_messType == AutomaticMessage && m_main && m_main->timer(8).isEnabled())
         m_main->StopTimer8();
     QWidget::closeEvent(event);

@@ -55,7 +55,7 @@ public:
     // Toolbar button by key: "Strem", "Snrem", "Adrem", "Canrem".
     void Toolbar1_ButtonClick(const QString& key);
 
-    static constexpr int kTimer2Interval = 10;
+    static constexpr int kTimer2Interval = 1000;
 
 signals:
     // Emitted once when the window closes, whichever way.
@@ -92,6 +92,10 @@ private:
     void showPickedTime();
     void showError(const QString& error, const QString& title);
     QString nowText() const;
+    // The current time of a new reminder's window, once a second: the main
+    // window's new seconds, or a clock of its own without a main window.
+    void startClock();
+    void stopClock();
 
     QPointer<Form1> m_main;
     qint16 m_messType = 0;
@@ -117,6 +121,7 @@ private:
     QLabel* Image2 = nullptr;
     platform::Timer Timer1{500};
     platform::Timer Timer2{kTimer2Interval};
+    QMetaObject::Connection m_secondFeed;
 };
 
 // The title of a due reminder's notice: "Reminder - 12/10/2026 (09:00:00)".

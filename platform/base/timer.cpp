@@ -32,6 +32,13 @@ void Timer::setEnabled(bool on)
     reschedule();
 }
 
+void Timer::setPrecise(bool precise)
+{
+    m_qtTimer.setTimerType(precise ? Qt::PreciseTimer : Qt::CoarseTimer);
+}
+
+int msToNextSecond(const QDateTime& now) { return 1000 - now.time().msec(); }
+
 void Timer::fire()
 {
     // A failing handler ends here, before the error could reach Qt's event

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QTimer>
 
@@ -11,6 +12,8 @@ class Clock;
 // Enabling a timer that is already enabled changes nothing; changing the
 // interval of an enabled timer starts its count again; an interval of 0 never fires.
 // The timer is run by the clock that was in use when it was enabled.
+// msToNextSecond(now) is the interval that makes the next firing fall on the
+// next full second.
 class Timer : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +25,10 @@ public:
 
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool on);
+
+    // A precise timer fires on its millisecond; an ordinary one may be moved by
+    // a few percent of its interval so that the system can wake up less often.
+    void setPrecise(bool precise);
 
     // Used by clocks: emits timeout.
     void fire();
@@ -39,5 +46,7 @@ private:
     Clock* m_runningOn = nullptr;
     QTimer m_qtTimer;
 };
+
+int msToNextSecond(const QDateTime& now);
 
 } // namespace platform

@@ -205,10 +205,43 @@ void LedDigit::paintDigit(QPainter& painter, const QRectF& area, int value, cons
     painter.restore();
 }
 
+QPixmap LedDigit::digitPicture(int value, quint32 on, quint32 off, QSize size, qreal pixelRatio)
+{
+    // Drawing the segments' anti-aliased outlines costs far more than copying
+    // a picture: each look is drawn once and kept. A clock needs ten values in
+    // one or two colour pairs; the bound only stops a colour-cycling caller
+    // from growing the set without end.
+    struct Key {
+        quint8 segments;
+        quint32 on, off;
+        QSize size;
+        qreal ratio;
+        bool operator==(const Key&) const = default;
+    };
+    static QList<std::pair<Key, QPixmap>> pictures;
+    constexpr qsizetype kMaxPictures = 64;
+
+    const Key key{segmentsFor(value), on, off, size, pixelRatio};
+    for (const auto& [known, picture] : pictures)
+        if (known == key)
+            return picture;
+    QPixmap picture(size * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        paintDigit(painter, QRectF(QPointF(0, 0), QSizeF(size)), value, fromBgr(on), fromBgr(off));
+    }
+    if (pictures.size() >= kMaxPictures)
+        pictures.removeFirst();
+    pictures.append({key, picture});
+    return picture;
+}
+
 void LedDigit::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    paintDigit(painter, rect(), m_value, fromBgr(m_colorOn), fromBgr(m_colorOff));
+    painter.drawPixmap(0, 0, digitPicture(m_value, m_colorOn, m_colorOff, size(), devicePixelRatio()));
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QPolygonF>
 #include <QVariantMap>
 #include <QWidget>
@@ -69,6 +70,9 @@ public:
     // Paints a digit into `area` the same way the widget does (used for
     // pictures of the clock drawn without widgets).
     static void paintDigit(QPainter& painter, const QRectF& area, int value, const QColor& on, const QColor& off);
+    // The digit as the widget shows it, on a transparent ground: drawn once
+    // per look (lit segments, colours, size) and shared by every digit.
+    static QPixmap digitPicture(int value, quint32 on, quint32 off, QSize size, qreal pixelRatio);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

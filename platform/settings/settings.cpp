@@ -185,6 +185,19 @@ public:
             flush(lockWaitHere());
     }
 
+    void beginReadScope()
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_readScopeDepth++ == 0)
+            m_checkedInScope = false;
+    }
+
+    void endReadScope()
+    {
+        QMutexLocker locker(&m_mutex);
+        --m_readScopeDepth;
+    }
+
     void beginBatch()
     {
         QMutexLocker locker(&m_mutex);
@@ -232,6 +245,10 @@ private:
 
     void refresh()
     {
+        // Within a read scope the file is looked at once.
+        if (m_loaded && m_readScopeDepth > 0 && m_checkedInScope)
+            return;
+        m_checkedInScope = m_readScopeDepth > 0;
         if (m_loaded && FileStamp::ofPath(m_path) == m_stamp)
             return;
         load();
@@ -359,6 +376,8 @@ private:
     bool m_loaded = false;
     bool m_clean = true;
     int m_batchDepth = 0;
+    int m_readScopeDepth = 0;
+    bool m_checkedInScope = false;
     bool m_retryScheduled = false;
     bool m_flushAtQuit = false;
     bool m_failureTold = false;
@@ -436,6 +455,9 @@ void deleteSetting(const QString& section, const QString& key)
 }
 
 QString settingsFilePath() { return store().path(); }
+
+SettingsReadScope::SettingsReadScope() { store().beginReadScope(); }
+SettingsReadScope::~SettingsReadScope() { store().endReadScope(); }
 
 SettingsBatch::SettingsBatch() { store().beginBatch(); }
 SettingsBatch::~SettingsBatch() { store().endBatch(); }

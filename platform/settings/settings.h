@@ -48,6 +48,17 @@ void deleteSetting(const QString& section, const QString& key = {});
 // The file behind the store: $XDG_CONFIG_HOME/VN/VN.conf (~/.config/VN/VN.conf).
 QString settingsFilePath();
 
+// While one lives, reads look at the file on disk once: a step that reads
+// many values (the clock's tick) sees one version of the store and costs one
+// look, not one per value. Changes of this process show at once as ever.
+class SettingsReadScope {
+public:
+    SettingsReadScope();
+    ~SettingsReadScope();
+    SettingsReadScope(const SettingsReadScope&) = delete;
+    SettingsReadScope& operator=(const SettingsReadScope&) = delete;
+};
+
 // While one lives, the changes made are gathered and written as one change when
 // the last one ends.
 class SettingsBatch {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 using platform::fromBgr;
@@ -181,6 +182,28 @@ private slots:
 
         digit.setLedColorOff(0x00000000);
         QTRY_COMPARE(counter.count, 1);
+    }
+
+    void eachLookIsDrawnOnceAndShared()
+    {
+        const QPixmap seven = LedDigit::digitPicture(7, 0x00FFFF00, 0x00404040, QSize(30, 39), 1.0);
+        // The same look is the same picture, whoever asks.
+        QCOMPARE(LedDigit::digitPicture(7, 0x00FFFF00, 0x00404040, QSize(30, 39), 1.0).cacheKey(), seven.cacheKey());
+        QVERIFY(LedDigit::digitPicture(1, 0x00FFFF00, 0x00404040, QSize(30, 39), 1.0).cacheKey() != seven.cacheKey());
+        QVERIFY(LedDigit::digitPicture(7, 0x0000FF00, 0x00404040, QSize(30, 39), 1.0).cacheKey() != seven.cacheKey());
+        // It is what painting the digit draws, on a transparent ground.
+        QImage painted(30, 39, QImage::Format_ARGB32_Premultiplied);
+        painted.fill(Qt::transparent);
+        {
+            QPainter p(&painted);
+            LedDigit::paintDigit(p, QRectF(0, 0, 30, 39), 7, platform::fromBgr(0x00FFFF00), platform::fromBgr(0x00404040));
+        }
+        QCOMPARE(seven.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), painted);
+        // The widget shows it.
+        LedDigit digit;
+        digit.resize(30, 39);
+        digit.setValue(7);
+        QCOMPARE(litSegments(digit, Cyan, Grey), QString("abc"));
     }
 
     void loadsTheStoredDesignProperties()

@@ -67,6 +67,48 @@ private slots:
         QCOMPARE(w->ExportHeur, QString("07:05:03"));
     }
 
+    void theTickWakesOnceASecondOnTheSecond()
+    {
+        Form1Fixture f(at(10, 0, 0).addMSecs(700));
+        Form1* w = f.loadForm1();
+        int seconds = 0;
+        connect(w, &Form1::secondShown, this, [&] { ++seconds; });
+        f.clock().advance(299);
+        QCOMPARE(shownTime(w), QString("100000"));
+        f.clock().advance(1);
+        QCOMPARE(shownTime(w), QString("100001"));
+        QCOMPARE(seconds, 1);
+        f.clock().advance(59 * 1000);
+        QCOMPARE(seconds, 60);
+        QCOMPARE(shownTime(w), QString("100100"));
+        // A tick within a second already shown has nothing to do.
+        w->Timer1_Timer();
+        QCOMPARE(seconds, 60);
+        // After the clock was set, the tick counted before comes, and the
+        // one after it falls on the second again.
+        f.clock().setNow(at(11, 0, 0).addMSecs(400));
+        f.clock().advance(1000);
+        QCOMPARE(shownTime(w), QString("110001"));
+        f.clock().advance(600);
+        QCOMPARE(shownTime(w), QString("110002"));
+    }
+
+    void theStatusBlinkRunsOnlyWhileItsOptionsAreOn()
+    {
+        Form1Fixture f(at(10, 0, 0));
+        Form1Fixture::setOption("NetAutoSync", "False");
+        Form1Fixture::setOption("VNNetAutoSync", "False");
+        Form1* w = f.loadForm1();
+        QVERIFY(!w->timer(10).isEnabled());
+        f.trigger("NTPASync");
+        QVERIFY(w->timer(10).isEnabled());
+        f.trigger("mnuVNUpAuto");
+        f.trigger("NTPASync");
+        QVERIFY(w->timer(10).isEnabled());
+        f.trigger("mnuVNUpAuto");
+        QVERIFY(!w->timer(10).isEnabled());
+    }
+
     void onlyChangedDigitsAreWritten()
     {
         Form1Fixture f(at(12, 59, 58, QDate(2026, 12, 9)).addMSecs(900));
