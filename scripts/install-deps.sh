@@ -22,6 +22,8 @@ packages=(
   python3 openssl xdg-utils
   # screensaver: XScreenSaver and an X server for the real-window tests
   xscreensaver xvfb xauth x11-utils libxcb1-dev xdotool
+  # benchmarks: xclock, the idle peer
+  x11-apps valgrind
   # tray: an XEmbed tray host for the tests
   trayer
 )

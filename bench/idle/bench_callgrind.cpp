@@ -1,0 +1,220 @@
+// Instruction counts (callgrind) of the main window's idle work, beside the
+// start of a minimal Qt clock:
+//   quiet tick       the tick run again within a second it has handled
+//   new second       the tick of a new second with the repaint it causes,
+//                    without zone rows and with five
+//   pointer move     one pointer move over the clock, with its repaint
+//   first paint      the whole program from its start to its first paint
+//                    (a second start in the same home: the files it carries
+//                    are on disk already), and the Qt clock's
+// Run: ./bench_callgrind   (it runs itself and the others under valgrind)
+#include "core/mainwin.h"
+#include "mainwindow/appwindows.h"
+#include "mainwindow/form1.h"
+#include "platform/settings/settings.h"
+#include "tests/mainwindow/standins.h"
+#include "tests/support/testenv.h"
+#include "worldtime/zoneregistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <valgrind/callgrind.h>
+
+namespace {
+
+const QString kOptions = QStringLiteral("Options");
+
+// The instructions counted in one callgrind output file.
+qint64 totalOf(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression total(QStringLiteral("^(?:totals|summary):\\s+(\\d+)"));
+    qint64 n = -1;
+    while (!f.atEnd()) {
+        const auto m = total.match(QString::fromLatin1(f.readLine()));
+        if (m.hasMatch())
+            n = m.captured(1).toLongLong();
+    }
+    return n;
+}
+
+// Counts `repeat` runs of `step` (each run may prepare itself outside the count).
+template <typename Prepare, typename Step>
+void measure(const char* name, int repeat, Prepare prepare, Step step)
+{
+    for (int i = 0; i < repeat; ++i) {
+        prepare();
+        CALLGRIND_TOGGLE_COLLECT;
+        step();
+        CALLGRIND_TOGGLE_COLLECT;
+    }
+    CALLGRIND_DUMP_STATS_AT(name);
+}
+
+void settle() { QCoreApplication::processEvents(); }
+
+void addFiveZones()
+{
+    const QStringList zones{QStringLiteral("Tokyo Standard Time"), QStringLiteral("Eastern Standard Time"),
+                            QStringLiteral("India Standard Time"), QStringLiteral("GMT Standard Time"),
+                            QStringLiteral("AUS Eastern Standard Time")};
+    const QStringList biases{QStringLiteral("-540"), QStringLiteral("300"), QStringLiteral("-330"),
+                             QStringLiteral("0"), QStringLiteral("-600")};
+    for (int i = 1; i <= 5; ++i) {
+        platform::saveSetting(kOptions, QStringLiteral("LastTZAddName%1").arg(i), QStringLiteral("Z%1").arg(i));
+        platform::saveSetting(kOptions, QStringLiteral("VNTZval%1").arg(i), biases[i - 1]);
+        platform::saveSetting(kOptions, QStringLiteral("VNTZname%1").arg(i), zones[i - 1]);
+    }
+    platform::saveSetting(kOptions, QStringLiteral("LastTZAdd"), QStringLiteral("5"));
+}
+
+// Under valgrind: the window's idle steps.
+int measureWindow(int argc, char** argv)
+{
+    testsupport::environment();
+    QApplication app(argc, argv);
+    worldtime::installZoneDatabase();
+    testsupport::StandIns standIns(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)));
+    platform::ManualClock& clock = standIns.clock;
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    clock.advance(3000);
+    settle();
+
+    CALLGRIND_START_INSTRUMENTATION;
+    // Warm the paths once outside the counts.
+    clock.advance(1000);
+    settle();
+    measure("quiet-tick", 10, [] {}, [&] { form.Timer1_Timer(); });
+    const auto toNextSecond = [&] {
+        clock.advance(999);
+        settle();
+    };
+    const auto newSecond = [&] {
+        clock.advance(1);
+        settle();
+    };
+    measure("new-second", 10, toNextSecond, newSecond);
+    addFiveZones();
+    form.SetTZ();
+    clock.advance(1000);
+    settle();
+    measure("new-second-5-rows", 10, toNextSecond, newSecond);
+    int x = 20;
+    measure("pointer-move", 10, [] {}, [&] {
+        x = x == 20 ? 40 : 20;
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 20), form.mapToGlobal(QPointF(x, 20)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &move);
+        settle();
+    });
+    CALLGRIND_STOP_INSTRUMENTATION;
+    return 0;
+}
+
+// Under valgrind: the program's start, ended by its first paint.
+int startToFirstPaint(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantora"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    struct FirstPaint : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("Form1"))
+                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            return false;
+        }
+    } firstPaint;
+    app.installEventFilter(&firstPaint);
+    worldtime::installZoneDatabase();
+    MainWin::setStartupWindows(&appWindows());
+    MainWin::Main();
+    const int rc = QApplication::exec();
+    appWindows().unloadAll();
+    return rc;
+}
+
+qint64 runUnderCallgrind(const QStringList& command, const QString& outFile, const QProcessEnvironment& env,
+                         bool atStart)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QStringList args{QStringLiteral("--tool=callgrind"), QStringLiteral("--callgrind-out-file=") + outFile};
+    if (!atStart)
+        args << QStringLiteral("--instr-atstart=no") << QStringLiteral("--collect-atstart=no");
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral("valgrind"), args + command);
+    p.waitForFinished(-1);
+    if (p.exitCode() != 0)
+        QTextStream(stderr) << p.readAll();
+    return totalOf(outFile);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && QByteArray(argv[1]) == "--window")
+        return measureWindow(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--start")
+        return startToFirstPaint(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--seed") {
+        QCoreApplication seedApp(argc, argv);
+        platform::saveSetting(kOptions, QStringLiteral("FirstUse2"), QStringLiteral("False"));
+        platform::flushSettings();
+        return 0;
+    }
+
+    QCoreApplication app(argc, argv);
+    QTemporaryDir work;
+    QTextStream out(stdout);
+    const QString self = QCoreApplication::applicationFilePath();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    runUnderCallgrind({self, QStringLiteral("--window")}, work.filePath(QStringLiteral("window")), env, false);
+    const QStringList dumps = QDir(work.path()).entryList({QStringLiteral("window.*")}, QDir::Files, QDir::Name);
+    for (const QString& dump : dumps) {
+        QFile f(work.filePath(dump));
+        f.open(QIODevice::ReadOnly);
+        const QString text = QString::fromLatin1(f.readAll());
+        const auto name = QRegularExpression(QStringLiteral("desc: Trigger: Client Request: (\\S+)")).match(text);
+        if (name.hasMatch())
+            out << QStringLiteral("%1 %2 instructions each\n")
+                       .arg(name.captured(1), -20)
+                       .arg(totalOf(work.filePath(dump)) / 10);
+    }
+
+    // A fresh user whose licence was accepted; the first start writes the files.
+    const QString home = work.filePath(QStringLiteral("home"));
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+        const QString path = home + QLatin1Char('/') + QString::fromLatin1(var).toLower();
+        QDir().mkpath(path);
+        env.insert(QString::fromLatin1(var), path);
+    }
+    {
+        QProcess seed;
+        seed.setProcessEnvironment(env);
+        seed.start(self, {QStringLiteral("--seed")});
+        seed.waitForFinished(-1);
+    }
+    runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("first-start")), env, true);
+    const qint64 start = runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("start")),
+                                           env, true);
+    const qint64 qtClock = runUnderCallgrind({QStringLiteral(QTCLOCK_EXECUTABLE), QStringLiteral("--first-paint")},
+                                             work.filePath(QStringLiteral("qtclock")), env, true);
+    out << QStringLiteral("start to first paint %1 M instructions (Qt clock %2 M)\n")
+               .arg(double(start) / 1e6, 0, 'f', 1)
+               .arg(double(qtClock) / 1e6, 0, 'f', 1);
+    return 0;
+}
