@@ -71,6 +71,8 @@ void Form1::VNSsaver_Click()
         tellUser(QStringLiteral("VN could not be set as the screen saver: %1 could not be written.")
                      .arg(platform::xscreensaverFilePath()));
     }
+    // The click has toggled the item: it shows the files again even when they did not change.
+    m_saverItemStamps.reset();
     refreshScreenSaverItems();
 }
 
