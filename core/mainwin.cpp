@@ -144,11 +144,19 @@ void ResetAll()
         g_windows->unloadAll();
     // The main window is unloaded now; the one the restart loads reads the
     // zone count from the store.
+    resetStoredSettings();
+    Main();
+}
+
+void resetStoredSettings()
+{
+    // One replacement of the file: a crash in between never leaves the
+    // options gone without FirstUse2, which would bring the licence back.
+    const platform::SettingsBatch batch;
     platform::saveSetting(QStringLiteral("Options"), QStringLiteral("LastTZAdd"), QStringLiteral("0"));
     platform::deleteSetting(QStringLiteral("Options"));
     platform::deleteSetting(QStringLiteral("ScreenSaver"));
     platform::saveSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"), QStringLiteral("False"));
-    Main();
 }
 
 } // namespace MainWin

@@ -41,6 +41,9 @@ void UnZipHelp();
 
 void CloseSaver();
 void ResetAll();
+// The store part of ResetAll: sections "Options" and "ScreenSaver" removed,
+// `FirstUse2` = "False", all in one change of the settings file.
+void resetStoredSettings();
 
 // The paths the writers use.
 QString unzipDllPath();

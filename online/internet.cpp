@@ -100,7 +100,8 @@ void Internet::radioStampArrived(const platform::Download& stamp)
         m_main.StopTimer8();
         return;
     }
-    const QString line = firstTextLine(stamp.data);
+    // Compared with what the store gives back, which keeps no longer a text.
+    const QString line = platform::fitSettingValue(firstTextLine(stamp.data));
     const QString seen = platform::getSetting(kOptions, QStringLiteral("IntUpdate"), QString());
     platform::saveSetting(kOptions, QStringLiteral("IntUpdate"), line);
     if (seen.isEmpty() || !m_openNotice) {

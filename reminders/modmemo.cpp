@@ -2,6 +2,7 @@
 
 #include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
+#include "platform/base/storefile.h"
 #include "platform/base/clock.h"
 #include "platform/system/paths.h"
 
@@ -108,41 +109,36 @@ Result failed(const QString& error) { return Result{false, error}; }
 
 const QString kLockError = QStringLiteral("The reminder files are in use by another copy of Vantora");
 
-// The bytes of a file as one read of one version of it; a missing file is empty.
+// A larger reminder file is not one this program wrote.
+constexpr qint64 kMaxMemoFileBytes = 16 * 1024 * 1024;
+
+// The bytes of a file as one read of one version of it; a missing file is
+// empty. A file that cannot be read whole (a folder, a FIFO or a device in
+// its place, one too large) is told once and never written over.
 bool readWhole(const QString& path, QByteArray& bytes, FileStamp* stamp = nullptr, QString* error = nullptr)
 {
-    bytes.clear();
-    QFile file(path);
-    if (!file.exists()) {
-        if (stamp)
-            *stamp = FileStamp{};
+    platform::StoreFileRead read = platform::readStoreFile(path, kMaxMemoFileBytes);
+    bytes = std::move(read.bytes);
+    if (stamp)
+        *stamp = read.stamp;
+    if (!read.refused())
         return true;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (stamp) {
-        struct stat st {};
-        *stamp = ::fstat(file.handle(), &st) == 0 ? FileStamp::of(st) : FileStamp{};
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    platform::tellUnreadable(QStringLiteral("the reminder file"), path, read.reason);
+    if (error)
+        *error = QStringLiteral("%1 cannot be read (%2)").arg(QFileInfo(path).fileName(), read.reason);
+    return false;
 }
 
 // Creates the file empty when it is missing.
+// A link, even one that leads nowhere or in a loop, is the user's: left as it is.
+bool isThere(const QString& path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); }
+
 void ensureExists(const QString& path)
 {
-    if (QFileInfo::exists(path))
+    if (isThere(path))
         return;
     const StoreLock lock;
-    if (lock.ok() && !QFileInfo::exists(path))
+    if (lock.ok() && !isThere(path))
         platform::writeFileAtomically(path, {});
 }
 

@@ -1,6 +1,7 @@
 #include "saverapp/vnmod.h"
 
 #include "platform/base/application.h"
+#include "platform/base/storefile.h"
 #include "platform/base/program.h"
 #include "platform/controls/hostwindow.h"
 #include "platform/system/singleinstance.h"
@@ -107,6 +108,7 @@ int Main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("VN"));
     InMainApp = false;
     if (line.which == Switch::Saver) {
+        platform::keepStoreProblemsQuiet();
         if (line.hostWindow)
             return runHosted(*line.hostWindow);
         platform::ShowCursor(false);

@@ -65,6 +65,7 @@ int appendEntry(int count, const ZoneEntry& entry, const OptionWriter& write)
 {
     if (count < 0 || count >= kMaxZones)
         return count;
+    const platform::SettingsBatch batch;
     writeEntry(count + 1, entry, write);
     saveZoneCount(count + 1, write);
     return count + 1;
@@ -74,6 +75,7 @@ int removeEntry(int k, int count, const OptionWriter& write)
 {
     if (k < 1 || k > count || count > kMaxZones)
         return count;
+    const platform::SettingsBatch batch;
     for (int i = k; i < count; ++i)
         writeEntry(i, readEntry(i + 1), write);
     saveZoneCount(count - 1, write);

@@ -42,15 +42,15 @@ struct ZoneEntry {
 ZoneEntry readEntry(int i);
 void writeEntry(int i, const ZoneEntry& entry, const OptionWriter& write);
 
-// Appends an entry after the `count` stored ones: its five keys first, then
-// the count, so an end of the program at any point leaves a readable table.
-// Returns the new count; nothing is written when 5 entries exist.
+// Appends an entry after the `count` stored ones, as one change of the store:
+// a crash leaves the table as it was or with the entry. Returns the new
+// count; nothing is written when 5 entries exist.
 int appendEntry(int count, const ZoneEntry& entry, const OptionWriter& write = writeOption);
 
-// Removes entry k of `count` (1-based): the later entries move down one, then
-// the count is stored, then the freed last slot is emptied, so an end of the
-// program at any point leaves a readable table. Returns the new count;
-// nothing changes when k is not an entry.
+// Removes entry k of `count` (1-based): the later entries move down one, the
+// count goes down and the freed last slot is emptied, all as one change of
+// the store, so a crash leaves the old table or the new one. Returns the new
+// count; nothing changes when k is not an entry.
 int removeEntry(int k, int count, const OptionWriter& write = writeOption);
 
 } // namespace worldtime

@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// Makes a write past the process's file-size limit fail (EFBIG) instead of
+// ending the program; every application object does this.
+void ignoreFileSizeLimitSignal();
+
 // The program's application object. As a last resort, an error that escapes
 // an event handler ends that handler instead of the program.
 class Application : public QApplication {

@@ -100,13 +100,18 @@ public:
 };
 
 WidgetDialogs g_widgetDialogs;
+Dialogs* g_defaultDialogs = &g_widgetDialogs;
 Dialogs* g_dialogs = &g_widgetDialogs;
 
 } // namespace
 
 Dialogs& dialogs() { return *g_dialogs; }
 
-void setDialogs(Dialogs* d) { g_dialogs = d ? d : &g_widgetDialogs; }
+void setDialogs(Dialogs* d) { g_dialogs = d ? d : g_defaultDialogs; }
+
+Dialogs& screenDialogs() { return g_widgetDialogs; }
+
+void setDefaultDialogs(Dialogs* d) { g_defaultDialogs = d ? d : &g_widgetDialogs; }
 
 int defaultAnswer(int style)
 {

@@ -36,8 +36,14 @@ public:
 };
 
 Dialogs& dialogs();
-// Replaces the dialogs; nullptr restores the real boxes.
+// Replaces the dialogs; nullptr restores the default ones.
 void setDialogs(Dialogs* d);
+// The real boxes, shown on the screen.
+Dialogs& screenDialogs();
+// What setDialogs(nullptr) restores: the real boxes unless another set is
+// given here (a test program gives a scripted set, so that no box it did not
+// expect waits for a click). nullptr makes it the real boxes again.
+void setDefaultDialogs(Dialogs* d);
 
 // The answer a box gives when its default button is taken (Enter).
 int defaultAnswer(int style);

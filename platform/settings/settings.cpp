@@ -5,6 +5,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
+#include "platform/base/storefile.h"
 #include "platform/settings/settingsfile.h"
 
 #include <QDir>
@@ -261,17 +262,21 @@ private:
         m_loaded = true;
         m_sections.clear();
         m_clean = true;
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        const StoreFileRead read = readStoreFile(m_path, kMaxSettingsFileBytes);
+        m_refusal = read.reason;
+        if (read.refused()) {
             m_stamp = FileStamp::ofPath(m_path);
+            tellUnreadable(QStringLiteral("its settings file"), m_path, read.reason);
             return;
         }
-        // The stamp of the open file, so content and stamp belong together
+        // The stamp of the file read, so content and stamp belong together
         // even when another process replaces the file meanwhile.
-        m_stamp = FileStamp::ofHandle(file.handle());
-        SettingsFileContents contents = readSettingsFile(file);
+        m_stamp = read.stamp;
+        SettingsFileContents contents = parseSettingsFile(read.bytes);
         m_sections = std::move(contents.sections);
         m_clean = contents.clean;
+        if (!m_clean)
+            tellDamaged(QStringLiteral("its settings file"), m_path);
     }
 
     // Writes the queued changes over the file as it is now. Without the lock
@@ -288,6 +293,12 @@ private:
         load();
         for (const Edit& edit : std::as_const(m_queued))
             edit(m_sections);
+        if (!m_refusal.isEmpty()) {
+            // Never written over: the changes live in memory (the user was told).
+            m_lastError = m_refusal;
+            scheduleRetry(failedRetryMs);
+            return;
+        }
         const WriteResult result = write();
         if (!result) {
             m_loaded = false; // the next read takes the file as it is, plus the queue
@@ -332,31 +343,11 @@ private:
         QTimer::singleShot(0, app, [notice, message] { notice(message); }); // never inside the caller
     }
 
-    // A file that did not read cleanly is kept beside itself before it is
-    // first replaced: VN.conf.damaged-2026-12-09 (or -2, -3 ... that day).
-    void keepDamagedOriginal()
-    {
-        struct stat st;
-        if (::stat(m_nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
-            return;
-        const QString base = m_path + QStringLiteral(".damaged-") + clock().now().date().toString(Qt::ISODate);
-        for (int n = 1; n < 100; ++n) {
-            const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
-            const QByteArray native = QFile::encodeName(name);
-            if (::link(m_nativePath.constData(), native.constData()) == 0)
-                return;
-            if (errno == EEXIST)
-                continue;
-            QFile::copy(m_path, name); // a file system without hard links
-            return;
-        }
-    }
-
     WriteResult write()
     {
         removeLegacyTemporaries(m_path);
         if (!m_clean)
-            keepDamagedOriginal();
+            keepDamagedCopy(m_path);
         const FileStamp previous = m_stamp;
         WriteResult result = writeFileAtomically(m_path, formatSettingsFile(m_sections), 0,
                                                  [&previous](int fd) { makeNewerThan(fd, previous); });
@@ -375,6 +366,8 @@ private:
     FileStamp m_stamp;
     bool m_loaded = false;
     bool m_clean = true;
+    // Why the file could not be read ("it is a folder"), or "" when it could.
+    QString m_refusal;
     int m_batchDepth = 0;
     int m_readScopeDepth = 0;
     bool m_checkedInScope = false;
@@ -393,6 +386,16 @@ Store& store()
 
 } // namespace
 
+QString fitSettingValue(const QString& value)
+{
+    if (value.size() <= kMaxSettingValue)
+        return value;
+    QString cut = value.left(kMaxSettingValue);
+    if (cut.back().isHighSurrogate())
+        cut.chop(1);
+    return cut;
+}
+
 QString getSetting(const QString& section, const QString& key, const QString& defaultValue)
 {
     if (section.isEmpty() || key.isEmpty())
@@ -404,7 +407,7 @@ void saveSetting(const QString& section, const QString& key, const QString& valu
 {
     if (section.isEmpty() || key.isEmpty())
         return;
-    store().change([section, key, value](Sections& sections) {
+    store().change([section, key, value = fitSettingValue(value)](Sections& sections) {
         Section& s = sections[section];
         const auto k = s.constFind(key);
         if (k != s.cend() && *k == value)
@@ -421,9 +424,10 @@ void saveSettings(const QString& section, const QList<QPair<QString, QString>>& 
     store().change([section, values](Sections& sections) {
         Section& s = sections[section];
         bool changed = false;
-        for (const auto& [key, value] : values) {
+        for (const auto& [key, text] : values) {
             if (key.isEmpty())
                 continue;
+            const QString value = fitSettingValue(text);
             const auto k = s.constFind(key);
             if (k != s.cend() && *k == value)
                 continue;

@@ -34,7 +34,12 @@ namespace platform {
 // The stored value, or defaultValue when the section or key is missing.
 QString getSetting(const QString& section, const QString& key, const QString& defaultValue = {});
 
-// Stores the value. Empty section or key names store nothing.
+// The value as the store keeps it: a text longer than the store reads back
+// (64 Ki characters) is cut to that length.
+QString fitSettingValue(const QString& value);
+
+// Stores the value (as fitSettingValue gives it). Empty section or key names
+// store nothing.
 void saveSetting(const QString& section, const QString& key, const QString& value);
 
 // Stores several values of one section as one change: another reader, or the

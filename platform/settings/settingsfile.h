@@ -26,6 +26,8 @@ using SettingsSections = QMap<QString, SettingsSection>;
 
 // Longest value the store keeps; a longer one reads as missing.
 constexpr qsizetype kMaxSettingValue = 64 * 1024;
+// A larger file is not one this program wrote: it is neither read nor written over.
+constexpr qint64 kMaxSettingsFileBytes = 16 * 1024 * 1024;
 
 struct SettingsFileContents {
     SettingsSections sections;

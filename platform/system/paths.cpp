@@ -1,8 +1,15 @@
 #include "platform/system/paths.h"
 
+#include "platform/base/storefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -12,9 +19,24 @@ QString vantoraDataRoot()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vantora");
 }
 
-QString ensured(const QString& folder)
+// Made when missing; one that cannot be made or written to is told once.
+QString ensured(const QString& folder, const QString& what)
 {
     QDir().mkpath(folder);
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat st {};
+    QString reason;
+    if (::stat(native.constData(), &st) != 0)
+        reason = qt_error_string(errno);
+    else if (!S_ISDIR(st.st_mode))
+        reason = QStringLiteral("a file of that name is in the way");
+    else if (::access(native.constData(), W_OK | X_OK) != 0)
+        reason = qt_error_string(errno);
+    if (!reason.isEmpty())
+        tellStoreProblem(StoreProblem::Folder, folder,
+                         QStringLiteral("Vantora cannot use %1\r\n%2\r\n(%3).\r\n\r\n"
+                                        "What it keeps there is not stored until that is mended.")
+                             .arg(what, QDir::toNativeSeparators(folder), reason));
     return folder;
 }
 
@@ -29,11 +51,11 @@ QString cleanRelative(const QString& path)
 
 } // namespace
 
-QString appPath() { return ensured(vantoraDataRoot() + QStringLiteral("/program")); }
+QString appPath() { return ensured(vantoraDataRoot() + QStringLiteral("/program"), QStringLiteral("its program folder")); }
 
 QString driveRoot(QChar driveLetter)
 {
-    return ensured(vantoraDataRoot() + QStringLiteral("/drive_") + driveLetter.toLower());
+    return ensured(vantoraDataRoot() + QStringLiteral("/drive_") + driveLetter.toLower(), QStringLiteral("its data folder"));
 }
 
 QString hostPath(const QString& windowsPath)

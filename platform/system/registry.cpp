@@ -2,6 +2,7 @@
 
 #include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
+#include "platform/base/storefile.h"
 #include "platform/system/autostart.h"
 #include "platform/system/registryfile.h"
 #include "platform/system/registryhive.h"
@@ -85,21 +86,36 @@ RegistryValue normalised(RegistryValue value)
 
 using platform::FileStamp;
 
-FileStamp stampOf(const QString& path) { return FileStamp::ofPath(path); }
+// A larger registry file is not one this program wrote.
+constexpr qint64 kMaxRegistryFileBytes = 16 * 1024 * 1024;
+const QString kWhat = QStringLiteral("its registry file");
 
-RegistryHive readHiveFile(HKEY root, const QString& path)
-{
-    QFile file(path);
-    RegistryHive hive = file.open(QIODevice::ReadOnly) ? parseRegistryFile(file.readAll(), rootName(root)) : RegistryHive();
-    for (const QString& key : baselineKeys(root))
-        hive.ensureKey(key);
-    return hive;
-}
-
+// One root's keys as last read (and changed) by this process. A file that
+// could not be read is never written over: `refusal` says why, and changes
+// live in `hive` only.
 struct HiveState {
     RegistryHive hive;
     FileStamp stamp;
+    QString refusal;
+    bool clean = true;
 };
+
+HiveState readHiveFile(HKEY root, const QString& path)
+{
+    const StoreFileRead read = readStoreFile(path, kMaxRegistryFileBytes);
+    HiveState state;
+    state.stamp = read.refused() ? FileStamp::ofPath(path) : read.stamp;
+    state.refusal = read.reason;
+    if (read.refused())
+        tellUnreadable(kWhat, path, read.reason);
+    else
+        state.hive = parseRegistryFile(read.bytes, rootName(root), &state.clean);
+    if (!state.clean)
+        tellDamaged(kWhat, path);
+    for (const QString& key : baselineKeys(root))
+        state.hive.ensureKey(key);
+    return state;
+}
 
 struct OpenKey {
     HKEY root = 0;
@@ -230,13 +246,21 @@ public:
         lock.setStaleLockTime(kStaleLockMs);
         if (!lock.tryLock(kLockWaitMs))
             return ERROR_ACCESS_DENIED;
-        RegistryHive fresh = readHiveFile(root, path);
-        const qint32 result = change(fresh);
+        HiveState fresh = readHiveFile(root, path);
+        if (!fresh.refusal.isEmpty()) {
+            // Worked on in memory: what this process changed before stays.
+            return change(hiveState(root).hive);
+        }
+        const qint32 result = change(fresh.hive);
         if (result != ERROR_SUCCESS)
             return result;
-        if (!platform::writeFileAtomically(path, formatRegistryFile(fresh, rootName(root))))
+        if (!fresh.clean)
+            keepDamagedCopy(path);
+        if (!platform::writeFileAtomically(path, formatRegistryFile(fresh.hive, rootName(root))))
             return ERROR_ACCESS_DENIED;
-        m_hives[root] = HiveState{std::move(fresh), stampOf(path)};
+        fresh.stamp = FileStamp::ofPath(path);
+        fresh.clean = true;
+        m_hives[root] = std::move(fresh);
         return ERROR_SUCCESS;
     }
 
@@ -260,14 +284,16 @@ public:
 
 private:
     // The hive as the file now holds it, read again when another process changed it.
-    const RegistryHive& hive(HKEY root)
+    const RegistryHive& hive(HKEY root) { return hiveState(root).hive; }
+
+    HiveState& hiveState(HKEY root)
     {
         const QString path = registryFilePath(root);
-        const FileStamp stamp = stampOf(path);
+        const FileStamp stamp = FileStamp::ofPath(path);
         auto it = m_hives.find(root);
         if (it == m_hives.end() || !(it->stamp == stamp))
-            it = m_hives.insert(root, HiveState{readHiveFile(root, path), stamp});
-        return it->hive;
+            it = m_hives.insert(root, readHiveFile(root, path));
+        return *it;
     }
 
     // The keys below path that lead to a provider's prefix: lookup name -> name.

@@ -2,6 +2,7 @@
 
 #include "platform/system/registry.h"
 
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <optional>
@@ -213,24 +214,39 @@ QByteArray formatRegistryFile(const RegistryHive& hive, const QString& rootName)
     return out.toUtf8();
 }
 
-RegistryHive parseRegistryFile(const QByteArray& text, const QString& rootName)
+RegistryHive parseRegistryFile(const QByteArray& text, const QString& rootName, bool* clean)
 {
     RegistryHive hive;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(text);
+    bool readable = !utf8.hasError() && !text.contains('\0');
+    bool headerSeen = false;
     std::optional<QString> section;
-    for (const QString& line : logicalLines(QString::fromUtf8(text))) {
+    for (const QString& line : logicalLines(decoded)) {
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
             continue;
+        if (!headerSeen) {
+            headerSeen = true;
+            if (line == QLatin1String("REGEDIT4"))
+                continue;
+            readable = false;
+        }
         if (line.startsWith(QLatin1Char('['))) {
             section = parseSectionHeader(line, rootName);
             if (section)
                 hive.ensureKey(*section);
+            else
+                readable = false;
             continue;
         }
-        if (!section)
-            continue;
-        if (const auto value = parseValueLine(line))
+        const auto value = section ? parseValueLine(line) : std::nullopt;
+        if (value)
             hive.keyForWriting(*section).values.insert(registryLookupName(value->name), *value);
+        else
+            readable = false;
     }
+    if (clean)
+        *clean = readable;
     return hive;
 }
 

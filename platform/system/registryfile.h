@@ -25,7 +25,9 @@ namespace platform {
 QByteArray formatRegistryFile(const RegistryHive& hive, const QString& rootName);
 
 // Reads what it can: sections for another root, lines it cannot read and
-// values outside any section are skipped.
-RegistryHive parseRegistryFile(const QByteArray& text, const QString& rootName);
+// values outside any section are skipped. `clean` (when given) tells whether
+// nothing was skipped: a file that is not UTF-8, holds a NUL, lacks the
+// "REGEDIT4" header or has a line that does not read is damaged.
+RegistryHive parseRegistryFile(const QByteArray& text, const QString& rootName, bool* clean = nullptr);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/system/xscreensaver.h"
 
 #include "platform/base/filestamp.h"
+#include "platform/base/storefile.h"
 #include "platform/system/paths.h"
 #include "platform/system/processrunner.h"
 #include "platform/system/registry.h"
@@ -29,12 +30,14 @@ using Stamp = platform::FileStamp;
 
 Stamp stampOf(const QString& path) { return Stamp::ofPath(path); }
 
-QByteArray readFile(const QString& path)
+// The file as it is now; one that cannot be read whole is told once and
+// never written over.
+StoreFileRead readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
-        return {};
-    return file.readAll();
+    StoreFileRead read = readStoreFile(path, kMaxFileSize);
+    if (read.refused())
+        tellUnreadable(QStringLiteral("the screensaver preferences"), path, read.reason);
+    return read;
 }
 
 ScreenSaverPrefs prefsOf(const xss::PreferencesFile& file)
@@ -93,7 +96,10 @@ WriteResult modify(const std::function<void(xss::PreferencesFile&)>& change)
     if (!lock.tryLock(kLockWaitMs))
         return WriteResult{false, QStringLiteral("Another program is changing %1.").arg(xscreensaverFilePath())};
     const QString path = xscreensaverFilePath();
-    const QByteArray before = readFile(path);
+    const StoreFileRead read = readFile(path);
+    if (read.refused())
+        return WriteResult{false, QStringLiteral("%1 cannot be read (%2).").arg(path, read.reason)};
+    const QByteArray& before = read.bytes;
     xss::PreferencesFile file(before);
     change(file);
     if (file.bytes() == before && QFileInfo::exists(path))
@@ -181,7 +187,7 @@ const ScreenSaverPrefs& screenSaverPrefs()
     const QString path = xscreensaverFilePath();
     const Stamp stamp = stampOf(path);
     if (!c.valid || c.path != path || !(c.stamp == stamp)) {
-        c.prefs = prefsOf(xss::PreferencesFile(stamp.exists ? readFile(path) : QByteArray()));
+        c.prefs = prefsOf(xss::PreferencesFile(stamp.exists ? readFile(path).bytes : QByteArray()));
         c.path = path;
         c.stamp = stamp;
         c.valid = true;

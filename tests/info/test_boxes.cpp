@@ -34,7 +34,8 @@ void whenTheBoxIsUp(const std::function<void(QWidget*)>& look)
 class TestBoxes : public QObject {
     Q_OBJECT
 private slots:
-    void init() { platform::setDialogs(nullptr); }
+    void init() { platform::setDialogs(&platform::screenDialogs()); }
+    void cleanup() { platform::setDialogs(nullptr); }
 
     void aMessageBoxShowsMarkupAsText()
     {

@@ -5,12 +5,15 @@
 #include "platform/online/networkdownloader.h"
 #include "platform/online/processstarter.h"
 #include "platform/online/recordingdownloader.h"
+#include "platform/settings/settings.h"
+#include "platform/settings/settingsfile.h"
 #include "platform/system/paths.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -465,6 +468,24 @@ private slots:
         QVERIFY(main->timer(8).isEnabled());
         notice->close();
         QVERIFY(!main->timer(8).isEnabled());
+    }
+
+    // A first line longer than the store keeps is stored as the store reads
+    // it back: the settings file stays clean and the same stamp is not news.
+    void aHugeStampIsStoredAsTheStoreKeepsIt()
+    {
+        const QByteArray huge(200 * 1024, 's');
+        m_peer.put("/VN/VNstat.log", huge + "\r\n");
+        m_fx->trigger("ChckUpdtList");
+        m_main->StopTimer8();
+        m_fx->trigger("ChckUpdtList");
+        QCOMPARE(m_notices.size(), 1);
+        QVERIFY(m_notices.first().startsWith("No new radio"));
+        QCOMPARE(Form1Fixture::option("IntUpdate"), QString(huge.left(64 * 1024)));
+        QFile file(platform::settingsFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(platform::parseSettingsFile(file.readAll()).clean);
+        QVERIFY(QFileInfo(file).dir().entryList({"VN.conf.damaged-*"}).isEmpty());
     }
 
     void radioListFailureChangesNothing()

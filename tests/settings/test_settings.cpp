@@ -1,3 +1,4 @@
+#include "platform/base/storefile.h"
 #include "platform/settings/settings.h"
 #include "platform/settings/settingsfile.h"
 #include "tests/support/testenv.h"
@@ -515,23 +516,26 @@ private slots:
 
     void aFolderInTheWayIsToldOnceAndTheValuesLiveOn()
     {
-        QStringList notices;
-        platform::setSettingsFailureNotice([&](const QString& m) { notices << m; });
+        platform::ScriptedDialogs& boxes = testsupport::environment().dialogs();
+        QCoreApplication::processEvents(); // the boxes of earlier damaged files
+        boxes.clear();
+        platform::forgetStoreProblemsTold();
         QDir().mkpath(settingsFilePath()); // the file's name taken by a folder
         saveSetting("Options", "Key", "1");
-        QCOMPARE(getSetting("Options", "Key", missing), QString("1"));
+        saveSetting("Options", "Key", "3");
+        QCOMPARE(getSetting("Options", "Key", missing), QString("3"));
         QVERIFY(platform::settingsWritesPending());
-        QVERIFY(!platform::lastSettingsWriteError().isEmpty());
-        QTRY_COMPARE(notices.size(), 1);
-        QVERIFY(notices.first().contains(QDir::toNativeSeparators(settingsFilePath())));
-        QVERIFY(notices.first().contains(platform::lastSettingsWriteError()));
+        QCOMPARE(platform::lastSettingsWriteError(), QString("it is a folder"));
+        QTRY_COMPARE(boxes.messageCount(), 1);
+        QVERIFY(boxes.shown().first().prompt.contains(QDir::toNativeSeparators(settingsFilePath())));
+        QVERIFY(boxes.shown().first().prompt.contains(platform::lastSettingsWriteError()));
+        QVERIFY(QFileInfo(settingsFilePath()).isDir());
 
         QDir(settingsFilePath()).removeRecursively();
         saveSetting("Options", "Key", "2");
         QVERIFY(!platform::settingsWritesPending());
         QCOMPARE(readInOtherProcess("Options", "Key"), QString("2"));
         QVERIFY(platform::lastSettingsWriteError().isEmpty());
-        platform::setSettingsFailureNotice({});
     }
 
     void aFullDiskIsToldAndNothingStoredIsLost()

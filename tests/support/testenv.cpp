@@ -49,6 +49,8 @@ TestEnvironment::TestEnvironment()
 TestEnvironment::~TestEnvironment()
 {
     platform::setClockSetter(nullptr);
+    platform::setDefaultDialogs(nullptr);
+    platform::setDialogs(nullptr);
     platform::setRealClockGuard({});
     platform::setPeerGuard({});
 }
@@ -60,6 +62,8 @@ void TestEnvironment::installGuards()
     if (!resolverGuardLinked())
         std::abort();
     platform::setClockSetter(&m_clockSetter);
+    platform::setDefaultDialogs(&m_dialogs);
+    platform::setDialogs(nullptr);
     const QString privateBuses = QStringLiteral("unix:path=") + root() + QLatin1Char('/');
     platform::setRealClockGuard([privateBuses](const QString& busAddress) {
         if (!busAddress.startsWith(privateBuses) || busAddress.contains(QLatin1String("..")))

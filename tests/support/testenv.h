@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/clocksetter.h"
+#include "platform/base/dialogs.h"
 
 #include <QProcess>
 #include <QString>
@@ -15,8 +16,9 @@ namespace testsupport {
 // a recording clock setter is installed, the system bus is pointed at a socket
 // in the temporary folder (nothing listens there unless a test starts its own
 // bus), the real clock setter fails the test unless it talks to such a private
-// bus, and the program's network clients fail the test for any host that is
-// not a loopback address. Every name look-up ends the test (resolverguard.cpp).
+// bus, the program's network clients fail the test for any host that is
+// not a loopback address, every name look-up ends the test (resolverguard.cpp),
+// and message boxes are scripted (dialogs()).
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -29,6 +31,10 @@ public:
 
     // Empties the temporary home again (between test cases that need a fresh user).
     void wipe();
+
+    // The boxes shown where a test has not set its own: recorded and answered
+    // with their default button, never waiting for a click.
+    platform::ScriptedDialogs& dialogs() { return m_dialogs; }
 
     // The clock setter the program reaches in tests.
     platform::RecordingClockSetter& clockSetter() { return m_clockSetter; }
@@ -44,6 +50,7 @@ private:
     void installGuards();
     QTemporaryDir m_dir;
     platform::RecordingClockSetter m_clockSetter;
+    platform::ScriptedDialogs m_dialogs;
 };
 
 // The one environment of the running test executable.
