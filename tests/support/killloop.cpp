@@ -1,29 +1,29 @@
 #include "tests/support/killloop.h"
 
+#include "tests/support/testenv.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
 
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 namespace testsupport {
 namespace {
 constexpr char kRoleVariable[] = "VANTORA_KILL_CHILD_ROLE";
-constexpr int kStartTimeoutMs = 20000;
+constexpr int kWaitMs = 20000;
 } // namespace
 
 QString killChildRole() { return qEnvironmentVariable(kRoleVariable); }
 
-void reportChildStarted()
+void reportChangeDone()
 {
-    std::fputs("started\n", stdout);
+    std::fputs("done\n", stdout);
     std::fflush(stdout);
 }
 
-QString killAtRandomMoments(const QString& role, int rounds, int maxRunMicroseconds,
-                            const std::function<QString(int round)>& check)
+QString killInsideChanges(const QString& role, int rounds, const std::function<QString()>& check)
 {
     QRandomGenerator random(20261209);
     for (int round = 0; round < rounds; ++round) {
@@ -32,17 +32,18 @@ QString killAtRandomMoments(const QString& role, int rounds, int maxRunMicroseco
         env.insert(QString::fromLatin1(kRoleVariable), role);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {});
-        if (!child.waitForStarted(kStartTimeoutMs) || !child.waitForReadyRead(kStartTimeoutMs))
-            return QStringLiteral("round %1: the child did not start: %2").arg(round).arg(child.errorString());
-        // The kill's moment is the random part of the test, not a wait for something.
-        ::usleep(static_cast<useconds_t>(random.bounded(maxRunMicroseconds)));
+        const qsizetype reported = 1 + random.bounded(3);
+        QByteArray out;
+        while (out.count("done\n") < reported) {
+            if (!child.waitForReadyRead(patience(kWaitMs)))
+                return QStringLiteral("round %1: the child reported nothing: %2")
+                    .arg(round)
+                    .arg(QString::fromLocal8Bit(child.readAllStandardError()));
+            out += child.readAllStandardOutput();
+        }
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-        child.waitForFinished(kStartTimeoutMs);
-        if (child.exitStatus() != QProcess::CrashExit)
-            return QStringLiteral("round %1: the child ended by itself: %2")
-                .arg(round)
-                .arg(QString::fromLocal8Bit(child.readAllStandardError()));
-        const QString problem = check(round);
+        child.waitForFinished(patience(kWaitMs));
+        const QString problem = check();
         if (!problem.isEmpty())
             return QStringLiteral("round %1: %2").arg(round).arg(problem);
     }
