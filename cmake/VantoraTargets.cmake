@@ -1,9 +1,11 @@
 # Shared helpers for the project's targets.
 
-# Our own code builds with strict warnings, and warnings are errors.
+# Our own code builds with strict warnings. Warnings are errors only where we
+# build ourselves (VANTORA_WERROR): a newer compiler's new warning must not
+# break a user's or a packager's build.
 function(vantora_warnings target)
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wshadow -Wold-style-cast -Wnon-virtual-dtor -Werror)
+    -Wall -Wextra -Wshadow -Wold-style-cast -Wnon-virtual-dtor $<$<BOOL:${VANTORA_WERROR}>:-Werror>)
 endfunction()
 
 # A static library made of every source in the calling folder.

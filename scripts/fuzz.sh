@@ -10,7 +10,7 @@ runs="${1:-10000}"
 shift || true
 bash scripts/install-deps.sh
 CXX=clang++ CC=clang cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVANTORA_FUZZ=ON -DVANTORA_TESTS=OFF >/dev/null
+  -DVANTORA_FUZZ=ON -DVANTORA_TESTS=OFF -DVANTORA_WERROR=ON >/dev/null
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   mapfile -t targets < <(grep -v '^$' build-fuzz/fuzzers.txt)

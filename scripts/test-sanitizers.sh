@@ -16,7 +16,7 @@ if [ "$mode" != "--built" ]; then
   if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORA_ASAN=ON "${launcher[@]}" >/dev/null
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORA_ASAN=ON -DVANTORA_WERROR=ON "${launcher[@]}" >/dev/null
   # The build runs our resource generator: its leaks at exit are not the suite's.
   ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan -j"$(nproc)"
   cc -shared -fPIC -O2 -o build-asan/libkeepmapped.so tests/sanitizers/keepmapped.c
