@@ -67,12 +67,10 @@ bool readFirstUse()
 
 void setStartupWindows(StartupWindows* windows) { g_windows = windows; }
 
-QString unzipDllPath() { return platform::appPath() + QStringLiteral("/unzip32.dll"); }
 QString eulaPath() { return platform::appPath() + QStringLiteral("/eula.txt"); }
 QString saverPath() { return platform::hostPath(QStringLiteral("C:\\Windows\\VN.scr")); }
 QString helpZipPath() { return platform::appPath() + QStringLiteral("/VN.zip"); }
 
-void ExtractUnzipDll() { writeResource(107, unzipDllPath()); }
 void ExtractEula() { writeResource(104, eulaPath()); }
 void ExtractSaver() { writeResource(105, saverPath(), true); }
 void ExtractHelpZip() { writeResource(106, helpZipPath()); }
@@ -89,7 +87,6 @@ void Main()
         return;
     }
     InMainApp = true;
-    ExtractUnzipDll();
     ExtractEula();
     ExtractSaver();
     ExtractHelpZip();

@@ -30,7 +30,6 @@ void Main();
 // window runs it when the user agrees.
 void ContinueStart();
 
-void ExtractUnzipDll();
 void ExtractEula();
 void ExtractSaver();
 void ExtractHelpZip();
@@ -46,7 +45,6 @@ void ResetAll();
 void resetStoredSettings();
 
 // The paths the writers use.
-QString unzipDllPath();
 QString eulaPath();
 QString saverPath();
 QString helpZipPath();

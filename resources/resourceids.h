@@ -15,7 +15,6 @@ constexpr int SoundHourBeep = 103; // WAV, the hourly pip, 0.25 s
 constexpr int LicenceText = 104;   // eula.txt, CR LF lines
 constexpr int SaverProgram = 105;  // the screensaver program VN, byte for byte
 constexpr int HelpArchive = 106;   // VN.zip: "VN.htm" and its folder "VN_files/"
-constexpr int UnzipLibrary = 107;  // the unzip library, byte for byte
 
 // ---- BITMAP: pictures (PNG), in both programs ----
 // Indicator bars, 25 x 7: nothing usable chosen / something usable chosen;

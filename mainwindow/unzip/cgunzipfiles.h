@@ -46,8 +46,7 @@ public:
 
     // Unpacks the archive into the folder (either argument, when not empty,
     // replaces ZipFileName or ExtractDir first) and answers the library's result
-    // code: 0 on success, otherwise one of the library's codes. Raises
-    // platform::RuntimeError when the library cannot be loaded.
+    // code: 0 on success, otherwise one of the library's codes.
     qint32 Unzip(const QString& zipFile, const QString& extractDir);
 
     // The library's printed output during the last unpacking.

@@ -1,15 +1,11 @@
 #include "mainwindow/unzip/codemodule.h"
 
 #include "platform/base/dialogs.h"
-#include "platform/settings/conversions.h"
-#include "platform/system/paths.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstring>
-#include <dlfcn.h>
 
 namespace CodeModule {
 namespace {
@@ -28,60 +24,6 @@ ModuleState& state()
 {
     static ModuleState s;
     return s;
-}
-
-struct Library {
-    void* handle = nullptr;
-    Wiz_SingleEntryUnzipFn unzip = nullptr;
-    UzpVersion2Fn version = nullptr;
-};
-
-Library& loaded()
-{
-    static Library library;
-    return library;
-}
-
-QString& chosenPath()
-{
-    static QString path;
-    return path;
-}
-
-void unload()
-{
-    Library& library = loaded();
-    if (library.handle)
-        ::dlclose(library.handle);
-    library = Library {};
-}
-
-template <typename Function>
-Function entryPoint(void* handle, const char* name)
-{
-    return reinterpret_cast<Function>(::dlsym(handle, name));
-}
-
-const Library& library()
-{
-    Library& library = loaded();
-    if (library.handle)
-        return library;
-    const QString path = libraryPath();
-    if (!QFileInfo(path).isFile())
-        throw platform::RuntimeError(53, QStringLiteral("File not found: unzip32.dll"));
-    void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        throw platform::RuntimeError(48, QStringLiteral("Error in loading DLL"));
-    const auto unzip = entryPoint<Wiz_SingleEntryUnzipFn>(handle, "Wiz_SingleEntryUnzip");
-    const auto version = entryPoint<UzpVersion2Fn>(handle, "UzpVersion2");
-    if (!unzip || !version) {
-        ::dlclose(handle);
-        throw platform::RuntimeError(453, QStringLiteral("Can't find DLL entry point %1 in unzip32.dll")
-                                              .arg(QLatin1String(unzip ? "UzpVersion2" : "Wiz_SingleEntryUnzip")));
-    }
-    library = Library {handle, unzip, version};
-    return library;
 }
 
 void resetState() { state() = ModuleState {}; }
@@ -155,14 +97,13 @@ QString textOf(const char* buffer) { return buffer ? QString::fromUtf8(buffer) :
 qint32 UnzipCall(const QString& zipFile, const QString& folder, const UnzipOptions& options)
 {
     resetState();
-    const Library& unzip = library();
     QByteArray zipName = QFile::encodeName(zipFile);
     QByteArray folderName = QFile::encodeName(folder);
     DCL dcl = optionRecord(options, zipName, folderName);
     USERFUNCTION callbacks = callbackRecord();
     UzpVer2 version = versionRecord();
-    unzip.version(&version);
-    return unzip.unzip(0, nullptr, 0, nullptr, &dcl, &callbacks);
+    UzpVersion2(&version);
+    return Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, &dcl, &callbacks);
 }
 
 int UnzipPrint(char* buffer, unsigned long size)
@@ -239,17 +180,5 @@ QString UnzipMsg() { return state().unzipMsg; }
 QString ListingText() { return state().listing; }
 
 qint16 ListingCount() { return state().listCount; }
-
-QString libraryPath()
-{
-    const QString& chosen = chosenPath();
-    return chosen.isEmpty() ? platform::appPath() + QStringLiteral("/unzip32.dll") : chosen;
-}
-
-void setLibraryPath(const QString& path)
-{
-    unload();
-    chosenPath() = path;
-}
 
 } // namespace CodeModule

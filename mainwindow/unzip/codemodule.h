@@ -30,9 +30,7 @@ struct UnzipOptions {
 };
 
 // Unpacks `zipFile` into `folder` under the options; answers the library's
-// result code. Loads the library at the first call; a library file that is
-// missing or cannot be loaded raises platform::RuntimeError (53 "File not
-// found: unzip32.dll", 48 "Error in loading DLL", 453 for a missing entry point).
+// result code.
 qint32 UnzipCall(const QString& zipFile, const QString& folder, const UnzipOptions& options);
 
 // Hands the address of a module procedure to the library.
@@ -56,11 +54,5 @@ QString UnzipMsg();
 // The listing the last call in list mode produced, and its member count.
 QString ListingText();
 qint16 ListingCount();
-
-// The library file loaded at the first call: the program folder's
-// "unzip32.dll" unless set otherwise. Setting it unloads a loaded library;
-// an empty path restores the default.
-QString libraryPath();
-void setLibraryPath(const QString& path);
 
 } // namespace CodeModule

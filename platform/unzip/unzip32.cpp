@@ -55,7 +55,7 @@ int unzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL& options, USERFUNCTI
 
 } // namespace
 
-extern "C" UNZIP32_API int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options,
+extern "C" int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options,
                                                 USERFUNCTION* callbacks)
 {
     if (!options || !callbacks)
@@ -71,7 +71,7 @@ extern "C" UNZIP32_API int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc,
     }
 }
 
-extern "C" UNZIP32_API unsigned int UzpVersion2(UzpVer2* version)
+extern "C" unsigned int UzpVersion2(UzpVer2* version)
 {
     if (!version || version->structlen < sizeof(UzpVer2))
         return sizeof(UzpVer2);

@@ -1,11 +1,10 @@
 #pragma once
 
 /*
- * unzip32: the archive-unpacking library the program loads by file name at run
- * time ("unzip32.dll" beside the program). One entry point unpacks (or tests, or
- * lists) one archive under an option record and reports through call-backs; a
- * second one describes the library. Plain C types and C linkage, so the caller
- * can reach it through dlopen/dlsym.
+ * unzip32: the archive-unpacking library, on libzip, linked into the program.
+ * One entry point unpacks (or tests, or lists) one archive under an option
+ * record and reports through call-backs; a second one describes the library.
+ * Plain C types and C linkage.
  *
  * The library keeps no state between calls; all it needs travels in the two
  * records handed to each call.
@@ -13,12 +12,6 @@
 
 #include <stddef.h>
 #include <stdint.h>
-
-#if defined(__GNUC__)
-#define UNZIP32_API __attribute__((visibility("default")))
-#else
-#define UNZIP32_API
-#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -169,15 +162,12 @@ enum {
  * members to leave out; names may hold the wildcards '*' (any run of characters,
  * '/' included) and '?' (one character). Answers a PK_ / IZ_ result code.
  */
-UNZIP32_API int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options,
+int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options,
                                      USERFUNCTION* callbacks);
 
 /* Fills the version record. Answers 0, or the size structlen must have when the
  * record is missing or too small (nothing filled then). */
-UNZIP32_API unsigned int UzpVersion2(UzpVer2* version);
-
-typedef int (*Wiz_SingleEntryUnzipFn)(int, char**, int, char**, DCL*, USERFUNCTION*);
-typedef unsigned int (*UzpVersion2Fn)(UzpVer2*);
+unsigned int UzpVersion2(UzpVer2* version);
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -21,7 +21,6 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::newRow("screensaver program") << resid::SaverProgram;
         QTest::newRow("help archive") << resid::HelpArchive;
-        QTest::newRow("unzip library") << resid::UnzipLibrary;
         QTest::newRow("alarm 1") << resid::SoundAlarm1;
     }
     void carriesNoFilesOfTheMainProgram()

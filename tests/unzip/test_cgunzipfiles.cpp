@@ -1,4 +1,4 @@
-// The unzip object and its module, loading the library file from the program folder.
+// The unzip object and its module over the linked unzip library.
 #include "archivekit.h"
 #include "mainwindow/unzip/cgunzipfiles.h"
 #include "mainwindow/unzip/codemodule.h"
@@ -14,7 +14,6 @@
 #include <QTest>
 
 #include <cstring>
-#include <functional>
 
 using namespace archivekit;
 
@@ -26,12 +25,6 @@ class TestCGUnzipFiles : public QObject {
     static QString program() { return platform::appPath(); }
     static QString work() { return QDir::tempPath() + "/cgunzip"; }
 
-    static bool installLibrary()
-    {
-        QFile::remove(program() + "/unzip32.dll");
-        return QFile::copy(QStringLiteral(UNZIP32_LIBRARY_FILE), program() + "/unzip32.dll");
-    }
-
     static QString encryptedArchive()
     {
         const QString folder = work() + "/enc";
@@ -41,23 +34,10 @@ class TestCGUnzipFiles : public QObject {
         return folder + "/enc.zip";
     }
 
-    static int runtimeErrorOf(const std::function<void()>& call, QString* description = nullptr)
-    {
-        try {
-            call();
-        } catch (const platform::RuntimeError& error) {
-            if (description)
-                *description = error.description();
-            return error.number();
-        }
-        return 0;
-    }
-
 private slots:
     void initTestCase()
     {
         platform::setDialogs(&m_dialogs);
-        QVERIFY(installLibrary());
         QVERIFY(makeHelpArchive(work() + "/src", "VN.zip"));
         QVERIFY(QFile::copy(work() + "/src/VN.zip", program() + "/VN.zip"));
     }
@@ -103,30 +83,11 @@ private slots:
         QCOMPARE(unzip.HonorDirectories(), false);
     }
 
-    void theLibraryComesFromTheProgramFolder()
+    void unpacksWithNoLibraryFileBesideTheProgram()
     {
-        CodeModule::setLibraryPath(QString());
-        QCOMPARE(CodeModule::libraryPath(), program() + "/unzip32.dll");
-        QVERIFY(QFile::remove(program() + "/unzip32.dll"));
-        QString description;
-        QCOMPARE(runtimeErrorOf([] { MainWin::UnZipFile(program() + "/VN.zip", work() + "/out"); }, &description), 53);
-        QCOMPARE(description, QString("File not found: unzip32.dll"));
-        QVERIFY(!QFileInfo::exists(work() + "/out"));
-
-        QVERIFY(installLibrary());
+        QVERIFY(!QFileInfo::exists(program() + "/unzip32.dll"));
         QCOMPARE(MainWin::UnZipFile(program() + "/VN.zip", work() + "/out"), 0);
         QCOMPARE(readFile(work() + "/out/VN.htm"), helpPage());
-    }
-
-    void aFileThatIsNoLibraryCannotBeLoaded()
-    {
-        QVERIFY(writeFile(work() + "/garbage.dll", "MZ this is no library"));
-        CodeModule::setLibraryPath(work() + "/garbage.dll");
-        QString description;
-        const auto call = [] { CGUnzipFiles().Unzip(program() + "/VN.zip", work() + "/out"); };
-        QCOMPARE(runtimeErrorOf(call, &description), 48);
-        QCOMPARE(description, QString("Error in loading DLL"));
-        CodeModule::setLibraryPath(QString());
     }
 
     void defaultsUnpackTheHelpArchiveBesideTheProgramAgainAndAgain()
