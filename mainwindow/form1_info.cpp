@@ -148,9 +148,10 @@ void Form1::pollTrayHost()
 
 void Form1::VNHelp_Click()
 {
-    const int result = modShellExec::ShellExec(platform::appPath() + QStringLiteral("/VN.htm"), QString(), QString());
-    if (result < 33)
-        modShellExec::ShellExecErr(result, true);
+    modShellExec::ShellExec(platform::appPath() + QStringLiteral("/VN.htm"), QString(), QString(), [](int result) {
+        if (result < 33)
+            modShellExec::ShellExecErr(result, true);
+    });
 }
 
 void Form1::VNHist_Click()

@@ -8,10 +8,11 @@
 
 namespace modShellExec {
 
-int ShellExec(const QString& file, const QString& directory, const QString& unused)
+void ShellExec(const QString& file, const QString& directory, const QString& unused,
+               std::function<void(int result)> whenDone)
 {
     Q_UNUSED(unused);
-    return platform::shell().shellExecute(QStringLiteral("Open"), file, QString(), directory, 1);
+    platform::shell().shellExecute(QStringLiteral("Open"), file, QString(), directory, 1, std::move(whenDone));
 }
 
 QString shellErrorText(int code)
@@ -43,7 +44,6 @@ QString ShellExecErr(int code, bool show)
                                    + QStringLiteral("\r\n\r\nVantora will try to re-install the Help files.\r\n"
                                                     "Try again in a few seconds..."),
                                platform::mb::Critical, QStringLiteral("Vantora Error"));
-    MainWin::ExtractUnzipDll();
     MainWin::ExtractHelpZip();
     try {
         MainWin::UnZipFile(MainWin::helpZipPath(), platform::appPath() + QLatin1Char('/'));

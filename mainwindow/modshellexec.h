@@ -2,12 +2,16 @@
 
 #include <QString>
 
+#include <functional>
+
 // Opening documents with the desktop's associated program.
 namespace modShellExec {
 
 // Opens a file (or URL) with its associated program; the third argument is
-// not used. Returns the shell's result: 33 or more is success.
-int ShellExec(const QString& file, const QString& directory, const QString& unused = {});
+// not used. Returns at once; `whenDone` gets the shell's result (33 or more is
+// success) when the opener has answered, while the windows go on working.
+void ShellExec(const QString& file, const QString& directory, const QString& unused,
+               std::function<void(int result)> whenDone);
 
 // The message for a failed result (below 33).
 QString shellErrorText(int code);

@@ -1,13 +1,9 @@
 #include "platform/desktop/shell.h"
 
-#include "platform/base/runningstep.h"
-
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTimer>
 #include <QUrl>
 
 namespace platform {
@@ -52,66 +48,56 @@ int shellCodeForXdgExit(int exitCode)
     }
 }
 
-XdgOpenShell::XdgOpenShell(QString program, int waitMs) : m_program(std::move(program)), m_waitMs(waitMs) {}
+XdgOpenShell::XdgOpenShell(QString program) : m_program(std::move(program)) {}
 
-int XdgOpenShell::shellExecute(const QString& verb, const QString& file, const QString& parameters,
-                               const QString& directory, int showMode)
+void XdgOpenShell::shellExecute(const QString& verb, const QString& file, const QString& parameters,
+                                const QString& directory, int showMode, Done done)
 {
     Q_UNUSED(parameters);
     Q_UNUSED(showMode);
-    if (verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0 || file.isEmpty())
-        return se::NoAssociation;
+    if (verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0 || file.isEmpty()) {
+        done(se::NoAssociation);
+        return;
+    }
     QString target = file;
     if (!isUrl(file)) {
         target = QDir::isAbsolutePath(file) || directory.isEmpty() ? file : QDir(directory).filePath(file);
         const int checked = checkLocalFile(target);
-        if (checked != se::Success)
-            return checked;
+        if (checked != se::Success) {
+            done(checked);
+            return;
+        }
         target = QFileInfo(target).absoluteFilePath();
     }
 
+    // Without a browser xdg-open may take seconds to give up: its exit status
+    // is the answer, whenever it comes. An opener that stays with the browser
+    // it started answers when the browser ends.
     auto* process = new QProcess(QCoreApplication::instance());
     if (!directory.isEmpty() && QDir(directory).exists())
         process->setWorkingDirectory(directory);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
-
-    int code = se::Success;
-    bool done = false;
-    QEventLoop loop;
-    QObject::connect(process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            code = se::NoAssociation; // no opener on this system
-            done = true;
-            loop.quit();
-        }
+    auto answer = [process, done = std::move(done)](int code) {
+        process->disconnect();
+        process->deleteLater();
+        done(code);
+    };
+    QObject::connect(process, &QProcess::errorOccurred, process, [answer](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            answer(se::NoAssociation); // no opener on this system
     });
-    QObject::connect(process, &QProcess::finished, &loop, [&](int exitCode, QProcess::ExitStatus status) {
-        code = status == QProcess::NormalExit ? shellCodeForXdgExit(exitCode) : se::Unknown;
-        done = true;
-        loop.quit();
+    QObject::connect(process, &QProcess::finished, process, [answer](int exitCode, QProcess::ExitStatus status) {
+        answer(status == QProcess::NormalExit ? shellCodeForXdgExit(exitCode) : se::Unknown);
     });
     process->start(m_program, {target});
-    if (!done) {
-        // Some desktops keep xdg-open running as long as the browser it
-        // started: a program that is still running by then has opened the page.
-        QTimer::singleShot(m_waitMs, &loop, &QEventLoop::quit);
-        const RunningStep step;
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    QObject::disconnect(process, nullptr, &loop, nullptr);
-    if (done || process->state() == QProcess::NotRunning)
-        process->deleteLater();
-    else
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    return code;
 }
 
-int RecordingShell::shellExecute(const QString& verb, const QString& file, const QString& parameters,
-                                 const QString& directory, int showMode)
+void RecordingShell::shellExecute(const QString& verb, const QString& file, const QString& parameters,
+                                  const QString& directory, int showMode, Done done)
 {
     m_calls.append({verb, file, parameters, directory, showMode});
-    return m_answers.isEmpty() ? se::Success : m_answers.takeFirst();
+    done(m_answers.isEmpty() ? se::Success : m_answers.takeFirst());
 }
 
 } // namespace platform

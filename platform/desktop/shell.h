@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 
 // Result codes of the shell's open call: 33 or more means success; below 33
@@ -21,11 +23,17 @@ constexpr int Success = 42;
 // Opens a document with the program the desktop associates with it.
 class Shell {
 public:
+    // Called once with the se:: code of an open request.
+    using Done = std::function<void(int code)>;
+
     virtual ~Shell() = default;
     // verb, file, parameters, working folder, show mode as the Windows shell
-    // takes them; only "open" of a file or URL is supported. Returns an se:: code.
-    virtual int shellExecute(const QString& verb, const QString& file, const QString& parameters,
-                             const QString& directory, int showMode) = 0;
+    // takes them; only "open" of a file or URL is supported. Returns at once;
+    // `done` gets the se:: code when it is known (at once for a file that
+    // cannot be opened, otherwise when the opener has ended), on the window
+    // thread, so the windows stay responsive meanwhile.
+    virtual void shellExecute(const QString& verb, const QString& file, const QString& parameters,
+                              const QString& directory, int showMode, Done done) = 0;
 };
 
 Shell& shell();
@@ -35,28 +43,28 @@ void setShell(Shell* s);
 // The se:: code for an exit status of xdg-open (0 is success).
 int shellCodeForXdgExit(int exitCode);
 
-// The real shell: checks the file, then runs xdg-open on it. The program may
-// be given for tests; it is looked up in PATH.
+// The real shell: checks the file, then runs xdg-open on it and reports its
+// exit status, however long it takes. The program may be given for tests; it
+// is looked up in PATH.
 class XdgOpenShell : public Shell {
 public:
-    explicit XdgOpenShell(QString program = QStringLiteral("xdg-open"), int waitMs = 3000);
-    int shellExecute(const QString& verb, const QString& file, const QString& parameters, const QString& directory,
-                     int showMode) override;
+    explicit XdgOpenShell(QString program = QStringLiteral("xdg-open"));
+    void shellExecute(const QString& verb, const QString& file, const QString& parameters, const QString& directory,
+                      int showMode, Done done) override;
 
 private:
     QString m_program;
-    int m_waitMs;
 };
 
-// Records every call and answers from a queue (Success when it is empty).
+// Records every call and answers at once from a queue (Success when it is empty).
 class RecordingShell : public Shell {
 public:
     struct Call {
         QString verb, file, parameters, directory;
         int showMode = 0;
     };
-    int shellExecute(const QString& verb, const QString& file, const QString& parameters, const QString& directory,
-                     int showMode) override;
+    void shellExecute(const QString& verb, const QString& file, const QString& parameters, const QString& directory,
+                      int showMode, Done done) override;
     void answerNext(int code) { m_answers.append(code); }
     const QList<Call>& calls() const { return m_calls; }
 
