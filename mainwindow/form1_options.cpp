@@ -340,6 +340,9 @@ void Form1::alwvis_Click()
 {
     RegOptions(1);
     Form1OnTop = !Form1OnTop;
+    // Stored now, like every other option: the ten-second store may not come
+    // before the program ends.
+    RegOptions(6);
     SetOnTop(this, Form1OnTop ? -1 : 0);
     alwvis->setChecked(Form1OnTop);
     if (m_radio && m_radio->FormActive())
