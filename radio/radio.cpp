@@ -681,6 +681,7 @@ void Radio::MediaPlayer1_PlayStateChange(qint32 OldState, qint32 NewState)
         Timer5.setEnabled(true);
         m_infoStep = 0;
         Label5->clear();
+        showMissingSoundOutput();
         Afftout();
         setStartStop(2, QStringLiteral("Stop Vantora Radio"));
         setOnAir(3, kConnectingTip);

@@ -118,6 +118,9 @@ private:
     void unloadAtListEnd();
 
     // ---- radio_status.cpp: volume, toolbar, pictures, lines ----
+    // Shows "No sound output" on the message line when what started playing
+    // goes to no device.
+    void showMissingSoundOutput();
     void RegVol();
     void LoadVol();
     void Affvol();

@@ -207,6 +207,13 @@ void Radio::Timer7_Timer()
     }
 }
 
+void Radio::showMissingSoundOutput()
+{
+    // The message line rests while something plays: the state goes there.
+    if (!MediaPlayer1->HasSoundOutput())
+        Label1->setText(QStringLiteral("No sound output"));
+}
+
 // ---- Message line ----
 
 void Radio::Timer2_Timer()

@@ -140,6 +140,9 @@ public:
     // Renders video into this X11 window (0: no window of the program's own).
     virtual void setVideoWindow(quint32 xid) = 0;
 
+    // Whether the sound reaches a device; without one items play silently.
+    virtual bool HasSoundOutput() const = 0;
+
 signals:
     void Buffering(bool Start);
     void PlayStateChange(qint32 OldState, qint32 NewState);

@@ -58,6 +58,9 @@ public:
     QString ToolTipText() const override { return m_toolTip; }
     void setToolTipText(const QString& text) override;
     void setVideoWindow(quint32 xid) override { m_videoWindow = xid; }
+    bool HasSoundOutput() const override { return m_soundOutput; }
+    // What HasSoundOutput answers (a machine with a sound device by default).
+    void setSoundOutput(bool on) { m_soundOutput = on; }
 
     // --- what the test makes happen ---
     // Buffering(true), Buffering(false), then Waiting -> Playing.
@@ -95,6 +98,7 @@ public:
     int statisticReads() const { return m_reads; }
 
 private:
+    bool m_soundOutput = true;
     template <typename T>
     T read(T value) const
     {

@@ -1,5 +1,6 @@
 #include "platform/media/vlcmediaplayer.h"
 
+#include "platform/media/soundoutput.h"
 #include "platform/media/vlcsupport.h"
 
 #include <QElapsedTimer>
@@ -618,6 +619,8 @@ void VlcMediaPlayer::setToolTipText(const QString& text)
     d->toolTip = text;
     emit displayChanged();
 }
+
+bool VlcMediaPlayer::HasSoundOutput() const { return soundOutputAvailable(); }
 
 void VlcMediaPlayer::setVideoWindow(quint32 xid)
 {

@@ -67,6 +67,7 @@ public:
     void setToolTipText(const QString& text) override;
 
     void setVideoWindow(quint32 xid) override;
+    bool HasSoundOutput() const override;
 
     // Longest wait from an open to playing before the open counts as failed.
     void setOpenTimeout(int ms);

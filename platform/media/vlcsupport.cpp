@@ -1,6 +1,7 @@
 #include "platform/media/vlcsupport.h"
 
 #include "platform/base/appinfo.h"
+#include "platform/media/soundoutput.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -48,7 +49,12 @@ InstanceRef createInstance(const QStringList& args)
 
 QStringList defaultArguments()
 {
-    return {QStringLiteral("--quiet"), QStringLiteral("--no-video-title-show")};
+    QStringList args{QStringLiteral("--quiet"), QStringLiteral("--no-video-title-show")};
+    // With no device libVLC would fall back to ALSA, which prints its failures
+    // on the terminal many times a second while anything plays.
+    if (!soundOutputAvailable())
+        args << QStringLiteral("--aout=adummy");
+    return args;
 }
 
 QStringList arguments()

@@ -1,12 +1,19 @@
 #include "platform/media/mediaplayer.h"
 #include "platform/media/sound.h"
+#include "platform/media/soundoutput.h"
 #include "platform/media/vlcsoundplayer.h"
 #include "tests/media/mediafixtures.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <utility>
 
 using platform::VlcSoundPlayer;
 
@@ -24,6 +31,38 @@ private slots:
         warmUp.playMemory(mediatest::toneWav(0.05));
         QTRY_COMPARE_WITH_TIMEOUT(started.size(), 1, 5000);
         warmUp.stop();
+    }
+
+    void aSoundOutputIsFoundWhereverItIs_data()
+    {
+        QTest::addColumn<QString>("pulseServer");
+        QTest::addColumn<QString>("fileInRuntime");
+        QTest::addColumn<QString>("fileInDevices");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("nothing") << "" << "" << "" << false;
+        QTest::newRow("capture only") << "" << "" << "pcmC0D0c" << false;
+        QTest::newRow("mixer only") << "" << "" << "controlC0" << false;
+        QTest::newRow("ALSA playback") << "" << "" << "pcmC1D3p" << true;
+        QTest::newRow("PulseAudio") << "" << "pulse/native" << "" << true;
+        QTest::newRow("PipeWire") << "" << "pipewire-0" << "" << true;
+        QTest::newRow("named server") << "tcp:127.0.0.1" << "" << "" << true;
+    }
+    void aSoundOutputIsFoundWhereverItIs()
+    {
+        QFETCH(QString, pulseServer);
+        QFETCH(QString, fileInRuntime);
+        QFETCH(QString, fileInDevices);
+        QFETCH(bool, found);
+        QTemporaryDir runtime, devices;
+        for (const auto& [folder, name] : {std::pair{&runtime, fileInRuntime}, std::pair{&devices, fileInDevices}}) {
+            if (name.isEmpty())
+                continue;
+            const QString path = folder->filePath(name);
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(platform::hasSoundOutput({pulseServer, runtime.path(), devices.path()}), found);
     }
 
     void playMemoryReturnsAtOnceAndPlaysToTheEnd()

@@ -66,6 +66,29 @@ private slots:
         QCOMPARE(radio->receptionBarTwips(), 641);
     }
 
+    void withoutASoundDeviceTheMessageLineSaysSo()
+    {
+        RadioFixture f;
+        playDefault(f);
+        Radio* radio = f.radio();
+        f.player()->setSoundOutput(false);
+        f.player()->stats.receptionQuality = 93;
+        f.player()->startPlaying();
+        QCOMPARE(picture(radio, "Label1")->text(), QString("No sound output"));
+        // It stays while the item plays; the window stays open.
+        f.clock().advance(20000);
+        QCOMPARE(picture(radio, "Label1")->text(), QString("No sound output"));
+        QVERIFY(radio->isVisible());
+    }
+
+    void withASoundDeviceTheMessageLineRests()
+    {
+        RadioFixture f;
+        playDefault(f);
+        f.player()->startPlaying();
+        QCOMPARE(picture(f.radio(), "Label1")->text(), QString());
+    }
+
     void withoutAutoPlayTheWindowWaitsForTheCover()
     {
         RadioFixture f;
