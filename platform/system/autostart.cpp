@@ -54,9 +54,10 @@ QByteArray entryText(const QString& programPath)
                           "Type=Application\n"
                           "Name=Vantora\n"
                           "Exec=%1\n"
+                          "Icon=%2\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(desktopExecArgument(programPath))
+        .arg(desktopExecArgument(programPath), QStringLiteral(VANTORA_APP_ID))
         .toUtf8();
 }
 

@@ -92,6 +92,7 @@ private slots:
         QCOMPARE(lines.first(), QString("[Desktop Entry]"));
         QCOMPARE(entryKey("Type"), QString("Application"));
         QCOMPARE(entryKey("Name"), QString("Vantora"));
+        QCOMPARE(entryKey("Icon"), QString(VANTORA_APP_ID));
         QCOMPARE(entryKey("Exec"), QString("/opt/vantora/bin/Vantora"));
 
         // Off is the empty text, not a deleted value.

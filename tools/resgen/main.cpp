@@ -95,6 +95,15 @@ int helpPictures(const QString& folder)
     return 0;
 }
 
+int icon(const QString& size, const QString& out)
+{
+    bool ok = false;
+    const int pixels = size.toInt(&ok);
+    if (!ok || pixels < 16 || pixels > 1024)
+        return fail("bad icon size " + size);
+    return writePng(out, resgen::programIcon(pixels)) ? 0 : fail("cannot write " + out);
+}
+
 int sheet(const QString& out)
 {
     const QList<resgen::ResourcePicture> pictures = resgen::resourcePictures();
@@ -148,6 +157,8 @@ int main(int argc, char** argv)
         return sheet(args[1]);
     if (command == QLatin1String("hash") && args.size() == 3)
         return hash(args[1], args[2]);
-    return fail(QStringLiteral(
-        "usage: sound NAME OUT | crlf IN OUT | bitmaps DIR | help-pictures DIR | sheet OUT | hash IN OUT"));
+    if (command == QLatin1String("icon") && args.size() == 3)
+        return icon(args[1], args[2]);
+    return fail(QStringLiteral("usage: sound NAME OUT | crlf IN OUT | bitmaps DIR | help-pictures DIR | sheet OUT | "
+                               "hash IN OUT | icon SIZE OUT"));
 }

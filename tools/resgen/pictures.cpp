@@ -215,33 +215,6 @@ void globeWithArrow(QPainter& p, bool arrowLit)
     p.drawPolygon(arrow);
 }
 
-// The program's picture: a cyan clock face on a dark rounded tile.
-QImage programIcon(int size)
-{
-    return picture(size, size, 32, [size](QPainter& p) {
-        QLinearGradient tile(0, 0, 0, 32);
-        tile.setColorAt(0, QColor(0x2B, 0x36, 0x3C));
-        tile.setColorAt(1, QColor(0x0A, 0x0E, 0x11));
-        p.setPen(outline(QColor(0x5A, 0x6E, 0x78), size >= 32 ? 1.0 : 1.6));
-        p.setBrush(tile);
-        p.drawRoundedRect(QRectF(1, 1, 30, 30), 6.5, 6.5);
-        const qreal ring = size >= 32 ? 2.2 : 3.0;
-        p.setPen(QPen(LedCyan, ring));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QPointF(16, 16), 10.8, 10.8);
-        if (size >= 32) {
-            p.setPen(QPen(LedCyan, 1.6, Qt::SolidLine, Qt::FlatCap));
-            p.drawLine(QPointF(16, 7.0), QPointF(16, 9.2));
-            p.drawLine(QPointF(16, 22.8), QPointF(16, 25.0));
-            p.drawLine(QPointF(7.0, 16), QPointF(9.2, 16));
-            p.drawLine(QPointF(22.8, 16), QPointF(25.0, 16));
-        }
-        p.setPen(QPen(QColor(0xC8, 0xFF, 0xFF), size >= 32 ? 2.2 : 3.0, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(16, 16), QPointF(11.2, 12.6)); // hour hand towards ten
-        p.drawLine(QPointF(16, 16), QPointF(21.6, 10.0)); // minute hand towards two
-    });
-}
-
 // ---- LED panel pieces ------------------------------------------------------
 
 // The main window's digits: their design extents at 96 dpi.
@@ -355,6 +328,33 @@ QImage clockWindow()
 }
 
 } // namespace
+
+// The program's picture: a cyan clock face on a dark rounded tile.
+QImage programIcon(int size)
+{
+    return picture(size, size, 32, [size](QPainter& p) {
+        QLinearGradient tile(0, 0, 0, 32);
+        tile.setColorAt(0, QColor(0x2B, 0x36, 0x3C));
+        tile.setColorAt(1, QColor(0x0A, 0x0E, 0x11));
+        p.setPen(outline(QColor(0x5A, 0x6E, 0x78), size >= 32 ? 1.0 : 1.6));
+        p.setBrush(tile);
+        p.drawRoundedRect(QRectF(1, 1, 30, 30), 6.5, 6.5);
+        const qreal ring = size >= 32 ? 2.2 : 3.0;
+        p.setPen(QPen(LedCyan, ring));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(16, 16), 10.8, 10.8);
+        if (size >= 32) {
+            p.setPen(QPen(LedCyan, 1.6, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(16, 7.0), QPointF(16, 9.2));
+            p.drawLine(QPointF(16, 22.8), QPointF(16, 25.0));
+            p.drawLine(QPointF(7.0, 16), QPointF(9.2, 16));
+            p.drawLine(QPointF(22.8, 16), QPointF(25.0, 16));
+        }
+        p.setPen(QPen(QColor(0xC8, 0xFF, 0xFF), size >= 32 ? 2.2 : 3.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 16), QPointF(11.2, 12.6)); // hour hand towards ten
+        p.drawLine(QPointF(16, 16), QPointF(21.6, 10.0)); // minute hand towards two
+    });
+}
 
 QList<ResourcePicture> resourcePictures()
 {

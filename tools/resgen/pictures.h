@@ -24,6 +24,9 @@ QList<ResourcePicture> resourcePictures();
 // The pictures that the help page "VN.htm" shows.
 QList<HelpPicture> helpPictures();
 
+// The program's picture at `size` x `size` pixels (also the installed icon).
+QImage programIcon(int size);
+
 // The ten LED digits at the main window's size, unlit segments grey on
 // black (as the screensaver shows them), for review.
 QImage digitStrip();
