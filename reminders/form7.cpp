@@ -69,8 +69,6 @@ Form7::Form7(Form1* mainWindow, QWidget* parent) : QWidget(parent, Qt::Window), 
     // Button 3 is "Add" when a new reminder is entered, button 4 its "Cancel"
     // (an automatic message's "Close"); a due notice has neither.
     platform::DialogKeys::install(this)->setDefault(m_buttons[2])->setCancel(m_buttons[3]);
-    connect(&Timer1, &platform::Timer::timeout, this, &Form7::Timer1_Timer);
-    connect(&Timer2, &platform::Timer::timeout, this, &Form7::Timer2_Timer);
 }
 
 Form7::~Form7() = default;
@@ -182,11 +180,7 @@ bool Form7::EnterMessa(qint16 MessID, const QString& Titr, qint16 MessType, cons
     m_messType = MessType;
     m_messId = MessID;
     setWindowTitle(QStringLiteral("Vantora - ") + Titr);
-    {
-        const QSignalBlocker quiet(Text1);
-        QString shown = Mess;
-        Text1->setPlainText(shown.replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    }
+    showMessage(Mess);
     try {
         DefTimeCurrent = platform::toBool(platform::getSetting(kOptions, "DefTimeCurrent", "True"));
     } catch (const std::exception&) {
@@ -196,17 +190,11 @@ bool Form7::EnterMessa(qint16 MessID, const QString& Titr, qint16 MessType, cons
     if (!QTime::fromString(DefDefaultTime, kTimeFormat).isValid())
         DefDefaultTime = QStringLiteral("09:00:00");
 
-    const std::array<bool, 4> enabled = {But1, But2, But3, But4};
-    const std::array<QString, 4> captions = {But1Mess, But2Mess, But3Mess, But4Mess};
-    for (size_t n = 0; n < m_buttons.size(); ++n) {
-        m_buttons[n]->setEnabled(enabled[n]);
-        m_buttons[n]->setText(captions[n]);
-        m_buttons[n]->setVisible(!captions[n].isEmpty());
-    }
+    setButtons({But1, But2, But3, But4}, {But1Mess, But2Mess, But3Mess, But4Mess});
 
     if (MessType == DueReminder || MessType == PendingReminder) {
         m_pending = Pending{true, normalisedMemo(MemoRec{FicDateTemp, FicTimeTemp, FicMemoTemp}),
-                            MessType == PendingReminder, false};
+                            MessType == PendingReminder, false, MessType, windowTitle()};
         // The reminder leaves the store before its notice shows, so that no
         // other tick (or copy of the program) can open it a second time.
         if (MessType == DueReminder && !moveDueReminder()) {
@@ -227,6 +215,22 @@ bool Form7::EnterMessa(qint16 MessID, const QString& Titr, qint16 MessType, cons
     else
         Text2->setFocus();
     return true;
+}
+
+void Form7::showMessage(const QString& text)
+{
+    const QSignalBlocker quiet(Text1);
+    QString shown = text;
+    Text1->setPlainText(shown.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+void Form7::setButtons(const std::array<bool, 4>& enabled, const std::array<QString, 4>& captions)
+{
+    for (size_t n = 0; n < m_buttons.size(); ++n) {
+        m_buttons[n]->setEnabled(enabled[n]);
+        m_buttons[n]->setText(captions[n]);
+        m_buttons[n]->setVisible(!captions[n].isEmpty());
+    }
 }
 
 bool Form7::moveDueReminder()
@@ -267,32 +271,11 @@ void Form7::applyNewReminderMode()
     Check1->setChecked(!DefTimeCurrent);
     boldReminderDays();
     showDateTimeSection(true);
-    startClock();
     CheckRemDT();
-}
-
-void Form7::startClock()
-{
-    if (m_main) {
-        if (!m_secondFeed)
-            m_secondFeed = connect(m_main, &Form1::secondShown, this, &Form7::Timer2_Timer);
-        return;
-    }
-    Timer2.setPrecise(true);
-    Timer2.setInterval(platform::msToNextSecond(platform::clock().now()));
-    Timer2.setEnabled(true);
-}
-
-void Form7::stopClock()
-{
-    disconnect(m_secondFeed);
-    m_secondFeed = {};
-    Timer2.setEnabled(false);
 }
 
 void Form7::applyNoticeMode()
 {
-    stopClock();
     Text1->setReadOnly(true);
     for (QLabel* label : {Label1[1], Label1[2]})
         label->setVisible(false);
@@ -316,10 +299,9 @@ void Form7::showEvent(QShowEvent* event)
 
 void Form7::Form_Activate()
 {
-    Label1[0]->setText(m_main ? m_main->ExportHeur : nowText());
+    Label1[0]->setText(nowText());
     const bool onTop = !m_main || m_main->Form1OnTop;
     SetOnTop(this, onTop ? -1 : 0);
-    Timer1.setEnabled(true);
 }
 
 QString Form7::nowText() const { return platform::clock().now().time().toString(kTimeFormat); }
@@ -360,12 +342,14 @@ void Form7::Toolbar1_ButtonClick(const QString& key)
         saveDefaultTimeIfChecked();
         afterAnswer();
     } else if (key == QLatin1String("Canrem")) {
-        if (!releasePending())
-            return;
         saveDefaultTimeIfChecked();
-        afterAnswer();
+        // A snoozed reminder is not dropped: its notice comes back.
+        if (m_pending.held)
+            returnToNotice();
+        else
+            afterAnswer();
     } else if (key == QLatin1String("Snrem")) {
-        // The reminder stays pending until its new time is stored or Cancel is pressed.
+        // The reminder stays pending until its new time is stored; Cancel brings its notice back.
         EnterMessa(0, QStringLiteral("Add New Reminder"), NewReminder, Text1->toPlainText(), false, false, true, true,
                    QString(), QString(), QStringLiteral("Add"), QStringLiteral("Cancel"), QDate(), QString(),
                    QString());
@@ -374,6 +358,16 @@ void Form7::Toolbar1_ButtonClick(const QString& key)
             return;
         afterAnswer();
     }
+}
+
+void Form7::returnToNotice()
+{
+    m_messType = m_pending.mode;
+    setWindowTitle(m_pending.title);
+    showMessage(m_pending.rec.MemText);
+    setButtons({true, true, false, false}, {QStringLiteral("Delete"), QStringLiteral("Snooze"), QString(), QString()});
+    applyNoticeMode();
+    Text2->setFocus();
 }
 
 bool Form7::releasePending()
@@ -436,21 +430,15 @@ void Form7::Text1_Change()
         CheckRemDT();
 }
 
-void Form7::Timer1_Timer()
+void Form7::blink()
 {
     m_blink = !m_blink;
     Image1->setPixmap(blinkPicture(m_blink));
 }
 
-void Form7::Timer2_Timer()
+void Form7::showCurrentTime(const QString& time)
 {
-    if (Timer2.isEnabled())
-        Timer2.setInterval(platform::msToNextSecond(platform::clock().now()));
-    const QString now = m_main ? m_main->ExportHeur : nowText();
-    if (now != m_currentTimeText && !now.isEmpty()) {
-        Label1[0]->setText(now);
-        m_currentTimeText = now;
-    }
+    Label1[0]->setText(time);
     CheckRemDT();
 }
 
@@ -481,8 +469,6 @@ void Form7::closeEvent(QCloseEvent* event)
     // Closed by its frame a notice keeps its reminder pending: it comes back at
     // the next start. An automatic message still ends the busy animation that
     // waits for it.
-    Timer1.setEnabled(false);
-    stopClock();
     if (m_messType == AutomaticMessage && m_main && m_main->timer(8).isEnabled())
         m_main->StopTimer8();
     QWidget::closeEvent(event);

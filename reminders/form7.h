@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/base/timer.h"
 #include "reminders/memofile.h"
 
 #include <QDate>
@@ -49,13 +48,18 @@ public:
     MemoRec pendingRecord() const { return m_pending.rec; }
     // Whether that reminder is still in the waiting store (it could not be moved).
     bool pendingInStore() const { return m_pending.held && m_pending.inMemo; }
+    // Whether that reminder is in "VNTemp.log".
+    bool pendingInTemp() const { return m_pending.held && m_pending.inTemp; }
 
     // The validation of a new reminder: colours the labels and enables Add.
     void CheckRemDT();
     // Toolbar button by key: "Strem", "Snrem", "Adrem", "Canrem".
     void Toolbar1_ButtonClick(const QString& key);
-
-    static constexpr int kTimer2Interval = 1000;
+    // The current time "hh:mm:ss", given on every new second; a new reminder
+    // is checked again against it.
+    void showCurrentTime(const QString& time);
+    // Alternates the small picture; called on every half second.
+    void blink();
 
 signals:
     // Emitted once when the window closes, whichever way.
@@ -72,6 +76,8 @@ private:
         MemoRec rec;
         bool inTemp = false; // in "VNTemp.log"
         bool inMemo = false; // still in "VNMemo.log"
+        qint16 mode = 0;     // the notice's mode and title, for Cancel after Snooze
+        QString title;
     };
 
     void buildControls();
@@ -79,14 +85,15 @@ private:
     void showDateTimeSection(bool on);
     void applyNewReminderMode();
     void applyNoticeMode();
+    void showMessage(const QString& text);
+    void setButtons(const std::array<bool, 4>& enabled, const std::array<QString, 4>& captions);
+    void returnToNotice();
     bool moveDueReminder();
     bool releasePending();
     void afterAnswer();
     void saveDefaultTimeIfChecked();
     void Check1_Click();
     void Text1_Change();
-    void Timer1_Timer();
-    void Timer2_Timer();
     void boldReminderDays();
     void showPickedDate();
     void showPickedTime();
@@ -94,8 +101,6 @@ private:
     QString nowText() const;
     // The current time of a new reminder's window, once a second: the main
     // window's new seconds, or a clock of its own without a main window.
-    void startClock();
-    void stopClock();
 
     QPointer<Form1> m_main;
     qint16 m_messType = 0;
@@ -103,7 +108,6 @@ private:
     Pending m_pending;
     bool DefTimeCurrent = true;
     QString DefDefaultTime = QStringLiteral("09:00:00");
-    QString m_currentTimeText;
     bool m_blink = false;
     bool m_closedSent = false;
 
@@ -119,9 +123,6 @@ private:
     QLabel* Label2 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
-    platform::Timer Timer1{500};
-    platform::Timer Timer2{kTimer2Interval};
-    QMetaObject::Connection m_secondFeed;
 };
 
 // The title of a due reminder's notice: "Reminder - 12/10/2026 (09:00:00)".

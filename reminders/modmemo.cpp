@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QThread>
 
 #include <cerrno>
@@ -17,6 +18,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace ModMemo {
 
@@ -43,6 +45,8 @@ struct Store {
     bool clean = true;
     QString problem;
     QHash<QString, Snapshot> snapshots;
+    QList<Damage> damage;
+    QSet<QString> damageNoted; // copies already in `damage` or taken
 };
 
 Store& store()
@@ -142,8 +146,9 @@ void ensureExists(const QString& path)
         platform::writeFileAtomically(path, {});
 }
 
-// Keeps a damaged file beside itself before it is rewritten.
-Result keepDamagedCopy(const QString& path, const QByteArray& bytes)
+// Keeps a damaged file beside itself; `copy` receives the copy's name (an
+// earlier copy of the same bytes serves again).
+Result keepDamagedCopy(const QString& path, const QByteArray& bytes, QString* copy = nullptr)
 {
     const QString base = path + QStringLiteral(".damaged-")
         + platform::clock().now().date().toString(QStringLiteral("yyyy-MM-dd"));
@@ -151,14 +156,37 @@ Result keepDamagedCopy(const QString& path, const QByteArray& bytes)
         const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
         QByteArray existing;
         if (QFileInfo::exists(name)) {
-            if (readWhole(name, existing) && existing == bytes)
+            if (readWhole(name, existing) && existing == bytes) {
+                if (copy)
+                    *copy = name;
                 return {};
+            }
             continue;
         }
         const platform::WriteResult w = platform::writeFileAtomically(name, bytes);
+        if (w.ok && copy)
+            *copy = name;
         return w.ok ? Result{} : failed(w.error);
     }
     return failed(QStringLiteral("Too many damaged copies of %1").arg(QFileInfo(path).fileName()));
+}
+
+// A file that read uncleanly: copied at once and noted for the user. A file
+// whose copy could not be made must not be rewritten.
+Result noteDamage(const QString& path, const QByteArray& bytes, const QString& problem)
+{
+    const StoreLock lock;
+    Damage d{path, {}, problem};
+    const Result kept = lock.ok() ? keepDamagedCopy(path, bytes, &d.copy) : failed(kLockError);
+    if (!kept)
+        d.problem = problem + QStringLiteral("; no copy could be made: ") + kept.error;
+    Store& s = store();
+    const QString key = d.copy.isEmpty() ? path : d.copy;
+    if (!s.damageNoted.contains(key)) {
+        s.damageNoted.insert(key);
+        s.damage.append(d);
+    }
+    return kept;
 }
 
 // Reads a file under the lock, lets `change` edit its records and writes the
@@ -220,7 +248,7 @@ Result changeFile(const QString& path, bool sorted, const std::function<void(QLi
         return {};
     }
     if (!parsed.clean) {
-        const Result kept = keepDamagedCopy(path, old);
+        const Result kept = noteDamage(path, old, parsed.problem);
         if (!kept)
             return kept;
     }
@@ -335,10 +363,32 @@ bool MemoLoad()
         return false;
     }
     s.memos = parsed.records;
+    sortMemos(s.memos);
     s.clean = parsed.clean;
     s.problem = parsed.problem;
     s.loaded = now;
+    if (!parsed.clean)
+        noteDamage(path, bytes, parsed.problem);
     return true;
+}
+
+QList<Damage> takeDamage() { return std::exchange(store().damage, {}); }
+
+void MemoRecover()
+{
+    ensureInitialised();
+    const StoreLock lock;
+    if (!lock.ok())
+        return;
+    platform::removeStaleTemporaries(memoFilePath());
+    platform::removeStaleTemporaries(tempFilePath());
+    const QList<MemoRec> pending = pendingMemos();
+    if (pending.isEmpty())
+        return;
+    changeMemosFile([&](QList<MemoRec>& list) {
+        for (const MemoRec& rec : pending)
+            removeOneMemo(list, rec);
+    });
 }
 
 Result MemoAdd(const QDate& date, const QString& time, const QString& text)
@@ -381,7 +431,10 @@ QList<MemoRec> pendingMemos()
     QByteArray bytes;
     if (!readWhole(path, bytes))
         return {};
-    return parseMemoFile(bytes).records;
+    MemoParse parsed = parseMemoFile(bytes);
+    if (!parsed.clean)
+        noteDamage(path, bytes, parsed.problem);
+    return parsed.records;
 }
 
 MoveResult moveToPending(const MemoRec& rec)

@@ -15,8 +15,9 @@
 // file again, applies the change and replaces the whole file atomically. When
 // a change fails (a full disk, no write access) the file stays as it was, the
 // list in memory is read back from it and the result says why. A file that did
-// not read cleanly is copied to "<name>.damaged-<yyyy-mm-dd>" before its first
-// rewrite, so nothing the reader could not understand is lost.
+// not read cleanly is copied to "<name>.damaged-<yyyy-mm-dd>" when it is read,
+// and never rewritten without that copy, so nothing the reader could not
+// understand is lost.
 //
 // The list in memory always equals "VNMemo.log" as last read: it changes only
 // through the operations below.
@@ -36,7 +37,8 @@ void MemoInit(const QString& folder);
 QString memoFilePath();
 QString tempFilePath();
 
-// The waiting reminders, sorted by day and then time (index 0 is the first).
+// The waiting reminders, sorted by day and then time (index 0 is the first),
+// however the file orders them.
 const QList<MemoRec>& Memos();
 int MemoCount();
 
@@ -47,6 +49,22 @@ bool MemoLoad();
 // Whether the last load found the file damaged, and what was wrong.
 bool lastLoadWasClean();
 QString lastLoadProblem();
+
+// A reminder file that did not read cleanly, and the copy of it as it was,
+// made as soon as the damage is seen (empty when it could not be made: then
+// the file is never rewritten and `problem` says why).
+struct Damage {
+    QString file;
+    QString copy;
+    QString problem;
+};
+// The damaged files met since MemoInit and not yet taken, each version once.
+QList<Damage> takeDamage();
+
+// Start-up repair of what a killed copy of the program left: temporaries of a
+// write cut short, and reminders found in both files (a move to the pending
+// notices cut short) leave "VNMemo.log", so each is in exactly one file.
+void MemoRecover();
 
 // Adds one reminder (its message stripped of double quotes).
 Result MemoAdd(const QDate& date, const QString& time, const QString& text);

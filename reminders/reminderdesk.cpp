@@ -4,8 +4,13 @@
 #include "reminders/form7.h"
 #include "reminders/frmmemo.h"
 #include "reminders/modmemo.h"
+#include "platform/base/clock.h"
+#include "platform/base/dialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QScopeGuard>
+#include <QTimer>
 
 namespace {
 
@@ -16,9 +21,33 @@ bool isDue(const MemoRec& rec, const QDate& today, const QString& tnow)
     return rec.MemDate < today || (rec.MemDate == today && rec.MemTime <= tnow);
 }
 
+constexpr int kPulseMs = 500;
+constexpr int kEarlyMs = 100; // a system timer may fire a little early
+
+// The moment of the pulse now due: the next half second when it came early.
+QTime pulseTime() { return platform::clock().now().time().addMSecs(kEarlyMs); }
+
+int msToNextPulse() { return kPulseMs - pulseTime().msec() % kPulseMs + kEarlyMs; }
+
+QString damageMessage(const ModMemo::Damage& d)
+{
+    QString text = QStringLiteral("Some reminders in\r\n%1\r\ncould not be read (%2).\r\n\r\n"
+                                  "Vantora keeps the reminders it could read.")
+                       .arg(QDir::toNativeSeparators(d.file), d.problem);
+    if (!d.copy.isEmpty())
+        text += QStringLiteral(" The file as it was is kept as\r\n%1").arg(QDir::toNativeSeparators(d.copy));
+    else
+        text += QStringLiteral(" The file is left untouched.");
+    return text;
+}
+
 } // namespace
 
-ReminderDesk::ReminderDesk() = default;
+ReminderDesk::ReminderDesk()
+{
+    connect(&m_pulse, &platform::Timer::timeout, this, &ReminderDesk::pulse);
+}
+
 ReminderDesk::~ReminderDesk() = default;
 
 void ReminderDesk::attach(Form1* mainWindow) { m_main = mainWindow; }
@@ -28,8 +57,12 @@ Form1* ReminderDesk::mainWindow() const { return m_main; }
 void ReminderDesk::start()
 {
     ModMemo::MemoInit();
+    ModMemo::MemoRecover();
     ModMemo::MemoLoad();
+    m_started = true;
+    m_damageTold = false;
     MemoCheckDue();
+    tellDamage();
 }
 
 void ReminderDesk::MemoCheckDue()
@@ -38,11 +71,47 @@ void ReminderDesk::MemoCheckDue()
     openQueuedPending();
 }
 
+void ReminderDesk::tellDamage() const
+{
+    const QList<ModMemo::Damage> damage = ModMemo::takeDamage();
+    if (damage.isEmpty() || m_damageTold)
+        return;
+    m_damageTold = true;
+    // Told from the event loop, never inside the start-up or the tick.
+    QTimer::singleShot(0, QCoreApplication::instance(), [message = damageMessage(damage.constFirst())] {
+        platform::dialogs().msgBox(message, platform::mb::OkOnly | platform::mb::Exclamation,
+                                   QStringLiteral("Vantora"));
+    });
+}
+
+void ReminderDesk::startPulse()
+{
+    if (m_pulse.isEnabled())
+        return;
+    m_shownSecond.clear();
+    m_pulse.setInterval(msToNextPulse());
+    m_pulse.setEnabled(true);
+}
+
+void ReminderDesk::pulse()
+{
+    m_pulse.setInterval(msToNextPulse());
+    emit halfSecond();
+    const QString second = pulseTime().toString(kTimeFormat);
+    if (second != m_shownSecond) {
+        m_shownSecond = second;
+        emit secondTicked(second);
+    }
+}
+
 bool ReminderDesk::editorVisible() const { return m_editor && m_editor->isVisible(); }
 
 int ReminderDesk::memoCount() const
 {
+    if (!m_started)
+        return 0;
     ModMemo::MemoLoad();
+    tellDamage();
     return ModMemo::MemoCount();
 }
 
@@ -50,7 +119,7 @@ void ReminderDesk::showDueReminders(const QDateTime& now)
 {
     // Showing a notice lets pending events run; a tick that comes in then must
     // not open the same reminder a second time.
-    if (m_scanning)
+    if (m_scanning || !m_started)
         return;
     m_scanning = true;
     const auto done = qScopeGuard([this] { m_scanning = false; });
@@ -80,7 +149,7 @@ void ReminderDesk::showDueReminders(const QDateTime& now)
                                 Form7::DueReminder, rec.MemText, true, true, false, false, QStringLiteral("Delete"),
                                 QStringLiteral("Snooze"), QString(), QString(), rec.MemDate, rec.MemTime,
                                 rec.MemText))
-            m_notices.removeAll(notice);
+            noticeClosed(notice);
     }
 }
 
@@ -98,6 +167,9 @@ Form7* ReminderDesk::newNotice()
     auto* notice = new Form7(m_main);
     m_notices.append(notice);
     connect(notice, &Form7::closed, this, [this, notice] { noticeClosed(notice); });
+    connect(this, &ReminderDesk::secondTicked, notice, &Form7::showCurrentTime);
+    connect(this, &ReminderDesk::halfSecond, notice, &Form7::blink);
+    startPulse();
     return notice;
 }
 
@@ -113,18 +185,26 @@ void ReminderDesk::openQueuedPending()
 {
     if (m_queued.isEmpty() || openDueNotices() >= kMaxOpenNotices)
         return;
-    // Another copy of the program may have answered some of them meanwhile.
-    QList<MemoRec> stillPending = ModMemo::pendingMemos();
+    // Only what is still pending (another copy of the program may have
+    // answered some meanwhile) and has no notice open (the tick may have shown
+    // it already) gets a window.
+    QList<MemoRec> unshown = ModMemo::pendingMemos();
+    for (const QPointer<Form7>& n : m_notices)
+        if (n && n->pendingInTemp())
+            ModMemo::removeOneMemo(unshown, n->pendingRecord());
     while (!m_queued.isEmpty() && openDueNotices() < kMaxOpenNotices) {
         const MemoRec rec = m_queued.takeFirst();
-        if (ModMemo::removeOneMemo(stillPending, rec))
+        if (ModMemo::removeOneMemo(unshown, rec))
             openPending(rec);
     }
+    tellDamage();
 }
 
 void ReminderDesk::noticeClosed(Form7* notice)
 {
     m_notices.removeAll(notice);
+    if (notices().isEmpty())
+        m_pulse.setEnabled(false);
     openQueuedPending();
 }
 
@@ -173,17 +253,19 @@ int ReminderDesk::openDueNotices() const
 {
     int count = 0;
     for (const QPointer<Form7>& n : m_notices)
-        if (n && (n->mode() == Form7::DueReminder || n->mode() == Form7::PendingReminder))
+        if (n && n->holdsPending())
             ++count;
     return count;
 }
 
 void ReminderDesk::closeAll()
 {
+    m_started = false;
     m_queued.clear();
     for (Form7* notice : notices())
         notice->close();
     m_notices.clear();
+    m_pulse.setEnabled(false);
     if (m_editor)
         m_editor->close();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/neighbours.h"
+#include "platform/base/timer.h"
 #include "reminders/form7.h"
 #include "reminders/frmmemo.h"
 #include "reminders/memofile.h"
@@ -15,7 +16,9 @@ class Form1;
 
 // The reminder windows of the running program: every open notice, the queue
 // of pending notices still waiting for room, and the editor. The main window
-// reaches it as its ReminderHost.
+// reaches it as its ReminderHost. A reminder never has two notices open: the
+// pending ones and the newly due ones are each shown once, whatever order the
+// start-up steps come in. Until start() the tick finds no reminders.
 class ReminderDesk : public QObject, public ReminderHost {
     Q_OBJECT
 public:
@@ -29,10 +32,11 @@ public:
     void attach(Form1* mainWindow);
     Form1* mainWindow() const;
 
-    // Start-up: file names, load, a notice for every pending reminder.
+    // Start-up: file names, repair of a killed run's leftovers, load, a notice
+    // for every pending reminder; a damaged file is told once (a "Vantora" box).
     void start();
-    // Opens a notice (mode 4) for every record of "VNTemp.log", at most
-    // kMaxOpenNotices at a time.
+    // Opens a notice (mode 4) for every record of "VNTemp.log" that has none
+    // open yet, at most kMaxOpenNotices at a time.
     void MemoCheckDue();
 
     // ReminderHost
@@ -52,11 +56,17 @@ public:
 
     // Every open window of this desk, notices first.
     QList<Form7*> notices() const;
-    // The notices of due reminders (modes 2 and 4) now open.
+    // The notices now open for due or pending reminders (snoozed ones too).
     int openDueNotices() const;
     // Closes every notice and the editor (a reset), keeping pending reminders
-    // pending; forgets the queue.
+    // pending; forgets the queue. The tick finds no reminders until start().
     void closeAll();
+
+signals:
+    // One timer for every open notice, however many: the blink on each half
+    // second, the current time "hh:mm:ss" on each new second.
+    void halfSecond();
+    void secondTicked(const QString& time);
 
 private:
     Form7* newNotice();
@@ -64,12 +74,19 @@ private:
     void openQueuedPending();
     void noticeClosed(Form7* notice);
     bool holdsStored(const MemoRec& rec, int occurrence) const;
+    void pulse();
+    void startPulse();
+    void tellDamage() const;
 
     QPointer<Form1> m_main;
     QList<QPointer<Form7>> m_notices;
     QPointer<frmMemo> m_editor;
     QList<MemoRec> m_queued;
     bool m_scanning = false;
+    bool m_started = false;
+    mutable bool m_damageTold = false;
+    platform::Timer m_pulse;
+    QString m_shownSecond;
 };
 
 // The desk of the running program.

@@ -63,12 +63,12 @@ int main(int argc, char** argv)
 
     const QString folder = testsupport::environment().root() + "/bench";
     QDir().mkpath(folder);
-    ModMemo::MemoInit(folder);
+    ModMemo::MemoInit(); // the program folder, where the desk finds them
     platform::writeFileAtomically(ModMemo::memoFilePath(), writeMemoFile(manyReminders(count)));
     out << "reminders: " << count << ", file " << QFileInfo(ModMemo::memoFilePath()).size() / 1024 << " KB\n";
 
     const double load = msPer(20, [&](int) {
-        ModMemo::MemoInit(folder); // forget the cached stamp
+        ModMemo::MemoInit(); // forget the cached stamp
         ModMemo::MemoLoad();
     });
     out << "load:                       " << load << " ms\n";
@@ -81,6 +81,7 @@ int main(int argc, char** argv)
     const double unchanged = msPer(10000, [&](int) { ModMemo::MemoLoad(); });
     out << "load of an unchanged file:  " << unchanged * 1000 << " us\n";
     const QDateTime before(QDate(2026, 12, 9), QTime(12, 0));
+    reminderDesk().start();
     const double tick = msPer(10000, [&](int) { reminderDesk().showDueReminders(before); });
     out << "tick's reminder check:      " << tick * 1000 << " us\n";
 

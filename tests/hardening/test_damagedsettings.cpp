@@ -12,6 +12,7 @@
 
 #include <functional>
 
+using testsupport::FakeReminders;
 using testsupport::Form1Fixture;
 
 namespace {
@@ -30,14 +31,6 @@ public:
     bool isVisible() const override { return false; }
     void StartNTP(int) override { ++starts; }
     void setMessAuto() override {}
-};
-
-class FakeReminders : public ReminderHost {
-public:
-    int scans = 0;
-    bool editorVisible() const override { return false; }
-    int memoCount() const override { return 1; }
-    void showDueReminders(const QDateTime&) override { ++scans; }
 };
 
 // A box that stays open while the clock runs on (the program's timers keep
@@ -100,7 +93,7 @@ private:
         QCOMPARE(f.sound().played().count(platform::loadResource("CUSTOM", 103)), 1); // 12:00:00
         QVERIFY(f.sound().played().count(platform::loadResource("CUSTOM", 101)) > 0);
         QVERIFY(server.starts > 0);
-        QVERIFY(reminders.scans >= 80);
+        QVERIFY(reminders.scans.size() >= 80);
         QCOMPARE(Form1Fixture::option("F1Left"), QString("600"));
         QCOMPARE(Form1Fixture::option("F1Top"), QString("900"));
         w->setTimeServer(nullptr);

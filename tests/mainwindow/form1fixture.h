@@ -1,11 +1,13 @@
 #pragma once
 
+#include "mainwindow/neighbours.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/manualclock.h"
 #include "platform/base/windowsystem.h"
 #include "platform/media/sound.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QStringList>
 
 #include <memory>
@@ -49,6 +51,18 @@ private:
     platform::RecordingWindowSystem m_windows;
     std::unique_ptr<Form1> m_form1;
     int m_endCount = 0;
+};
+
+// A reminder desk that records the tick's scans: `count` reminders stored,
+// the editor open when `editor`.
+class FakeReminders : public ReminderHost {
+public:
+    int count = 1;
+    bool editor = false;
+    QList<QDateTime> scans;
+    bool editorVisible() const override { return editor; }
+    int memoCount() const override { return count; }
+    void showDueReminders(const QDateTime& now) override { scans.append(now); }
 };
 
 } // namespace testsupport

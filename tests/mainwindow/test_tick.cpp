@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QTest>
 
+using testsupport::FakeReminders;
 using testsupport::Form1Fixture;
 
 namespace {
@@ -42,16 +43,6 @@ public:
         QVERIFY(silent);
         checks.append(platform::clock().now());
     }
-};
-
-class FakeReminders : public ReminderHost {
-public:
-    int count = 1;
-    bool editor = false;
-    QList<QDateTime> scans;
-    bool editorVisible() const override { return editor; }
-    int memoCount() const override { return count; }
-    void showDueReminders(const QDateTime& now) override { scans.append(now); }
 };
 
 } // namespace

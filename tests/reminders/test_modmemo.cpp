@@ -171,7 +171,8 @@ private slots:
         QCOMPARE(after.st_ino, before.st_ino);
     }
 
-    void aDamagedFileIsKeptBeforeItsFirstRewrite()
+    // Copied as soon as it is read, so that the user can be told where the copy is.
+    void aDamagedFileIsCopiedWhenRead()
     {
         const QByteArray damaged = writeMemoFile({MemoRec{kDay, "08:00:00", "before"}})
             + "#2026-12-10#\r\nnot a time at all\r\n\"lost?\"\r\n" + writeMemoFile({MemoRec{kDay, "10:00:00", "after"}});
@@ -179,12 +180,29 @@ private slots:
         QVERIFY(ModMemo::MemoLoad());
         QVERIFY(!ModMemo::lastLoadWasClean());
         QCOMPARE(texts(ModMemo::Memos()), QStringList({"before", "after"}));
-        QVERIFY(!QFileInfo::exists(ModMemo::memoFilePath() + ".damaged-2026-12-09"));
+        const QString copy = ModMemo::memoFilePath() + ".damaged-2026-12-09";
+        QCOMPARE(readFile(copy), damaged);
+        const QList<ModMemo::Damage> told = ModMemo::takeDamage();
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told[0].file, ModMemo::memoFilePath());
+        QCOMPARE(told[0].copy, copy);
+        QVERIFY(told[0].problem.contains("line"));
+        QVERIFY(ModMemo::takeDamage().isEmpty());
 
         QVERIFY(ModMemo::MemoAdd(kDay, "09:00:00", "new"));
-        QCOMPARE(readFile(ModMemo::memoFilePath() + ".damaged-2026-12-09"), damaged);
         QCOMPARE(texts(ModMemo::Memos()), QStringList({"before", "new", "after"}));
         QVERIFY(ModMemo::lastLoadWasClean());
+        QVERIFY(ModMemo::takeDamage().isEmpty());
+        QCOMPARE(folderEntries(m_folder).filter(".damaged-").size(), 1);
+    }
+
+    // A hand-written file may hold a later reminder first.
+    void aLoadSortsWhateverTheFileOrder()
+    {
+        writeFile(ModMemo::memoFilePath(), writeMemoFile({MemoRec{kDay, "09:00:00", "later"},
+                                                          MemoRec{kDay.addDays(-1), "10:00:00", "earlier"}}));
+        QVERIFY(ModMemo::MemoLoad());
+        QCOMPARE(texts(ModMemo::Memos()), QStringList({"earlier", "later"}));
     }
 
     void aSecondDamagedVersionGetsACopyOfItsOwn()

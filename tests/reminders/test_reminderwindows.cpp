@@ -84,8 +84,8 @@ private slots:
     void init()
     {
         m_fixture = std::make_unique<Form1Fixture>(at(12, 0, 0));
-        ModMemo::MemoInit();
         m_main = f().loadForm1();
+        reminderDesk().start();
     }
     void cleanup()
     {
@@ -213,18 +213,6 @@ private slots:
         QCOMPARE(ModMemo::MemoCount(), 0);
     }
 
-    void cancellingASnoozeDropsThePendingReminder()
-    {
-        QVERIFY(ModMemo::MemoAdd(kToday, "12:00:01", "x"));
-        f().clock().advance(1000);
-        Form7* n = reminderDesk().notices().value(0);
-        QVERIFY(n);
-        button(n, "Snrem")->trigger();
-        button(n, "Canrem")->trigger();
-        QVERIFY(ModMemo::pendingMemos().isEmpty());
-        QCOMPARE(ModMemo::MemoCount(), 0);
-    }
-
     void threeRemindersDueInOneSecondOpenThreeNotices()
     {
         for (const char* t : {"a", "b", "c"})
@@ -283,33 +271,6 @@ private slots:
         QCOMPARE(reminderDesk().notices().size(), 2);
         button(reminderDesk().notices().first(), "Strem")->trigger();
         QVERIFY(ModMemo::pendingMemos().isEmpty());
-    }
-
-    void atMostTwentyNoticesOpenAtOnce()
-    {
-        for (int i = 0; i < 25; ++i)
-            QVERIFY(ModMemo::MemoAdd(kToday, "11:00:00", QString("due %1").arg(i)));
-        f().clock().advance(1000);
-        QCOMPARE(reminderDesk().openDueNotices(), ReminderDesk::kMaxOpenNotices);
-        QCOMPARE(ModMemo::MemoCount(), 5);
-        button(reminderDesk().notices().first(), "Strem")->trigger();
-        f().clock().advance(1000);
-        QCOMPARE(reminderDesk().openDueNotices(), ReminderDesk::kMaxOpenNotices);
-        QCOMPARE(ModMemo::MemoCount(), 4);
-        QCOMPARE(ModMemo::pendingMemos().size(), 20);
-    }
-
-    void pendingNoticesBeyondTwentyWaitForRoom()
-    {
-        for (int i = 0; i < 23; ++i)
-            QVERIFY(ModMemo::MemoAppend(kToday, "08:00:00", QString("p%1").arg(i)));
-        reminderDesk().start();
-        QCOMPARE(reminderDesk().notices().size(), 20);
-        button(reminderDesk().notices().first(), "Strem")->trigger();
-        QCOMPARE(reminderDesk().notices().size(), 20);
-        QVERIFY(noticeTexts().contains("p20"));
-        reminderDesk().notices().first()->close();
-        QVERIFY(noticeTexts().contains("p21"));
     }
 
     void aResetClosesEveryNoticeAndTheEditor()
