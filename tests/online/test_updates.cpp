@@ -477,8 +477,10 @@ private slots:
         const QByteArray huge(200 * 1024, 's');
         m_peer.put("/VN/VNstat.log", huge + "\r\n");
         m_fx->trigger("ChckUpdtList");
+        QVERIFY(settled());
         m_main->StopTimer8();
         m_fx->trigger("ChckUpdtList");
+        QVERIFY(settled());
         QCOMPARE(m_notices.size(), 1);
         QVERIFY(m_notices.first().startsWith("No new radio"));
         QCOMPARE(Form1Fixture::option("IntUpdate"), QString(huge.left(64 * 1024)));
