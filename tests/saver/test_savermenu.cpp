@@ -161,8 +161,12 @@ private slots:
         QDir().mkpath(platform::xscreensaverFilePath()); // a folder where the file should be
         load();
         m_fixture->trigger("VNSsaver");
-        QCOMPARE(m_fixture->dialogs().messageCount(), 1);
-        QVERIFY(m_fixture->dialogs().shown()[0].prompt.contains("could not be written"));
+        // The reader tells why the file cannot be used; the command then says it was not set.
+        const auto& shown = m_fixture->dialogs().shown();
+        QVERIFY(!shown.isEmpty());
+        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](const auto& box) {
+            return box.prompt.contains("could not be written") || box.prompt.contains("it is a folder");
+        }));
         QVERIFY(!item("VNSsaver")->isChecked());
     }
 
