@@ -87,7 +87,9 @@ void AppWindows::showMainWindow()
         platform::endProgram();
         return;
     default:
+        // Also the end of the screensaver preview: the keys go to the clock again.
         main->show();
+        main->activateWindow();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "mainwindow/rowtimelabel.h"
 
 #include "core/datalist.h"
+#include "core/sysmod.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
@@ -16,6 +17,7 @@
 #include "resources/resourceids.h"
 #include "resources/resources.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -97,6 +99,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     Timer1.setPrecise(true);
     Timer1.setInterval(platform::msToNextSecond(platform::clock().now()));
     Timer1.setEnabled(true);
+    new AboveMainWindow(this, [this] { return Form1OnTop; });
 }
 
 Form1::~Form1() = default;
@@ -189,7 +192,12 @@ void Form1::loadPictures()
     Image9->setPixmap(platform::loadBitmap(resid::BmpBusyRest));
     Image10->setPixmap(platform::loadBitmap(resid::BmpNtpSync1));
     Image12->setPixmap(platform::loadBitmap(resid::BmpUpdate1));
-    setWindowIcon(QIcon(platform::loadBitmap(resid::BmpProgramIcon32)));
+    // Every window of the program carries the clock's icon.
+    QIcon icon;
+    icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon16));
+    icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon32));
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
 }
 
 void Form1::describeForScreenReaders()

@@ -70,10 +70,10 @@ void Form1::wireInfo()
 
 void Form1::showTrayIcon()
 {
-    QIcon icon;
-    icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon16));
-    icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon32));
-    platform::trayIcon().showIcon(icon, QStringLiteral("Vantora"));
+    // A new icon keeps the time the old one showed in its tip.
+    platform::trayIcon().showIcon(windowIcon(), m_trayTipTime.isEmpty()
+                                                    ? QStringLiteral("Vantora")
+                                                    : QStringLiteral("Vantora - ") + m_trayTipTime);
 }
 
 // ---- Tray icon and hiding ----
@@ -87,7 +87,12 @@ void Form1::cSysTray1_MouseMove()
 void Form1::cSysTray1_MouseUp()
 {
     m_hiddenInTray = false;
+    // The window manager may have left the clock minimised (hidden without a
+    // tray, then restored and hidden again): it comes back normal and on top.
+    if (isMinimized())
+        showNormal();
     setVisible(true);
+    raise();
 }
 
 void Form1::cSysTray1_MouseDblClick()

@@ -137,7 +137,10 @@ void Form1::buildZoneRows()
         QLabel* name = Label4[static_cast<size_t>(r)];
         QLabel* time = Label5[static_cast<size_t>(r)];
         for (QLabel* label : {name, time}) {
+            // Each new time must clear the last: an opaque label that skips its
+            // own background keeps every earlier second under the new one.
             label->setAttribute(Qt::WA_TranslucentBackground, false);
+            label->setAttribute(Qt::WA_NoSystemBackground, false);
             label->setAutoFillBackground(true);
             label->raise();
         }

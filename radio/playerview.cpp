@@ -45,10 +45,18 @@ PlayerView::PlayerView(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
 
-    m_video = new QWidget(this);
+    // The video surface becomes a native window for the video output: alone
+    // in its box and without native ancestors, it is the only one, so the
+    // rest of the radio window paints as one window.
+    auto* videoBox = new QWidget(this);
+    auto* boxLayout = new QVBoxLayout(videoBox);
+    boxLayout->setContentsMargins(0, 0, 0, 0);
+    m_video = new QWidget(videoBox);
     m_video->setObjectName(QStringLiteral("videoSurface"));
     m_video->setAutoFillBackground(true);
-    layout->addWidget(m_video, 1);
+    m_video->setAttribute(Qt::WA_DontCreateNativeAncestors);
+    boxLayout->addWidget(m_video);
+    layout->addWidget(videoBox, 1);
 
     m_info = new QLabel(this);
     m_info->setObjectName(QStringLiteral("infoPanel"));

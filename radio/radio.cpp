@@ -300,6 +300,10 @@ void Radio::Form_Activate()
     m_formActive = true;
     ListEnded = false;
     ExtOntop();
+    // The stacking call lets pending events run: a close queued before it
+    // may have unloaded the window meanwhile.
+    if (!m_loaded || !MediaPlayer1)
+        return;
     if (!MediaPlayer1->Visible() && m_main && main().AutoPla)
         Image1_Click();
 }

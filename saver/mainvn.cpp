@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWindow>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
@@ -181,6 +182,10 @@ void MainVN::Form_Load()
     if (!isHosted()) {
         platform::ShowCursor(false);
         showFullScreen();
+        // Keys count from the first moment the clock is on screen, not from
+        // whenever the window manager hands it the focus.
+        if (QWindow* handle = windowHandle())
+            handle->installEventFilter(this);
     } else {
         show();
     }
@@ -194,6 +199,7 @@ void MainVN::Form_Load()
 void MainVN::Unload()
 {
     Timer1.setEnabled(false);
+    releaseKeyboard();
     hide();
 }
 
@@ -356,6 +362,11 @@ void MainVN::mouseMoveEvent(QMouseEvent* event)
 
 bool MainVN::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == windowHandle()) {
+        if (event->type() == QEvent::Expose && windowHandle()->isExposed() && Timer1.isEnabled())
+            grabKeyboard();
+        return false;
+    }
     // Presses on the panel and on the click area end the clock like presses on
     // the window; moves over them count as moves over the window.
     if (event->type() == QEvent::MouseButtonPress) {

@@ -42,6 +42,8 @@ if [ "$what" = test ]; then
     python3 openssl
     # screensaver: XScreenSaver and an X server for the real-window tests
     xscreensaver xvfb xauth x11-utils xdotool
+    # the real-screen tests: a window manager; screenshots by hand
+    openbox imagemagick
     # tray: an XEmbed tray host for the tests
     trayer
     # benchmarks: xclock, the idle peer

@@ -159,7 +159,11 @@ void frmNTP::buildControls()
     setColours(Label3, kResultColour);
     Label2 = makeLabel(this, QStringLiteral("Label2"), QRect(50, y + 18, 195, 16));
     setColours(Label2, kGrey);
-    Label1 = makeLabel(this, QStringLiteral("Label1"), QRect(4, y + 35, 241, 16));
+    // The result line takes two lines when it needs them: the reasons a
+    // clock was not set are longer than its width.
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QRect(4, y + 35, 241, height() - (y + 35) - 2));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setColours(Label1, kResultColour, 0x000000);
     Label6 = makeLabel(this, QStringLiteral("Label6"), QRect(250, y + 35, 117, 16), QStringLiteral("Auto Sync OFF"));
     setColours(Label6, kRed, 0x000000);
@@ -191,6 +195,13 @@ void frmNTP::buildMenus()
 {
     m_menuBar = new QMenuBar(this);
     m_menuBar->setGeometry(0, 0, width(), 22);
+    // The bar draws its items in the button text role: white on the window's
+    // black like the rest of the window.
+    QPalette bar = m_menuBar->palette();
+    bar.setColor(QPalette::Button, Qt::black);
+    bar.setColor(QPalette::ButtonText, Qt::white);
+    bar.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    m_menuBar->setPalette(bar);
     Clfrm = m_menuBar->addAction(QStringLiteral("&Close NTP"));
     Clfrm->setObjectName(QStringLiteral("Clfrm"));
     VslNTP = m_menuBar->addAction(QStringLiteral("&View Sync Log"));

@@ -41,6 +41,7 @@ constexpr quint32 kCountColour = 0x808000;
 constexpr quint32 kFullColour = 0x0000C0;
 constexpr quint32 kNameBack = 0xFFFFFF;
 constexpr quint32 kNameBackFull = 0x808080;
+constexpr quint32 kNameText = 0x000000;
 
 // A caption over a field; it is the field's name for screen readers too.
 QLabel* caption(const QString& text, QWidget* parent, QWidget* field = nullptr)
@@ -457,6 +458,9 @@ void FrmTZ::AffSelTZ()
         Text1->clear();
     Text1->setEnabled(room);
     setColours(Text1, QPalette::Base, room ? kNameBack : kNameBackFull);
+    // Its own background, so its own text colour: a dark desktop theme's
+    // light text would vanish on it.
+    setColours(Text1, QPalette::Text, kNameText);
     Command3->setEnabled(room);
     Label1_3->setText(QString::number(count) + QStringLiteral("/5"));
     for (int i = 1; i <= count; ++i)

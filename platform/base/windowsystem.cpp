@@ -20,14 +20,7 @@ public:
         if (!window)
             return;
         const bool wasAbove = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        const bool above = order == ZOrder::TopMost || (order == ZOrder::Top && wasAbove);
-        if (above != wasAbove) {
-            Qt::WindowFlags flags = window->windowFlags();
-            flags.setFlag(Qt::WindowStaysOnTopHint, above);
-            window->overrideWindowFlags(flags);
-            if (QWindow* handle = window->windowHandle())
-                handle->setFlags(flags);
-        }
+        setKeepAbove(window, order == ZOrder::TopMost || (order == ZOrder::Top && wasAbove));
         window->setAttribute(Qt::WA_ShowWithoutActivating, true);
         window->show();
         if (order == ZOrder::Top)
@@ -40,6 +33,17 @@ QtWindowSystem g_qtWindowSystem;
 WindowSystem* g_windowSystem = &g_qtWindowSystem;
 
 } // namespace
+
+void setKeepAbove(QWidget* window, bool above)
+{
+    if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == above)
+        return;
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, above);
+    window->overrideWindowFlags(flags);
+    if (QWindow* handle = window->windowHandle())
+        handle->setFlags(flags);
+}
 
 WindowSystem& windowSystem() { return *g_windowSystem; }
 

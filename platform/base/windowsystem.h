@@ -18,6 +18,10 @@ public:
     virtual void placeAndShow(QWidget* window, ZOrder order) = 0;
 };
 
+// Changes the window manager's "keep above" state of the window as it is,
+// without re-creating its native window (which setWindowFlags would do).
+void setKeepAbove(QWidget* window, bool above);
+
 WindowSystem& windowSystem();
 // Replaces the window system; nullptr restores the real one.
 void setWindowSystem(WindowSystem* ws);

@@ -92,6 +92,21 @@ private slots:
         QVERIFY(!radio.isVisible());
     }
 
+    void aClickRestoresAClockTheWindowManagerLeftMinimised()
+    {
+        InfoFixture f;
+        f.tray().setHostAvailable(false);
+        Form1* w = f.loadForm1();
+        w->show();
+        f.trigger("hidesystr"); // no tray: minimised
+        f.tray().setHostAvailable(true);
+        f.trigger("hidesystr"); // a tray now: hidden, still minimised
+        QVERIFY(!w->isVisible());
+        f.tray().click();
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->isMinimized());
+    }
+
     void theF7ShortcutHides()
     {
         InfoFixture f;
@@ -141,6 +156,7 @@ private slots:
         f.tray().setHostAvailable(true);
         f.clock().advanceTo(at(10, 0, 25));
         QCOMPARE(f.tray().showCount(), 2);
+        QCOMPARE(f.tray().tips().last(), QString("Vantora - 10:00")); // the new icon's tip at once
         f.clock().advanceTo(at(10, 1, 25));
         QCOMPARE(f.tray().showCount(), 2);
     }

@@ -58,6 +58,31 @@ Xvfb::~Xvfb()
     }
 }
 
+WindowManager::WindowManager(const QString& display)
+{
+    const QByteArray where = display.toLocal8Bit();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        ::setenv("DISPLAY", where.constData(), 1);
+        const int devnull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devnull, 1);
+        ::dup2(devnull, 2);
+        ::execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (pid > 0)
+        m_pid = pid;
+}
+
+WindowManager::~WindowManager()
+{
+    if (m_pid > 0) {
+        ::kill(static_cast<pid_t>(m_pid), SIGTERM);
+        ::waitpid(static_cast<pid_t>(m_pid), nullptr, 0);
+    }
+}
+
 int litPixels(WId window, int step)
 {
     const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();

@@ -27,6 +27,17 @@ private:
     qint64 m_pid = 0;
 };
 
+// A window manager (openbox) on that server, stopped by its pid when the object
+// goes. It is ready once the root window names it (_NET_SUPPORTING_WM_CHECK).
+class WindowManager {
+public:
+    explicit WindowManager(const QString& display);
+    ~WindowManager();
+
+private:
+    qint64 m_pid = 0;
+};
+
 // How many pixels of the window (0: the whole screen) show the LED digits'
 // light blue, looking at every `step`-th pixel of every `step`-th row.
 int litPixels(WId window, int step = 2);
