@@ -71,7 +71,10 @@ void Form1::wireInfo()
 void Form1::showTrayIcon()
 {
     // A new icon keeps the time the old one showed in its tip.
-    platform::trayIcon().showIcon(windowIcon(), m_trayTipTime.isEmpty()
+    QIcon icon;
+    icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon16));
+    icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon32));
+    platform::trayIcon().showIcon(icon, m_trayTipTime.isEmpty()
                                                     ? QStringLiteral("Vantora")
                                                     : QStringLiteral("Vantora - ") + m_trayTipTime);
 }
