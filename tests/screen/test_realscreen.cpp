@@ -26,7 +26,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -134,7 +133,7 @@ bool stacksAbove(QWidget* window, QWidget* below)
             const auto under = order.indexOf(xWindow(below));
             return top >= 0 && under >= 0 && top > under;
         },
-        5000);
+        10000);
 }
 
 QWidget* shownWindow(const QString& name)
@@ -164,7 +163,7 @@ bool waitUntilSettled(QWidget* window)
             last = now;
             return same;
         },
-        5000);
+        10000);
 }
 
 // ---- The ways a user runs the program ----
@@ -398,7 +397,7 @@ private slots:
     }
 
     // A zone row 15 s after start shows exactly what a fresh drawing of its
-    // text on the row's bar shows: nothing of the earlier seconds.
+    // label shows, on the row's bar: nothing of the earlier seconds.
     void worldClockRowsDrawEachSecondClean_data() { addSchemes(); }
     void worldClockRowsDrawEachSecondClean()
     {
@@ -413,7 +412,7 @@ private slots:
         for (int second = 0; second < 15; ++second) {
             const QImage before = rowOnScreen();
             m_clock.advance(1000);
-            QVERIFY(QTest::qWaitFor([&] { return rowOnScreen() != before; }, 5000));
+            QVERIFY(QTest::qWaitFor([&] { return rowOnScreen() != before; }, 10000));
         }
         QVERIFY(waitUntilSettled(clock));
         const QImage screen = screenShot();
@@ -422,25 +421,16 @@ private slots:
         const QRgb nameBack = screen.pixel(name->mapToGlobal(QPoint(name->width() - 1, 0)));
         QCOMPARE(QColor(nameBack).name(), QColor(barColour).name());
 
-        QImage fresh(time->size(), QImage::Format_RGB32);
-        fresh.fill(barColour);
-        {
-            QPainter painter(&fresh);
-            painter.setFont(time->font());
-            time->style()->drawItemText(&painter, time->contentsRect(), static_cast<int>(time->alignment()),
-                                        time->palette(), true, time->text(), QPalette::WindowText);
-        }
+        // The label drawn afresh, its background included.
+        const QImage fresh = time->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage shown = rowOnScreen();
         int differing = 0;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
                 if (shown.pixel(x, y) != fresh.pixel(x, y))
                     ++differing;
-        if (differing > 0) {
-            shown.save(QStringLiteral("/tmp/vantora-row-shown.png"));
-            fresh.save(QStringLiteral("/tmp/vantora-row-fresh.png"));
-        }
         QCOMPARE(differing, 0);
+        QCOMPARE(QColor(shown.pixel(0, 0)).name(), QColor(barColour).name());
     }
 
     // The full-screen clock ends at the first key, however soon it comes, and
