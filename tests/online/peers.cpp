@@ -28,7 +28,7 @@ bool runTool(const QString& program, const QStringList& args, const QString& dir
 quint16 startPeerScript(QProcess& process, const QString& root, const QStringList& extra = {})
 {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral("python3"),
+    process.start(qEnvironmentVariable("VANTORA_PYTHON", QStringLiteral("python3")),
                   QStringList{sourceFile(QStringLiteral("httppeer.py")), QStringLiteral("--root"), root} + extra);
     if (!process.waitForStarted(testsupport::patience(10000)))
         return 0;
