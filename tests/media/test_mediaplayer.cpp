@@ -412,7 +412,7 @@ private slots:
         QCOMPARE(player.Mute(), false);
         player.setVolume(-2410);
         player.setMute(true);
-        player.Open(m_tone);
+        player.Open(m_longTone); // the short one may be over before a loaded machine looks
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), qint32(MediaPlayer::Playing), 5000);
         QCOMPARE(player.Volume(), -2410);
         QCOMPARE(player.Mute(), true);

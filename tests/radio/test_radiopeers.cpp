@@ -56,7 +56,8 @@ private slots:
 
         QVERIFY(m_http.start());
         m_web = m_http.root();
-        QVERIFY(writeFile(m_web + "/song.mp3", mp3kit::silentMp3(1.5, "Peer Song", "Test Artist")));
+        // Long enough to be still playing when a loaded machine gets round to looking.
+        QVERIFY(writeFile(m_web + "/song.mp3", mp3kit::silentMp3(30, "Peer Song", "Test Artist")));
         const QByteArray song = QStringLiteral("http://127.0.0.1:%1/song.mp3").arg(m_http.port()).toLatin1();
         QVERIFY(writeFile(m_web + "/list.m3u", "#EXTM3U\n#EXTINF:-1,Peer\n" + song + "\n"));
         QVERIFY(writeFile(m_web + "/list.pls", "[playlist]\nNumberOfEntries=1\nFile1=" + song + "\nVersion=2\n"));
