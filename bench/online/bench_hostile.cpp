@@ -5,6 +5,7 @@
 // the time-server window on the real clock) and reports the process's peak
 // RSS, its longest window-thread stall and the message it ended with.
 // Run: QT_QPA_PLATFORM=offscreen VANTORA_SOURCE_DIR=<source> bench_hostile [case...]
+#include "bench/stallprobe.h"
 #include "mainwindow/form1.h"
 #include "peers.h"
 #include "platform/base/dialogs.h"
@@ -55,9 +56,12 @@ qint64 peakRssKb()
     return -1;
 }
 
-// The child: one case against the peer named in the environment.
+// The child: one case against the peer named in the environment. The test
+// environment has already pointed the web base at a closed port, so the peer's
+// address comes in a variable of its own.
 int runCase(const QByteArray& kind)
 {
+    const onlinetest::WebBase peer(qEnvironmentVariable("VANTORA_HOSTILE_BASE"));
     platform::ScriptedDialogs dialogs;
     platform::RecordingSoundPlayer sound;
     platform::RecordingWindowSystem windows;
@@ -69,17 +73,9 @@ int runCase(const QByteArray& kind)
     main.show();
 
     QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 worst = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
-    QString message;
     clock.start();
-    tick.start(5);
+    bench::StallProbe probe;
+    QString message;
     if (kind == "time") {
         timesync::setServerTable(QStringList(10, QStringLiteral("127.0.0.1")),
                                  static_cast<quint16>(qEnvironmentVariableIntValue("VANTORA_TIME_PORT")));
@@ -100,9 +96,7 @@ int runCase(const QByteArray& kind)
         main.InterLaunch_Click(); // returns once the list window has closed
         message = dialogs.shown().isEmpty() ? QStringLiteral("(no message)") : dialogs.shown().last().prompt;
     }
-    tick.stop();
-    worst = std::max(worst, clock.elapsed() - last);
-    std::printf("RESULT %lld %lld %.1f %s\n", peakRssKb(), worst, clock.elapsed() / 1000.0,
+    std::printf("RESULT %lld %lld %.1f %s\n", peakRssKb(), probe.longestMs(), clock.elapsed() / 1000.0,
                 qPrintable(message.simplified()));
     std::fflush(stdout);
     platform::setDialogs(nullptr);
@@ -124,7 +118,7 @@ Run runChild(const Case& c, const QString& webBase, quint16 timePort)
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VANTORA_HOSTILE_CASE"), QString::fromLatin1(c.kind));
-    env.insert(QStringLiteral("VANTORA_WEB_BASE"), webBase);
+    env.insert(QStringLiteral("VANTORA_HOSTILE_BASE"), webBase);
     env.insert(QStringLiteral("VANTORA_TIME_PORT"), QString::number(timePort));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);

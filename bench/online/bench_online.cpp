@@ -2,6 +2,7 @@
 // window thread's longest stall during downloads, how long a silent server
 // holds a download, the updater's deadline, and kills during the updater
 // download. Run: QT_QPA_PLATFORM=offscreen VANTORA_SOURCE_DIR=<source> bench_online
+#include "bench/stallprobe.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "online/frminternet.h"
@@ -60,26 +61,6 @@ double median(QList<double> v)
     return v.isEmpty() ? 0 : v[v.size() / 2];
 }
 
-// The longest gap between 5 ms ticks of a timer on the window thread while `work` runs.
-double longestStallMs(const std::function<void()>& work)
-{
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 worst = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
-    clock.start();
-    tick.start(5);
-    work();
-    tick.stop();
-    worst = std::max(worst, clock.elapsed() - last);
-    return double(worst);
-}
-
 void openListFigure(onlinetest::HttpPeer& peer)
 {
     peer.put("/VN/VN.log", stationList(200));
@@ -113,7 +94,7 @@ void openListFigure(onlinetest::HttpPeer& peer)
             times << t.nsecsElapsed() / 1e6;
             window.reject();
         });
-        stalls << longestStallMs([&] {
+        stalls << bench::longestStallMs([&] {
             t.start();
             window.showModal();
         });
@@ -130,12 +111,12 @@ void stallFigures(onlinetest::HttpPeer& peer)
     peer.put("/VN/big.log", QByteArray(1000 * 1024, 'x'));
     peer.put("/VN/VNUpdate.exe", QByteArray(32 * 1024 * 1024, 'u'));
     platform::NetworkDownloader d;
-    const double text = longestStallMs([&] { fetch(d, QUrl(peer.base("/VN/big.log"))); });
+    const double text = bench::longestStallMs([&] { fetch(d, QUrl(peer.base("/VN/big.log"))); });
     platform::DownloadLimits exe;
     exe.maxBytes = 64LL * 1024 * 1024;
     exe.executable = true;
-    const double program = longestStallMs([&] { fetch(d, QUrl(peer.base("/VN/VNUpdate.exe")), exe); });
-    const double drip = longestStallMs([&] {
+    const double program = bench::longestStallMs([&] { fetch(d, QUrl(peer.base("/VN/VNUpdate.exe")), exe); });
+    const double drip = bench::longestStallMs([&] {
         platform::DownloadLimits limits;
         limits.deadlineMs = 3000;
         fetch(d, QUrl(peer.base("/drip/x")), limits);
