@@ -17,7 +17,6 @@ import argparse
 import http.server
 import os
 import socketserver
-import ssl
 import sys
 import time
 
@@ -122,6 +121,8 @@ def main():
     os.chdir(args.root)
     server = Server(("127.0.0.1", 0), Handler)
     if args.cert:
+        import ssl  # only the TLS peer pays for it
+
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
         server.socket = context.wrap_socket(server.socket, server_side=True)

@@ -28,8 +28,11 @@ bool runTool(const QString& program, const QStringList& args, const QString& dir
 quint16 startPeerScript(QProcess& process, const QString& root, const QStringList& extra = {})
 {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // -I -S: the standard library only, no site hooks and no user paths.
     process.start(qEnvironmentVariable("VANTORA_PYTHON", QStringLiteral("python3")),
-                  QStringList{sourceFile(QStringLiteral("httppeer.py")), QStringLiteral("--root"), root} + extra);
+                  QStringList{QStringLiteral("-I"), QStringLiteral("-S"), sourceFile(QStringLiteral("httppeer.py")),
+                              QStringLiteral("--root"), root}
+                      + extra);
     if (!process.waitForStarted(testsupport::patience(10000)))
         return 0;
     if (!QTest::qWaitFor([&] { return process.canReadLine() || process.state() != QProcess::Running; },
