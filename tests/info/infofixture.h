@@ -6,8 +6,14 @@
 #include "platform/desktop/trayicon.h"
 #include "tests/mainwindow/form1fixture.h"
 
+#include <QList>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
+
+class Form1;
+class QAction;
+class QMenu;
 
 namespace testsupport {
 
@@ -56,6 +62,23 @@ public:
         show();
     }
     void setMessAuto() override {}
+};
+
+// Puts the two stand-ins above in place of the main window's radio and time-server windows.
+void attachStandIns(Form1* main, WindowRadio& radio, WindowTimeServer& timeServer);
+
+// Every command of a menu and its submenus.
+QList<QAction*> commandsOf(QMenu* menu);
+
+// Closes every dialog that runs a modal loop of its own (colour choosers and
+// the like) as soon as it is up, counting them.
+class DialogCloser : public QObject {
+public:
+    DialogCloser();
+    int closed = 0;
+
+private:
+    QTimer m_timer;
 };
 
 } // namespace testsupport

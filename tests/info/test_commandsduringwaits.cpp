@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QMenu>
 #include <QPointer>
@@ -24,30 +23,21 @@
 #include <QTest>
 #include <QTimer>
 
+using testsupport::commandsOf;
 using testsupport::InfoFixture;
 
 namespace {
 
-QList<QAction*> commandsOf(QMenu* menu)
-{
-    QList<QAction*> found;
-    for (QAction* action : menu->actions()) {
-        if (action->menu())
-            found += commandsOf(action->menu());
-        else if (!action->isSeparator())
-            found << action;
-    }
-    return found;
-}
-
-// A stand-in for another program that keeps running until the test lets it go.
+// A stand-in for another program that keeps running until the test lets it
+// go, then ends with the exit code written in the "go" file.
 QString writeWaitingProgram(const QTemporaryDir& dir, const QString& name)
 {
     const QString path = dir.filePath(name);
+    const QByteArray go = dir.filePath("go").toUtf8();
     QFile script(path);
     script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\n: > '" + dir.filePath("started").toUtf8() + "'\nwhile [ ! -e '" + dir.filePath("go").toUtf8()
-                 + "' ]; do sleep 0.02; done\nexit 0\n");
+    script.write("#!/bin/sh\n: > '" + dir.filePath("started").toUtf8() + "'\nwhile [ ! -s '" + go
+                 + "' ]; do sleep 0.02; done\nexit \"$(cat '" + go + "')\"\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
@@ -71,29 +61,22 @@ private:
         MainWin::setStartupWindows(&appWindows());
         MainWin::Main();
         Form1* main = appWindows().loadedForm1();
-        main->setRadio(&m_radio);
-        main->setTimeServer(&m_timeServer);
+        testsupport::attachStandIns(main, m_radio, m_timeServer);
         m_first = main;
         return main;
     }
 
     // Chooses every usable Tools command of the first main window, "Reset All
-    // VN Settings" answered with Yes.
-    void chooseEveryCommand()
+    // VN Settings" answered with `resetAnswer`.
+    void chooseEveryCommand(int resetAnswer = platform::mb::Yes)
     {
         QVERIFY(m_first);
-        // Dialogs with a modal loop of their own (colour choosers) are closed again.
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                dialog->reject();
-        });
-        closer.start(20);
+        testsupport::DialogCloser closer;
         for (QAction* action : commandsOf(m_first->findChild<QMenu*>("tools"))) {
             if (!m_first || !action->isEnabled())
                 continue;
             if (action->objectName() == QLatin1String("Resetall"))
-                m_fx->dialogs().answerNextMessage(platform::mb::Yes);
+                m_fx->dialogs().answerNextMessage(resetAnswer);
             action->trigger();
         }
     }
@@ -113,18 +96,54 @@ private:
         return p;
     }
 
-    // Once the other program runs (the program waits for it), lets it go and
-    // chooses every command.
-    void whileTheProgramWaits(QTimer& watch)
+    // Once the other program runs (the program waits for it), lets it go,
+    // ending with `exitCode`, and chooses every command.
+    void whileTheProgramWaits(QTimer& watch, int exitCode)
     {
-        connect(&watch, &QTimer::timeout, this, [this, &watch] {
+        connect(&watch, &QTimer::timeout, this, [this, &watch, exitCode] {
             if (!QFile::exists(m_dir.filePath("started")))
                 return;
             watch.stop();
-            QFile(m_dir.filePath("go")).open(QIODevice::WriteOnly);
+            QFile go(m_dir.filePath("go"));
+            go.open(QIODevice::WriteOnly);
+            go.write(QByteArray::number(exitCode));
+            go.close();
             chooseEveryCommand();
         });
         watch.start(10);
+    }
+
+    void sendFeedbackWhileCommandsAreChosen(int mailerExit)
+    {
+        qputenv("MAILER", writeWaitingProgram(m_dir, "mailer.sh").toUtf8());
+        platform::XdgEmailClient mail;
+        platform::setMailClient(&mail);
+        Form1* main = start();
+        main->SendLinks_Click(2);
+        frmMail& window = appWindows().mailWindow();
+        QTimer watch;
+        whileTheProgramWaits(watch, mailerExit);
+        QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        m_fx->clock().advance(3000);
+        QTRY_VERIFY(resetDone());
+    }
+
+    void openHelpWhileCommandsAreChosen(int openerExit)
+    {
+        platform::XdgOpenShell opener(writeWaitingProgram(m_dir, "opener.sh"));
+        platform::setShell(&opener);
+        QFile page(platform::appPath() + "/VN.htm");
+        if (!page.exists()) {
+            QVERIFY(page.open(QIODevice::WriteOnly));
+            page.write("<html></html>");
+            page.close();
+        }
+        start();
+        QTimer watch;
+        whileTheProgramWaits(watch, openerExit);
+        m_first->findChild<QAction*>("VNHelp")->trigger();
+        QVERIFY(m_first); // not taken away while its command was running
+        QTRY_VERIFY(resetDone());
     }
 
 private slots:
@@ -167,40 +186,50 @@ private slots:
                  qPrintable(prompts().join(" | ")));
     }
 
+    // The check fails while the commands are chosen and the reset is refused:
+    // the window that asked is still there and tells the failure.
+    void duringAFailingUpdateDownload()
+    {
+        platform::RecordingDownloader downloads;
+        downloads.fail("/VN/VNversion.log", "Connection refused");
+        downloads.hold(true);
+        platform::setDownloader(&downloads);
+        Form1* main = start();
+        main->ChckUpdt_Click();
+        QTRY_COMPARE(downloads.requests().size(), 1);
+        chooseEveryCommand(platform::mb::No);
+        QVERIFY(m_first);
+        downloads.release();
+        QTRY_VERIFY(prompts().contains("Impossible to reach the server.\r\n\r\n"
+                                       "Check your Internet connection or try again later."));
+        QCOMPARE(appWindows().loadedForm1(), m_first.data());
+    }
+
     void duringTheMailHandOff()
     {
-        qputenv("MAILER", writeWaitingProgram(m_dir, "mailer.sh").toUtf8());
-        platform::XdgEmailClient mail;
-        platform::setMailClient(&mail);
-        Form1* main = start();
-        main->SendLinks_Click(2);
-        frmMail& window = appWindows().mailWindow();
-        QTimer watch;
-        whileTheProgramWaits(watch);
-        QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        m_fx->clock().advance(3000);
-        QTRY_VERIFY(resetDone());
+        sendFeedbackWhileCommandsAreChosen(0);
         // The hand-off finished its own way before the reset.
         QVERIFY2(prompts().contains("Your E-mail has been sent.\r\nThank you very much."),
                  qPrintable(prompts().join(" | ")));
     }
 
-    void duringTheDesktopOpener()
+    // The user closes the mail program without sending.
+    void duringAMailHandOffThatFails()
     {
-        platform::XdgOpenShell opener(writeWaitingProgram(m_dir, "opener.sh"));
-        platform::setShell(&opener);
-        QFile page(platform::appPath() + "/VN.htm");
-        if (!page.exists()) {
-            QVERIFY(page.open(QIODevice::WriteOnly));
-            page.write("<html></html>");
-            page.close();
-        }
-        start();
-        QTimer watch;
-        whileTheProgramWaits(watch);
-        m_first->findChild<QAction*>("VNHelp")->trigger();
-        QVERIFY(m_first); // not taken away while its command was running
-        QTRY_VERIFY(resetDone());
+        sendFeedbackWhileCommandsAreChosen(1);
+        QVERIFY2(!prompts().filter("The mail program could not be opened").isEmpty(), qPrintable(prompts().join(" | ")));
+        QVERIFY(!prompts().contains("Your E-mail has been sent.\r\nThank you very much."));
+    }
+
+    void duringTheDesktopOpener() { openHelpWhileCommandsAreChosen(0); }
+
+    // The opener gives up (no program for the page): told once, after or
+    // before the reset, and nothing crashes.
+    void duringADesktopOpenerThatFails()
+    {
+        openHelpWhileCommandsAreChosen(4);
+        QTRY_VERIFY2(!prompts().filter("Incomplete or invalid file association").isEmpty(),
+                     qPrintable(prompts().join(" | ")));
     }
 };
 

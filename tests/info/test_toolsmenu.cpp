@@ -13,10 +13,11 @@
 #include <QFile>
 #include <QMenu>
 #include <QScopeGuard>
-#include <QDialog>
 #include <QTest>
 #include <QTimer>
 
+using testsupport::commandsOf;
+using testsupport::DialogCloser;
 using testsupport::Form1Fixture;
 using testsupport::InfoFixture;
 
@@ -44,19 +45,6 @@ const QStringList kGreyedByDesign{"snoozealarm", "stopalarm", "LogNTP"};
 // they are chosen, the password protection while VN is the screen saver.
 const QStringList kConditional{"url_11", "url_12", "mnuPassword"};
 
-// Every command of a menu and its submenus, by object name.
-QList<QAction*> commandsOf(QMenu* menu)
-{
-    QList<QAction*> found;
-    for (QAction* action : menu->actions()) {
-        if (action->menu())
-            found += commandsOf(action->menu());
-        else if (!action->isSeparator())
-            found << action;
-    }
-    return found;
-}
-
 // What a user can see of the program at one moment.
 struct Observation {
     qsizetype boxes = 0;
@@ -72,25 +60,6 @@ struct Observation {
     QByteArray settings;
 
     bool operator==(const Observation&) const = default;
-};
-
-// Closes the dialogs that run their own modal loop, counting them.
-class DialogCloser : public QObject {
-public:
-    DialogCloser()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                ++closed;
-                dialog->reject();
-            }
-        });
-        m_timer.start(20);
-    }
-    int closed = 0;
-
-private:
-    QTimer m_timer;
 };
 
 Observation observe(InfoFixture& f, Form1* main, const DialogCloser& closer)
@@ -131,11 +100,8 @@ void expectVisibleEffect(InfoFixture& f, const QString& name)
     const auto noWeb = qScopeGuard([] { platform::setDownloader(nullptr); });
     Form1* main = f.loadForm1();
     testsupport::WindowRadio radio;
-    radio.setObjectName("Radio");
-    main->setRadio(&radio);
     testsupport::WindowTimeServer timeServer;
-    timeServer.setObjectName("frmNTP");
-    main->setTimeServer(&timeServer);
+    testsupport::attachStandIns(main, radio, timeServer);
     const auto unload = qScopeGuard([&f] { f.unload(); });
     main->show();
     QAction* action = f.action(name);
