@@ -3,7 +3,9 @@
 // program trusts, a TIME server that floods and one that never answers. Each
 // case runs three times in a fresh program process (the online station list or
 // the time-server window on the real clock) and reports the process's peak
-// RSS, its longest window-thread stall and the message it ended with.
+// RSS, its longest window-thread stall, the most processor time the window
+// thread spent without returning to its events ("busy") and the message it
+// ended with.
 // Run: QT_QPA_PLATFORM=offscreen VANTORA_SOURCE_DIR=<source> bench_hostile [case...]
 #include "bench/stallprobe.h"
 #include "mainwindow/form1.h"
@@ -96,7 +98,8 @@ int runCase(const QByteArray& kind)
         main.InterLaunch_Click(); // returns once the list window has closed
         message = dialogs.shown().isEmpty() ? QStringLiteral("(no message)") : dialogs.shown().last().prompt;
     }
-    std::printf("RESULT %lld %lld %.1f %s\n", peakRssKb(), probe.longestMs(), clock.elapsed() / 1000.0,
+    std::printf("RESULT %lld %lld %.0f %.1f %s\n", peakRssKb(), probe.longestMs(), probe.longestBusyMs(),
+                clock.elapsed() / 1000.0,
                 qPrintable(message.simplified()));
     std::fflush(stdout);
     platform::setDialogs(nullptr);
@@ -108,6 +111,7 @@ int runCase(const QByteArray& kind)
 struct Run {
     double rssMb = 0;
     double stallMs = 0;
+    double busyMs = 0;
     double seconds = 0;
     QString message;
 };
@@ -138,8 +142,9 @@ Run runChild(const Case& c, const QString& webBase, quint16 timePort)
         const QList<QByteArray> f = line.split(' ');
         run.rssMb = f.value(1).toDouble() / 1024.0;
         run.stallMs = f.value(2).toDouble();
-        run.seconds = f.value(3).toDouble();
-        run.message = QString::fromUtf8(f.mid(4).join(' '));
+        run.busyMs = f.value(3).toDouble();
+        run.seconds = f.value(4).toDouble();
+        run.message = QString::fromUtf8(f.mid(5).join(' '));
     }
     if (run.message.isEmpty())
         run.message = QStringLiteral("(the program ended without a result, exit %1)").arg(child.exitCode());
@@ -176,25 +181,27 @@ int main(int argc, char** argv)
     testsupport::LoopbackTimeServer silent;
     silent.setMode(testsupport::LoopbackTimeServer::Mode::Silent);
 
-    std::printf("%-28s %-24s %-24s %-12s %s\n", "case", "peak RSS MB min/med/max", "stall ms min/med/max",
-                "seconds", "message");
+    std::printf("%-28s %-20s %-16s %-16s %-16s %s\n", "case", "peak RSS MB", "stall ms", "busy ms", "seconds",
+                "message (each figure min / median / max)");
     for (const Case& c : kCases) {
         if (!chosen.isEmpty() && !chosen.contains(QString::fromLatin1(c.name)))
             continue;
         const QByteArray kindOf = c.kind;
         const QString base = kindOf == "tls" ? tls.base() : http.base(QString::fromLatin1(c.path));
         const quint16 port = QByteArray(c.path) == "flood" ? flood.port() : silent.port();
-        QList<double> rss, stall, seconds;
+        QList<double> rss, stall, busy, seconds;
         QString message;
         for (int run = 0; run < 3; ++run) {
             const Run r = runChild(c, base, port);
             rss << r.rssMb;
             stall << r.stallMs;
+            busy << r.busyMs;
             seconds << r.seconds;
             message = r.message;
         }
-        std::printf("%-28s %-24s %-24s %-12s %s\n", c.name, qPrintable(spread(rss, "%.1f")),
-                    qPrintable(spread(stall, "%.0f")), qPrintable(spread(seconds, "%.1f")),
+        std::printf("%-28s %-20s %-16s %-16s %-16s %s\n", c.name, qPrintable(spread(rss, "%.1f")),
+                    qPrintable(spread(stall, "%.0f")), qPrintable(spread(busy, "%.0f")),
+                    qPrintable(spread(seconds, "%.1f")),
                     qPrintable(message.left(90)));
         std::fflush(stdout);
     }
