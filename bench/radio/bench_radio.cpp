@@ -2,6 +2,9 @@
 // to a null output): a local file and an Icecast stream from open to playing,
 // Stop, the gap between the files of a folder, and the program's CPU share and
 // memory while the radio window plays. Run: ./bench_radio [seconds of playing]
+// "./bench_radio start" measures only the first station a fresh process opens:
+// the window thread's longest stall from the choice to playing.
+#include "bench/stallprobe.h"
 #include "platform/base/clock.h"
 #include "platform/media/vlcmediaplayer.h"
 #include "tests/radio/mp3kit.h"
@@ -111,14 +114,42 @@ QString statusValue(const char* key)
     return {};
 }
 
+// The first station of the process, chosen in the main window's menu.
+int firstStart(const QString& url)
+{
+    radiotest::RadioFixture fixture(QDateTime::currentDateTime(), true, true);
+    platform::setClock(nullptr);
+    radiotest::RadioFixture::setOption("RadioURL2", url);
+    Form1* form1 = fixture.load();
+    form1->show();
+    idle(500);
+    QElapsedTimer clock;
+    clock.start();
+    bench::StallProbe probe;
+    fixture.trigger("url_2");
+    const bool playing = waitUntil(
+        [&] { return fixture.radio() && fixture.radio()->player()
+                  && fixture.radio()->player()->PlayState() == MediaPlayer::Playing; },
+        20000);
+    out << "first station of the process: " << (playing ? "playing" : "NOT playing") << " after "
+        << clock.elapsed() << " ms, longest window-thread stall " << probe.longestMs() << " ms (busy "
+        << QString::number(probe.longestBusyMs(), 'f', 0) << " ms)\n";
+    fixture.radio()->findChild<QAction*>("end")->trigger();
+    waitUntil([&] { return !fixture.radio()->isLoaded(); }, 3000);
+    return playing ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     testsupport::environment();
     QApplication app(argc, argv);
-    const int playSeconds = argc > 1 ? QString(argv[1]).toInt() : 10;
-    MediaPlayer::setVlcArguments({"--aout=dummy", "--vout=dummy", "--no-video-title-show", "--quiet"});
+    const bool startOnly = argc > 1 && QByteArray(argv[1]) == "start";
+    const int playSeconds = argc > 1 && !startOnly ? QString(argv[1]).toInt() : 10;
+    // The first start runs with the program's own libVLC options.
+    if (!startOnly)
+        MediaPlayer::setVlcArguments({"--aout=dummy", "--vout=dummy", "--no-video-title-show", "--quiet"});
 
     QTemporaryDir dir;
     const QString folder = dir.filePath("music") + "/";
@@ -132,6 +163,11 @@ int main(int argc, char** argv)
     if (!station.start(dir.filePath("icecast"), longFile, "/live.mp3", "Vantora Bench FM")) {
         out << "Icecast would not start\n";
         return 1;
+    }
+    if (startOnly) {
+        const int result = firstStart(station.url());
+        station.stop();
+        return result;
     }
 
     Figures fileToPlaying, fileStop, streamToPlaying, streamStop;

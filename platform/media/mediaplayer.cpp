@@ -45,6 +45,10 @@ void MediaPlayer::setVlcArguments(const QStringList& args) { vlc::setArguments(a
 
 QStringList MediaPlayer::vlcArguments() { return vlc::arguments(); }
 
+void MediaPlayer::startEngine() { vlc::sharedInstance(); }
+
+bool MediaPlayer::engineStarted() { return vlc::sharedInstanceTried(); }
+
 std::unique_ptr<MediaPlayer> createMediaPlayer()
 {
     if (factory())

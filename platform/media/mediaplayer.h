@@ -75,6 +75,12 @@ public:
     // The arguments the instance is (or will be) made with: those given to
     // setVlcArguments, else the blank-separated VANTORA_VLC_ARGS, else a quiet default.
     static QStringList vlcArguments();
+    // Starts libVLC now, on the calling thread, and returns once it is up (or
+    // could not start). Players start it on a thread of their own otherwise;
+    // this is for callers whose time limits must not include its start.
+    static void startEngine();
+    // True once libVLC's start has been tried, whatever came of it.
+    static bool engineStarted();
 
     // --- methods ---
     // Opens and plays a URL (http, https, mms, file, ...), a playlist or a local path.

@@ -1,5 +1,6 @@
 #include "platform/media/vlcmediaplayer.h"
 
+#include "platform/base/background.h"
 #include "platform/media/soundoutput.h"
 #include "platform/media/vlcsupport.h"
 
@@ -227,6 +228,10 @@ void VlcMediaPlayer::Close()
 // A Buffering(true) already reported stays open until the new source has buffered.
 void VlcMediaPlayer::startChain()
 {
+    if (!d->instance && !engineStarted()) {
+        startChainOnceLibVlcIsUp();
+        return;
+    }
     ensureEngine();
     resetStatistics();
     d->pending.clear();
@@ -253,6 +258,24 @@ void VlcMediaPlayer::startChain()
                 finishSession(Stopped, true, false);
         },
         Qt::QueuedConnection);
+}
+
+// Starting libVLC loads its plugins, which takes the better part of a second
+// on a busy computer: it is done on a thread of its own while the player waits,
+// and the chain starts when it is done, unless Stop, Close or another Open came
+// first. The open deadline runs meanwhile.
+void VlcMediaPlayer::startChainOnceLibVlcIsUp()
+{
+    resetStatistics();
+    d->pending.clear();
+    d->attempts = 0;
+    d->openTimer.start(d->openTimeoutMs);
+    setState(Waiting);
+    const quint64 generation = d->generation;
+    runInBackground(this, [] { return vlc::sharedInstance(); }, [this, generation](const vlc::InstanceRef&) {
+        if (generation == d->generation && d->state == Waiting)
+            startChain();
+    });
 }
 
 // Hands the next candidate to libVLC; false when none is left that starts.

@@ -83,6 +83,7 @@ private:
     struct Candidate;
     void handleEvent(int type, float cache, int value);
     void startChain();
+    void startChainOnceLibVlcIsUp();
     void tryNextCandidate();
     bool startCandidate();
     void setCurrent(Candidate candidate);

@@ -89,6 +89,13 @@ InstanceRef sharedInstance()
     return s.instance;
 }
 
+bool sharedInstanceTried()
+{
+    InstanceState& s = state();
+    std::unique_lock guard(s.lock, std::try_to_lock);
+    return guard.owns_lock() && s.tried;
+}
+
 QString takeString(char* s)
 {
     if (!s)

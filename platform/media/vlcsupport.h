@@ -98,6 +98,9 @@ using MediaListRef = Ref<libvlc_media_list_t>;
 // The process's libVLC instance, created on first use with arguments(). An empty
 // reference when libVLC cannot start (no plugins); creation is not tried again.
 InstanceRef sharedInstance();
+// True once the creation has been tried (whatever came of it): sharedInstance()
+// then answers at once. Never waits for a creation under way on another thread.
+bool sharedInstanceTried();
 
 // Command-line arguments for the instance. Taken from setArguments when it was
 // called, else from the environment variable VANTORA_VLC_ARGS (blank-separated),

@@ -57,6 +57,27 @@ private slots:
         m_server.setReply("/loop.mp3", loop);
     }
 
+    // The process's first source: libVLC's start (loading its plugins) is left
+    // to another thread, and the player waits for it without holding up the
+    // window thread. A Stop meanwhile holds once libVLC is up.
+    void theFirstOpenDoesNotStartLibVlcOnTheWindowThread()
+    {
+        if (MediaPlayer::engineStarted())
+            QSKIP("libVLC was started by an earlier test");
+        VlcMediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
+        player.Open(m_tone);
+        QCOMPARE(player.PlayState(), qint32(MediaPlayer::Waiting));
+        QVERIFY(!MediaPlayer::engineStarted());
+        player.Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(MediaPlayer::engineStarted(), testsupport::patience(30000));
+        testsupport::drainEvents();
+        QCOMPARE(transitions(states), (QList<Transition>{{6, 3}, {3, 0}}));
+
+        player.Open(m_tone);
+        QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), qint32(MediaPlayer::Playing), 5000);
+    }
+
     void aLocalWaveFilePlaysToItsEnd()
     {
         VlcMediaPlayer player;

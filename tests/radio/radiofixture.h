@@ -19,14 +19,19 @@ namespace radiotest {
 // A main window whose radio window is made on first need, with recording players.
 class RadioFixture : public testsupport::Form1Fixture {
 public:
-    // With realPlayers the radio window gets libVLC's player, else recording ones.
+    // With realPlayers the radio window gets libVLC's player, else recording
+    // ones. libVLC is then started at once, so that the test's time limits do
+    // not include its start, unless coldEngine asks for the user's first start.
     explicit RadioFixture(const QDateTime& start = QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0)),
-                          bool realPlayers = false)
+                          bool realPlayers = false, bool coldEngine = false)
         : Form1Fixture(start)
     {
         platform::setModalWindows(&m_modal);
-        if (realPlayers)
+        if (realPlayers) {
+            if (!coldEngine)
+                platform::MediaPlayer::startEngine();
             return;
+        }
         platform::setMediaPlayerFactory([this] {
             auto player = std::make_unique<platform::RecordingMediaPlayer>();
             m_players.append(player.get());
