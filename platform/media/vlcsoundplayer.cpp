@@ -1,5 +1,6 @@
 #include "platform/media/vlcsoundplayer.h"
 
+#include "platform/base/background.h"
 #include "platform/media/vlcsupport.h"
 
 #include <algorithm>
@@ -81,7 +82,33 @@ bool VlcSoundPlayer::isPlaying() const { return d->playing; }
 void VlcSoundPlayer::playMemory(const QByteArray& wav)
 {
     cutOff();
-    if (!isWave(wav) || !ensurePlayer())
+    if (!isWave(wav))
+        return;
+    if (!d->player && !d->triedInstance && !vlc::sharedInstanceTried()) {
+        playOnceLibVlcIsUp(wav);
+        return;
+    }
+    playNow(wav);
+}
+
+// The first sound of the process: libVLC loads its plugins on a thread of its
+// own, so the clock does not stop while the alarm starts; the sound plays when
+// it is up, unless it was cut off meanwhile.
+void VlcSoundPlayer::playOnceLibVlcIsUp(const QByteArray& wav)
+{
+    d->playing = true;
+    const quint64 generation = d->generation;
+    runInBackground(this, [] { return vlc::sharedInstance(); }, [this, generation, wav](const vlc::InstanceRef&) {
+        if (generation != d->generation)
+            return;
+        d->playing = false;
+        playNow(wav);
+    });
+}
+
+void VlcSoundPlayer::playNow(const QByteArray& wav)
+{
+    if (!ensurePlayer())
         return;
     d->data = std::make_unique<QByteArray>(wav);
     d->media = vlc::MediaRef::adopt(libvlc_media_new_callbacks(d->instance.get(), openReader, readReader,

@@ -39,6 +39,8 @@ private:
     std::unique_ptr<Private> d;
 
     void cutOff();
+    void playOnceLibVlcIsUp(const QByteArray& wav);
+    void playNow(const QByteArray& wav);
     bool ensurePlayer();
     void handleEvent(int type);
 };
