@@ -96,6 +96,9 @@ frmInternet::frmInternet(QWidget* parent) : QDialog(parent)
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(8, 56, width() - 16, height() - 56 - 72);
+    // Every row is one line with a check box: with tens of thousands of rows,
+    // measuring each one on the window thread would stall the window.
+    List1->setUniformItemSizes(true);
 
     Label4 = new QLabel(QStringLiteral("Default Radio"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
