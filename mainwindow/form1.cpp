@@ -28,6 +28,8 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 
+#include <stdexcept>
+
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
@@ -81,7 +83,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     loadPictures();
     describeForScreenReaders();
 
-    const std::array<std::pair<platform::Timer*, void (Form1::*)()>, 11> handlers{{
+    const std::array<std::pair<platform::Timer*, void (Form1::*)()>, 9> handlers{{
         {&Timer1, &Form1::Timer1_Timer},
         {&Timer2, &Form1::Timer2_Timer},
         {&Timer3, &Form1::Timer3_Timer},
@@ -90,8 +92,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
         {&Timer6, &Form1::Timer6_Timer},
         {&Timer7, &Form1::Timer7_Timer},
         {&Timer8, &Form1::Timer8_Timer},
-        {&Timer9, &Form1::Timer9_Timer},
-        {&Timer10, &Form1::Timer10_Timer},
         {&Timer11, &Form1::Timer11_Timer},
     }};
     for (const auto& [timer, handler] : handlers)
@@ -238,9 +238,12 @@ QString Form1::stationURL(int slot) const
 
 platform::Timer& Form1::timer(int number)
 {
-    std::array<platform::Timer*, 11> all{&Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6,
-                                         &Timer7, &Timer8, &Timer9, &Timer10, &Timer11};
-    return *all.at(static_cast<size_t>(number - 1));
+    std::array<platform::Timer*, 11> all{&Timer1, &Timer2, &Timer3, &Timer4, &Timer5,  &Timer6,
+                                         &Timer7, &Timer8, nullptr, nullptr, &Timer11};
+    platform::Timer* found = all.at(static_cast<size_t>(number - 1));
+    if (!found)
+        throw std::out_of_range("a moment of the tick, not a timer");
+    return *found;
 }
 
 Form1::LoadResult Form1::Form_Load()

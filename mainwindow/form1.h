@@ -193,6 +193,8 @@ public:
     bool isSnoozed() const { return Snoozed; }
     qint16 snoozeCount() const { return SnoozeCount; }
     bool autoRunOn() const { return AutoRunOn; }
+    // Timer `number` of the design; 9 and 10 are moments of the tick (see
+    // runDueMoments) and throw std::out_of_range like unknown numbers.
     platform::Timer& timer(int number);
 
     // Opens the Tools menu at a point (a right click on the clock).
@@ -247,6 +249,12 @@ private:
     void Timer10_Timer();
     // The status blink runs only while one of its two options is on.
     void applyBlinkTimer();
+    // The seconds flash's end and the status blink's changes are moments of the
+    // tick: Timer1 wakes at the next full second or the next such moment,
+    // whichever comes first, and does everything then due in that one wake-up.
+    void runDueMoments();
+    void scheduleNextWake();
+    static qint64 blinkMomentAfter(int ms);
     void Timer11_Timer();
     void setUpdateTooltips(const QString& text);
     void setSyncTooltips(const QString& text);
@@ -438,6 +446,10 @@ private:
     QDateTime m_updateCheckedAt;
     bool m_blinkPhase = false;
     bool m_blinkAllowed = false; // from the end of the load on
+    // Monotonic milliseconds: when the lit seconds mark goes out (the design's
+    // one-shot Timer9) and when the status blink changes next (Timer10).
+    std::optional<qint64> m_flashEndsMs;
+    std::optional<qint64> m_blinkDueMs;
     QDateTime m_tickedSecond;
     QDate m_tipDate;
 
@@ -470,8 +482,6 @@ private:
     platform::Timer Timer6{500};
     platform::Timer Timer7{500};
     platform::Timer Timer8{500};
-    platform::Timer Timer9{250};
-    platform::Timer Timer10{600};
     platform::Timer Timer11{10000};
 
     // ---- Menus ----

@@ -275,7 +275,7 @@ void Form1::Flsh_Click()
     Flsh->setChecked(FlashSec);
     writeOption(QStringLiteral("FlashSec"), platform::boolText(FlashSec));
     if (!FlashSec) {
-        Timer9.setEnabled(false);
+        m_flashEndsMs.reset();
         picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
     }
     picSegment[7]->setVisible(FlashSec);

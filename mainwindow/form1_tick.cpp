@@ -19,6 +19,15 @@ namespace {
 const QString kOptions = QStringLiteral("Options");
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kFirstUpdateDelay = 600.0;
+constexpr int kFlashMs = 250;
+constexpr int kFirstBlinkMs = 600;
+constexpr qint64 kBlinkLongMs = 800;
+constexpr qint64 kBlinkShortMs = 400;
+// The blink's changes fall on the fifths of a second, so that some of them
+// meet a wake-up that comes anyway (a new second, the flash's end); one may
+// wait this long for such a wake-up, which nobody can see.
+constexpr int kBlinkGridMs = 200;
+constexpr qint64 kBlinkSlackMs = 50;
 
 QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
 
@@ -53,10 +62,11 @@ void Form1::Timer1_Timer()
 {
     // The tick lets window events run: a reset asked for meanwhile waits for its end.
     const platform::RunningStep step;
+    runDueMoments();
+    // The display changes once a second: a tick within a second already
+    // handled has nothing more to do.
+    scheduleNextWake();
     NowTime = platform::clock().now();
-    // The display changes once a second: the tick wakes on the next full
-    // second, and a tick within a second already handled has nothing to do.
-    Timer1.setInterval(platform::msToNextSecond(NowTime));
     const QDateTime second = currentSecond();
     if (second == m_tickedSecond && !m_tickInsideLoad)
         return;
@@ -111,12 +121,37 @@ void Form1::showChangedDigits()
         updateClockText();
 }
 
+void Form1::runDueMoments()
+{
+    const qint64 now = platform::clock().monotonicMs();
+    if (m_flashEndsMs && *m_flashEndsMs <= now)
+        Timer9_Timer();
+    if (m_blinkDueMs && *m_blinkDueMs <= now)
+        Timer10_Timer();
+}
+
+void Form1::scheduleNextWake()
+{
+    const qint64 now = platform::clock().monotonicMs();
+    qint64 wait = platform::msToNextSecond(platform::clock().now());
+    if (m_flashEndsMs)
+        wait = std::min(wait, *m_flashEndsMs - now);
+    // A blink change waits for a wake-up that comes a little later anyway.
+    if (m_blinkDueMs && *m_blinkDueMs - now + kBlinkSlackMs < wait)
+        wait = *m_blinkDueMs - now;
+    Timer1.setInterval(static_cast<int>(std::max<qint64>(wait, 1)));
+}
+
 void Form1::flashSeconds()
 {
     if (!FlashSec || !digitChanged(6))
         return;
     picSegment[7]->setPixmap(colonPicture(resid::BmpColonLit));
-    Timer9.setEnabled(true);
+    // It goes out at the second's quarter, where the blink may meet it; a tick
+    // that came late still lights it for half as long at least.
+    const int late = NowTime.time().msec();
+    m_flashEndsMs = platform::clock().monotonicMs() + std::max(kFlashMs - late, kFlashMs / 2);
+    scheduleNextWake();
 }
 
 void Form1::showDateIfChanged()
@@ -290,24 +325,43 @@ void Form1::AutoChckUpdt()
 
 void Form1::Timer9_Timer()
 {
-    Timer9.setEnabled(false);
+    m_flashEndsMs.reset();
     picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
+}
+
+// The first fifth of a second at least `ms` from now, on the monotonic clock.
+qint64 Form1::blinkMomentAfter(int ms)
+{
+    const int msec = platform::clock().now().time().msec();
+    const int due = (msec + ms + kBlinkGridMs - 1) / kBlinkGridMs * kBlinkGridMs;
+    return platform::clock().monotonicMs() + (due - msec);
 }
 
 void Form1::applyBlinkTimer()
 {
-    if (m_blinkAllowed)
-        Timer10.setEnabled(NetAutoSync || VNNetAutoSync);
+    if (!m_blinkAllowed)
+        return;
+    if (!NetAutoSync && !VNNetAutoSync) {
+        m_blinkDueMs.reset();
+    } else if (!m_blinkDueMs) {
+        m_blinkDueMs = blinkMomentAfter(kFirstBlinkMs);
+    }
+    scheduleNextWake();
 }
 
 void Form1::Timer10_Timer()
 {
     if (!NetAutoSync && !VNNetAutoSync) {
-        Timer10.setEnabled(false);
+        m_blinkDueMs.reset();
         return;
     }
     m_blinkPhase = !m_blinkPhase;
-    Timer10.setInterval(m_blinkPhase ? 800 : 400);
+    // Counted from when the change was due, so that the rhythm keeps its place;
+    // after a long stall (a suspended computer) it starts again from now.
+    const qint64 phase = m_blinkPhase ? kBlinkLongMs : kBlinkShortMs;
+    *m_blinkDueMs += phase;
+    if (*m_blinkDueMs <= platform::clock().monotonicMs())
+        m_blinkDueMs = blinkMomentAfter(phase);
     if (NetAutoSync)
         Image10->setPixmap(platform::loadBitmap(m_blinkPhase ? resid::BmpNtpSync2 : resid::BmpNtpSync1));
     if (VNNetAutoSync)

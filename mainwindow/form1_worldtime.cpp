@@ -480,5 +480,5 @@ void Form1::applyColonPictures()
     const QPixmap fixed = colonPicture(resid::BmpColonStatic);
     picSegment[6]->setPixmap(fixed);
     static_cast<Form1Shape*>(Shape2)->setSteadyColon(fixed);
-    picSegment[7]->setPixmap(colonPicture(timer(9).isEnabled() ? resid::BmpColonLit : resid::BmpColonRest));
+    picSegment[7]->setPixmap(colonPicture(m_flashEndsMs ? resid::BmpColonLit : resid::BmpColonRest));
 }

@@ -178,15 +178,20 @@ private slots:
     {
         Form1Fixture f(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)));
         Form1* w = f.loadForm1();
+        auto* colon = w->findChild<QLabel*>("picSegment_7");
+        const QImage rest = platform::loadBitmap(103).toImage();
         f.clock().advance(1000);
-        QVERIFY(w->timer(9).isEnabled());
+        QVERIFY(colon->pixmap().toImage() != rest);
         f.trigger("Flsh");
-        QVERIFY(!w->timer(9).isEnabled());
+        QCOMPARE(colon->pixmap().toImage(), rest);
         QVERIFY(!shown(w, "picSegment_7"));
         f.clock().advance(3000);
-        QVERIFY(!w->timer(9).isEnabled());
+        QCOMPARE(colon->pixmap().toImage(), rest);
         f.trigger("Flsh");
         QVERIFY(shown(w, "picSegment_7"));
+        QCOMPARE(colon->pixmap().toImage(), rest);
+        f.clock().advance(1000);
+        QVERIFY(colon->pixmap().toImage() != rest);
     }
 
     void theRunValueFollowsTheStartupOption()

@@ -45,6 +45,22 @@ public:
     }
 };
 
+// The moments (ms from now, in steps of 10 ms) at which a picture changed while the clock ran `ms` on.
+QList<qint64> changesOf(Form1Fixture& f, QLabel* picture, int ms)
+{
+    QList<qint64> changes;
+    QImage shown = picture->pixmap().toImage();
+    for (int t = 10; t <= ms; t += 10) {
+        f.clock().advance(10);
+        const QImage now = picture->pixmap().toImage();
+        if (now != shown) {
+            changes.append(t);
+            shown = now;
+        }
+    }
+    return changes;
+}
+
 } // namespace
 
 class TestTick : public QObject {
@@ -90,14 +106,35 @@ private slots:
         Form1Fixture::setOption("NetAutoSync", "False");
         Form1Fixture::setOption("VNNetAutoSync", "False");
         Form1* w = f.loadForm1();
-        QVERIFY(!w->timer(10).isEnabled());
+        auto* sync = w->findChild<QLabel*>("Image10");
+        auto* update = w->findChild<QLabel*>("Image12");
+        QVERIFY(changesOf(f, sync, 3000).isEmpty());
         f.trigger("NTPASync");
-        QVERIFY(w->timer(10).isEnabled());
+        QVERIFY(!changesOf(f, sync, 3000).isEmpty());
         f.trigger("mnuVNUpAuto");
         f.trigger("NTPASync");
-        QVERIFY(w->timer(10).isEnabled());
+        QVERIFY(!changesOf(f, update, 3000).isEmpty());
         f.trigger("mnuVNUpAuto");
-        QVERIFY(!w->timer(10).isEnabled());
+        QVERIFY(changesOf(f, update, 3000).isEmpty());
+    }
+
+    // With the default options the seconds flash and the status blink ride on
+    // the tick's wake-ups: a blink change meets a new second or the flash's end
+    // where one comes within 50 ms, and keeps its 800/400 ms rhythm.
+    void theFlashAndTheBlinkShareTheTicksWakeUps()
+    {
+        Form1Fixture f(at(10, 0, 0));
+        Form1* w = f.loadForm1();
+        int wakeUps = 0;
+        connect(&w->timer(1), &platform::Timer::timeout, this, [&] { ++wakeUps; });
+        const QList<qint64> changes = changesOf(f, w->findChild<QLabel*>("Image10"), 6000);
+        QCOMPARE(changes.size(), 9);
+        for (int i = 1; i < changes.size(); ++i) {
+            const qint64 phase = i % 2 ? 800 : 400;
+            QVERIFY2(std::abs(changes[i] - changes[i - 1] - phase) <= 50, qPrintable(QString::number(i)));
+        }
+        // Six seconds, six flash ends, and six of the nine blink changes on their own.
+        QCOMPARE(wakeUps, 18);
     }
 
     void onlyChangedDigitsAreWritten()
