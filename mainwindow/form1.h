@@ -254,6 +254,7 @@ private:
     // whichever comes first, and does everything then due in that one wake-up.
     void runDueMoments();
     void scheduleNextWake();
+    void scheduleNextWake(const QDateTime& wallNow);
     static qint64 blinkMomentAfter(int ms);
     void Timer11_Timer();
     void setUpdateTooltips(const QString& text);

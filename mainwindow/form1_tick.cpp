@@ -62,11 +62,11 @@ void Form1::Timer1_Timer()
 {
     // The tick lets window events run: a reset asked for meanwhile waits for its end.
     const platform::RunningStep step;
+    NowTime = platform::clock().now();
     runDueMoments();
     // The display changes once a second: a tick within a second already
     // handled has nothing more to do.
-    scheduleNextWake();
-    NowTime = platform::clock().now();
+    scheduleNextWake(NowTime);
     const QDateTime second = currentSecond();
     if (second == m_tickedSecond && !m_tickInsideLoad)
         return;
@@ -130,10 +130,12 @@ void Form1::runDueMoments()
         Timer10_Timer();
 }
 
-void Form1::scheduleNextWake()
+void Form1::scheduleNextWake() { scheduleNextWake(platform::clock().now()); }
+
+void Form1::scheduleNextWake(const QDateTime& wallNow)
 {
     const qint64 now = platform::clock().monotonicMs();
-    qint64 wait = platform::msToNextSecond(platform::clock().now());
+    qint64 wait = platform::msToNextSecond(wallNow);
     if (m_flashEndsMs)
         wait = std::min(wait, *m_flashEndsMs - now);
     // A blink change waits for a wake-up that comes a little later anyway.
