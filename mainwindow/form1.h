@@ -111,10 +111,26 @@ public:
     void SetClHC_Click();
     // The zone chooser, loaded with the window (null before that).
     FrmTZ* frmTZ() const { return m_frmTZ; }
-    const QStringList& zoneKeyNames() const { return m_tzKeyNames; }
-    const QStringList& zoneDisplayNames() const { return m_tzDisplayNames; }
-    QString defaultSourceZone() const { return m_defaultSourceZone; }
-    QString defaultTargetZone() const { return m_defaultTargetZone; }
+    const QStringList& zoneKeyNames()
+    {
+        readZoneTable();
+        return m_tzKeyNames;
+    }
+    const QStringList& zoneDisplayNames()
+    {
+        readZoneTable();
+        return m_tzDisplayNames;
+    }
+    QString defaultSourceZone()
+    {
+        readZoneTable();
+        return m_defaultSourceZone;
+    }
+    QString defaultTargetZone()
+    {
+        readZoneTable();
+        return m_defaultTargetZone;
+    }
 
     // Time servers (form1_timesync.cpp)
     void NTPserv_Click();
@@ -325,6 +341,8 @@ private:
     void ClHC_Click();
     void TZhc_Click();
     void GetTCDefaults();
+    // The zone list and the converter's defaults (TZini's work), read on first use.
+    void readZoneTable();
     void loadZoneChooser();
     void buildZoneRows();
     void buildColourMenu();
@@ -345,6 +363,7 @@ private:
     QString m_tzRoot;
     QString m_defaultSourceZone;
     QString m_defaultTargetZone;
+    bool m_zoneTableRead = false;
     std::array<QString, 7> m_presetTimes;
     struct RowZone;
     std::array<std::shared_ptr<RowZone>, 5> m_rowZones;

@@ -223,12 +223,22 @@ void Form1::Label5_Click(int index)
 void Form1::TZini()
 {
     m_tzRoot = worldtime::zoneDatabaseKey();
-    const worldtime::ZoneTable table = worldtime::LoadZoneTable();
-    m_tzKeyNames = table.TZKeyNames;
-    m_tzDisplayNames = table.TZDisplayNames;
+    // The zone database is read when a row or the chooser first needs it:
+    // building it costs more than the rest of the start.
+    m_zoneTableRead = false;
     for (const auto& row : m_rowZones)
         if (row)
             *row = RowZone{};
+}
+
+void Form1::readZoneTable()
+{
+    if (m_zoneTableRead)
+        return;
+    m_zoneTableRead = true;
+    const worldtime::ZoneTable table = worldtime::LoadZoneTable();
+    m_tzKeyNames = table.TZKeyNames;
+    m_tzDisplayNames = table.TZDisplayNames;
     GetTCDefaults();
 }
 
@@ -357,6 +367,8 @@ QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
     if (name != row.name) {
         row = RowZone{};
         row.name = name;
+        if (!name.isEmpty())
+            readZoneTable();
         const int index = name.isEmpty() ? -1 : static_cast<int>(m_tzDisplayNames.indexOf(name));
         if (index >= 0) {
             if (const worldtime::TzZone* zone = worldtime::tzDatabase().find(m_tzKeyNames[index])) {

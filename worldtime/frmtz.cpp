@@ -172,7 +172,19 @@ void FrmTZ::Form_Load()
             List4->setCurrentItem(found.first());
     }
     Label2->setText(QLatin1Char(' ') + platform::formatDateTime(platform::clock().now(), kTimePattern));
+    m_tableRead = false;
+    List1->setEnabled(false);
+    // The first calculation comes with the clock's first tick, hidden or not.
+    Timer1.setEnabled(true);
+    AffSelTZ();
+    watchInputs();
+}
 
+void FrmTZ::readZoneTable()
+{
+    if (m_tableRead)
+        return;
+    m_tableRead = true;
     m_table = LoadZoneTable();
     {
         const QSignalBlocker block(List2);
@@ -185,11 +197,6 @@ void FrmTZ::Form_Load()
         }
     }
     LoadDefTZ();
-    List1->setEnabled(false);
-    // The first calculation comes with the clock's first tick, hidden or not.
-    Timer1.setEnabled(true);
-    AffSelTZ();
-    watchInputs();
 }
 
 void FrmTZ::watchInputs()
@@ -219,6 +226,7 @@ void FrmTZ::inputsChanged()
 // change of offset of the home or the target zone.
 void FrmTZ::armOffsetChange()
 {
+    readZoneTable();
     constexpr qint64 kLongestWaitMs = 7LL * 24 * 3600 * 1000;
     const QDateTime now = platform::clock().now();
     qint64 wait = kLongestWaitMs;
@@ -246,6 +254,7 @@ void FrmTZ::LoadDefTZ()
 
 void FrmTZ::ResetReg()
 {
+    readZoneTable();
     m_homeZone = readDefaultSourceZone();
     selectKey(List1, m_homeZone);
     if (List2->selectedItems().isEmpty())
@@ -289,6 +298,7 @@ QString FrmTZ::targetTimeText(int home, int target) const
 
 void FrmTZ::Command1_Click()
 {
+    readZoneTable();
     if (List2->count() > 0 && List2->selectedItems().isEmpty())
         List2->setCurrentRow(0);
     const int home = List1->selectedItems().isEmpty() ? -1 : List1->currentRow();
@@ -320,6 +330,7 @@ void FrmTZ::List2_Click()
 
 void FrmTZ::Timer1_Timer()
 {
+    readZoneTable();
     if (isVisible()) {
         showClock();
         return;
@@ -338,7 +349,8 @@ void FrmTZ::showClock()
 
 void FrmTZ::zoneCountChanged()
 {
-    if (!isVisible())
+    // Before the first tick there is nothing to follow: that tick calculates.
+    if (!isVisible() && m_tableRead)
         Command1_Click();
 }
 

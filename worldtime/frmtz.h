@@ -39,7 +39,11 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
-    const worldtime::ZoneTable& zoneTable() const { return m_table; }
+    const worldtime::ZoneTable& zoneTable()
+    {
+        readZoneTable();
+        return m_table;
+    }
 
     // The zone count changed outside the chooser (the main window read another
     // count from the store): the next slot's values follow it.
@@ -54,6 +58,10 @@ private:
     void buildControls();
     void Form_Activate();
     void LoadDefTZ();
+    // The zone database is read (and the lists filled) when first needed:
+    // building it costs more than the rest of the start, and the chooser's
+    // first calculation comes with its first tick, after the clock shows.
+    void readZoneTable();
     void selectKey(QListWidget* list, const QString& keyName);
     std::optional<qint32> biasAt(int index) const;
     QString targetTimeText(int home, int target) const;
@@ -68,6 +76,7 @@ private:
 
     Form1* m_main;
     worldtime::ZoneTable m_table;
+    bool m_tableRead = false;
     QString m_homeZone;
     QString m_targetZone;
     std::array<QString, 7> m_nameTable;

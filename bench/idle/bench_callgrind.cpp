@@ -7,7 +7,10 @@
 //   first paint      the whole program from its start to its first paint
 //                    (a second start in the same home: the files it carries
 //                    are on disk already), and the Qt clock's
-// Run: ./bench_callgrind   (it runs itself and the others under valgrind)
+// Run: ./bench_callgrind [--part idle|start] [--timeout seconds]
+// It runs itself and the others under valgrind, each run without a time limit
+// unless one is given (valgrind is slow on a loaded machine: a start may take
+// minutes); a run that goes over its limit is stopped and reported as such.
 #include "core/mainwin.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
@@ -149,6 +152,28 @@ int startToFirstPaint(int argc, char** argv)
     return rc;
 }
 
+struct Options {
+    bool idle = true;
+    bool start = true;
+    int timeoutMs = -1; // none
+};
+
+Options parseOptions(const QStringList& args)
+{
+    Options o;
+    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--part")) {
+            o.idle = args[i + 1] == QLatin1String("idle");
+            o.start = args[i + 1] == QLatin1String("start");
+        } else if (args[i] == QLatin1String("--timeout")) {
+            o.timeoutMs = args[i + 1].toInt() * 1000;
+        }
+    }
+    return o;
+}
+
+int g_timeoutMs = -1;
+
 qint64 runUnderCallgrind(const QStringList& command, const QString& outFile, const QProcessEnvironment& env,
                          bool atStart)
 {
@@ -158,11 +183,58 @@ qint64 runUnderCallgrind(const QStringList& command, const QString& outFile, con
     if (!atStart)
         args << QStringLiteral("--instr-atstart=no") << QStringLiteral("--collect-atstart=no");
     p.setProcessChannelMode(QProcess::MergedChannels);
+    QTextStream(stderr) << "running " << command.join(QLatin1Char(' ')) << " under callgrind\n";
     p.start(QStringLiteral("valgrind"), args + command);
-    p.waitForFinished(-1);
+    if (!p.waitForFinished(g_timeoutMs)) {
+        p.kill();
+        p.waitForFinished(-1);
+        QTextStream(stderr) << "stopped after " << g_timeoutMs / 1000 << " s\n";
+        return -1;
+    }
     if (p.exitCode() != 0)
         QTextStream(stderr) << p.readAll();
     return totalOf(outFile);
+}
+
+void measureIdle(const QString& self, const QTemporaryDir& work, const QProcessEnvironment& env, QTextStream& out)
+{
+    runUnderCallgrind({self, QStringLiteral("--window")}, work.filePath(QStringLiteral("window")), env, false);
+    const QStringList dumps = QDir(work.path()).entryList({QStringLiteral("window.*")}, QDir::Files, QDir::Name);
+    for (const QString& dump : dumps) {
+        QFile f(work.filePath(dump));
+        f.open(QIODevice::ReadOnly);
+        const QString text = QString::fromLatin1(f.readAll());
+        const auto name = QRegularExpression(QStringLiteral("desc: Trigger: Client Request: (\\S+)")).match(text);
+        if (name.hasMatch())
+            out << QStringLiteral("%1 %2 instructions each\n")
+                       .arg(name.captured(1), -20)
+                       .arg(totalOf(work.filePath(dump)) / 10);
+    }
+}
+
+void measureStart(const QString& self, const QTemporaryDir& work, QProcessEnvironment env, QTextStream& out)
+{
+    // A fresh user whose licence was accepted; the first start writes the files.
+    const QString home = work.filePath(QStringLiteral("home"));
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+        const QString path = home + QLatin1Char('/') + QString::fromLatin1(var).toLower();
+        QDir().mkpath(path);
+        env.insert(QString::fromLatin1(var), path);
+    }
+    {
+        QProcess seed;
+        seed.setProcessEnvironment(env);
+        seed.start(self, {QStringLiteral("--seed")});
+        seed.waitForFinished(-1);
+    }
+    runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("first-start")), env, true);
+    const qint64 start = runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("start")),
+                                           env, true);
+    const qint64 qtClock = runUnderCallgrind({QStringLiteral(QTCLOCK_EXECUTABLE), QStringLiteral("--first-paint")},
+                                             work.filePath(QStringLiteral("qtclock")), env, true);
+    out << QStringLiteral("start to first paint %1 M instructions (Qt clock %2 M)\n")
+               .arg(double(start) / 1e6, 0, 'f', 1)
+               .arg(double(qtClock) / 1e6, 0, 'f', 1);
 }
 
 } // namespace
@@ -187,39 +259,11 @@ int main(int argc, char** argv)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 
-    runUnderCallgrind({self, QStringLiteral("--window")}, work.filePath(QStringLiteral("window")), env, false);
-    const QStringList dumps = QDir(work.path()).entryList({QStringLiteral("window.*")}, QDir::Files, QDir::Name);
-    for (const QString& dump : dumps) {
-        QFile f(work.filePath(dump));
-        f.open(QIODevice::ReadOnly);
-        const QString text = QString::fromLatin1(f.readAll());
-        const auto name = QRegularExpression(QStringLiteral("desc: Trigger: Client Request: (\\S+)")).match(text);
-        if (name.hasMatch())
-            out << QStringLiteral("%1 %2 instructions each\n")
-                       .arg(name.captured(1), -20)
-                       .arg(totalOf(work.filePath(dump)) / 10);
-    }
-
-    // A fresh user whose licence was accepted; the first start writes the files.
-    const QString home = work.filePath(QStringLiteral("home"));
-    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-        const QString path = home + QLatin1Char('/') + QString::fromLatin1(var).toLower();
-        QDir().mkpath(path);
-        env.insert(QString::fromLatin1(var), path);
-    }
-    {
-        QProcess seed;
-        seed.setProcessEnvironment(env);
-        seed.start(self, {QStringLiteral("--seed")});
-        seed.waitForFinished(-1);
-    }
-    runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("first-start")), env, true);
-    const qint64 start = runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("start")),
-                                           env, true);
-    const qint64 qtClock = runUnderCallgrind({QStringLiteral(QTCLOCK_EXECUTABLE), QStringLiteral("--first-paint")},
-                                             work.filePath(QStringLiteral("qtclock")), env, true);
-    out << QStringLiteral("start to first paint %1 M instructions (Qt clock %2 M)\n")
-               .arg(double(start) / 1e6, 0, 'f', 1)
-               .arg(double(qtClock) / 1e6, 0, 'f', 1);
+    const Options options = parseOptions(QCoreApplication::arguments());
+    g_timeoutMs = options.timeoutMs;
+    if (options.idle)
+        measureIdle(self, work, env, out);
+    if (options.start)
+        measureStart(self, work, env, out);
     return 0;
 }
