@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the whole suite with AddressSanitizer and UBSan into ./build-asan and
-# runs it. Leak checking stays on; tests/lsan.supp and tests/asan.supp name the
-# few reports of third-party libraries that are not ours. The build runs the
+# runs it. Leak checking stays on; tests/asan.supp and tests/lsan.supp name the
+# reports of third-party libraries that are not ours (each entry one seen report). The build runs the
 # tests with VANTORA_TEST_SLOWDOWN=4: heavy cases do fewer rounds and CTest
 # allows four times the plain build's time.
 #   scripts/test-sanitizers.sh              build, then run the suite

@@ -38,7 +38,10 @@ TestEnvironment::TestEnvironment()
         setVar("QT_QPA_PLATFORM", QStringLiteral("offscreen"));
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    // Both buses are sockets in the temporary folder. Left unset, the session
+    // bus would be "autolaunched" on an X display: libdbus runs dbus-launch,
+    // which starts a bus daemon that outlives the test.
+    setVar("DBUS_SESSION_BUS_ADDRESS", QStringLiteral("unix:path=") + root() + "/runtime/session_bus_socket");
     setVar("DBUS_SYSTEM_BUS_ADDRESS", systemBusAddress());
     restoreWebBase();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
