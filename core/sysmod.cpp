@@ -42,6 +42,9 @@ bool AboveMainWindow::eventFilter(QObject* watched, QEvent* event)
     QWindow* main = m_main->windowHandle();
     if (handle && main && handle != main && !handle->transientParent())
         handle->setTransientParent(main);
-    platform::setKeepAbove(window, m_onTop());
+    const bool above = m_onTop();
+    platform::setKeepAbove(window, above);
+    if (above)
+        platform::renewKeepAbove(window);
     return false;
 }

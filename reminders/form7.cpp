@@ -38,6 +38,30 @@ const QColor kBackground(0x40, 0x40, 0x40);
 
 QString dateLabelText(const QDate& d) { return platform::formatDateTime(QDateTime(d, QTime(0, 0)), "dd mmm yyyy"); }
 
+// The desktop's own colours, every role of them: a palette that leaves a
+// role unset takes it from the window's dark one (light text on the
+// desktop's light fields).
+QPalette desktopPalette()
+{
+    QPalette desktop = QGuiApplication::palette();
+    desktop.setResolveMask(~QPalette::ResolveMask(0));
+    return desktop;
+}
+
+// The calendar draws the days of the months before and after in the disabled
+// text colour: halfway between text and field they read as other months and
+// still stand out enough to be read.
+QPalette calendarPalette()
+{
+    QPalette calendar = desktopPalette();
+    const QColor text = calendar.color(QPalette::Active, QPalette::Text);
+    const QColor field = calendar.color(QPalette::Active, QPalette::Base);
+    calendar.setColor(QPalette::Disabled, QPalette::Text,
+                      QColor((text.red() + field.red()) / 2, (text.green() + field.green()) / 2,
+                             (text.blue() + field.blue()) / 2));
+    return calendar;
+}
+
 void setTextColour(QLabel* label, const QColor& colour)
 {
     QPalette p = label->palette();
@@ -80,6 +104,9 @@ void Form7::buildControls()
     p.setColor(QPalette::WindowText, kNormalText);
     p.setColor(QPalette::Base, kBackground);
     p.setColor(QPalette::Text, kNormalText);
+    // The buttons' text as the labels' (a disabled button keeps its own grey).
+    for (const auto group : {QPalette::Active, QPalette::Inactive})
+        p.setColor(group, QPalette::ButtonText, kNormalText);
     setPalette(p);
     setAutoFillBackground(true);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -149,7 +176,7 @@ void Form7::buildControls()
     Calendar1 = new QCalendarWidget(Frame1);
     Calendar1->setObjectName(QStringLiteral("Calendar1"));
     Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    Calendar1->setPalette(QGuiApplication::palette());
+    Calendar1->setPalette(calendarPalette());
     connect(Calendar1, &QCalendarWidget::selectionChanged, this, &Form7::showPickedDate);
     connect(Calendar1, &QCalendarWidget::currentPageChanged, this, &Form7::boldReminderDays);
     frame->addWidget(Calendar1, 0, 0, 4, 1);
@@ -159,7 +186,7 @@ void Form7::buildControls()
     DTPicker1 = new QTimeEdit(Frame1);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
     DTPicker1->setDisplayFormat(kTimeFormat);
-    DTPicker1->setPalette(QGuiApplication::palette());
+    DTPicker1->setPalette(desktopPalette());
     connect(DTPicker1, &QTimeEdit::timeChanged, this, &Form7::showPickedTime);
     frame->addWidget(DTPicker1, 1, 1);
     Check1 = new QCheckBox(QStringLiteral("Default Time"), Frame1);

@@ -80,6 +80,9 @@ Button* makeButton(QWidget* parent, const QString& name, const QString& text, co
     return button;
 }
 
+const QString kCycleCaption = QStringLiteral("Multi Position (Cycle)");
+const QString kRandomCaption = QStringLiteral("Multi Position (Random)");
+
 QGroupBox* makeFrame(QWidget* parent, const QString& title, const QRect& geometry)
 {
     auto* frame = new QGroupBox(title, parent);
@@ -94,6 +97,7 @@ SettingVN::SettingVN(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindo
     setObjectName(QStringLiteral("SettingVN"));
     setFixedSize(tw(4590), tw(7350));
     buildControls();
+    fitPositionColumn();
     connectHandlers();
     platform::DialogKeys::install(this)->setDefault(Command2);
     connect(&Timer1, &platform::Timer::timeout, this, &SettingVN::Timer1_Timer);
@@ -131,7 +135,7 @@ void SettingVN::buildControls()
     Option1[0] = makeButton<QRadioButton>(position, QStringLiteral("Option1_0"), QStringLiteral("Fixed Position"),
                                           QRect(146, 22, 140, 20));
     Option1[1] = makeButton<QRadioButton>(position, QStringLiteral("Option1_1"),
-                                          QStringLiteral("Multi Position (Cycle)"), QRect(146, 42, 140, 20));
+                                          kCycleCaption, QRect(146, 42, 140, 20));
     Check1[2] = makeButton<QCheckBox>(position, QStringLiteral("Check1_2"), QStringLiteral("Random Position"),
                                       QRect(162, 62, 124, 20));
     QGroupBox* datePlace = makeFrame(position, QStringLiteral("Date Position"), QRect(146, 88, 136, 104));
@@ -189,6 +193,26 @@ void SettingVN::buildControls()
     Option2[1]->setChecked(true);
     Check1[1]->setChecked(true);
     Check1[0]->setEnabled(false);
+}
+
+// The design's widths suit a narrower font than most desktops use: the
+// position column grows to hold its longest caption, and the window with it.
+void SettingVN::fitPositionColumn()
+{
+    const QString shown = Option1[1]->text();
+    Option1[1]->setText(kRandomCaption);
+    const int lacking = Option1[1]->sizeHint().width() - Option1[1]->width();
+    Option1[1]->setText(shown);
+    if (lacking <= 0)
+        return;
+    const auto widen = [lacking](QWidget* w) { w->resize(w->width() + lacking, w->height()); };
+    for (QWidget* w : {static_cast<QWidget*>(Option1[0]), static_cast<QWidget*>(Option1[1])})
+        widen(w);
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != Command2)
+            widen(w);
+    Command2->move(Command2->x() + lacking / 2, Command2->y());
+    setFixedSize(width() + lacking, height());
 }
 
 void SettingVN::connectHandlers()
@@ -278,8 +302,7 @@ void SettingVN::Check1_Click(int index)
     case 2:
         RandomPos = checked;
         SaverOptions::writeBool(QStringLiteral("RandomPos"), RandomPos);
-        Option1[1]->setText(checked ? QStringLiteral("Multi Position (Random)")
-                                    : QStringLiteral("Multi Position (Cycle)"));
+        Option1[1]->setText(checked ? kRandomCaption : kCycleCaption);
         break;
     case 3:
         DispDate = checked;

@@ -54,6 +54,7 @@ protected:
 
 private:
     void buildControls();
+    void fitPositionColumn();
     void connectHandlers();
     void Form_Load();
     void paintBox(double position, const QColor& colour);

@@ -36,13 +36,25 @@ WindowSystem* g_windowSystem = &g_qtWindowSystem;
 
 void setKeepAbove(QWidget* window, bool above)
 {
-    if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == above)
+    if (!window)
         return;
     Qt::WindowFlags flags = window->windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, above);
-    window->overrideWindowFlags(flags);
-    if (QWindow* handle = window->windowHandle())
+    if (flags != window->windowFlags())
+        window->overrideWindowFlags(flags);
+    QWindow* handle = window->windowHandle();
+    if (handle && handle->flags() != flags)
         handle->setFlags(flags);
+}
+
+void renewKeepAbove(QWidget* window)
+{
+    QWindow* handle = window ? window->windowHandle() : nullptr;
+    if (!handle || !handle->flags().testFlag(Qt::WindowStaysOnTopHint))
+        return;
+    const Qt::WindowFlags flags = handle->flags();
+    handle->setFlags(flags & ~Qt::WindowStaysOnTopHint);
+    handle->setFlags(flags);
 }
 
 WindowSystem& windowSystem() { return *g_windowSystem; }

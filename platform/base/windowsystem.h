@@ -21,6 +21,10 @@ public:
 // Changes the window manager's "keep above" state of the window as it is,
 // without re-creating its native window (which setWindowFlags would do).
 void setKeepAbove(QWidget* window, bool above);
+// Tells the window system again that a window keeps above. Qt can give a
+// window that was hidden a new native window, which does not carry the state
+// until the flag changes: call this at every show.
+void renewKeepAbove(QWidget* window);
 
 WindowSystem& windowSystem();
 // Replaces the window system; nullptr restores the real one.
