@@ -5,6 +5,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/controls/accessibility.h"
 #include "platform/controls/colors.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/net/winsock.h"
@@ -176,6 +177,11 @@ void frmNTP::buildControls()
     // Transparent areas over the pictures that carry their tooltips too.
     Image3 = makeLabel(this, QStringLiteral("Image3"), Image1->geometry().adjusted(-2, -2, 2, 2));
     Image4 = makeLabel(this, QStringLiteral("Image4"), Image2->geometry().adjusted(-2, -2, 2, 2));
+    // Screen readers name the pictures after their tips, which name the computer and the server.
+    platform::describeAsPicture(Image1, platform::PictureAction::None, QStringLiteral("Local computer"));
+    platform::describeAsPicture(Image2, platform::PictureAction::None, QStringLiteral("Time server"));
+    platform::hideFromScreenReaders(Image3);
+    platform::hideFromScreenReaders(Image4);
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));

@@ -247,6 +247,19 @@ QList<QAccessibleInterface*> tree(QAccessibleInterface* root)
     return nodes;
 }
 
+// The pictures and buttons a screen reader finds in the window without a name.
+QStringList unnamedPictures(QWidget* window)
+{
+    QStringList unnamed;
+    for (QAccessibleInterface* node : tree(accessible(window))) {
+        const QAccessible::Role role = node->role();
+        if ((role == QAccessible::Graphic || role == QAccessible::Button) && !node->state().invisible
+            && node->text(QAccessible::Name).isEmpty())
+            unnamed << node->object()->objectName();
+    }
+    return unnamed;
+}
+
 QAccessibleInterface* nodeOf(QWidget* window, const char* name)
 {
     return accessible(window->findChild<QWidget*>(name));
@@ -413,11 +426,28 @@ private slots:
         for (const char* area : {"Image4", "Image7", "Image11", "Image14"})
             QVERIFY2(nodeOf(main, area)->state().invisible, area);
         // Nothing a screen reader can see in the clock window is left without a name.
-        for (QAccessibleInterface* node : tree(accessible(main))) {
-            const QAccessible::Role role = node->role();
-            if ((role == QAccessible::Graphic || role == QAccessible::Button) && !node->state().invisible)
-                QVERIFY2(!node->text(QAccessible::Name).isEmpty(), qPrintable(node->object()->objectName()));
+        QCOMPARE(unnamedPictures(main), QStringList());
+    }
+
+    void theTimeServerPicturesAreNamedAfterTheirTips()
+    {
+        InfoFixture f;
+        Owner window;
+        QWidget* ntp = made(window, new frmNTP(f.loadForm1()));
+        // Named after what they stand for until a tip names the computer or the server.
+        const QList<std::pair<const char*, QString>> pictures{{"Image1", "Local computer"}, {"Image2", "Time server"}};
+        for (const auto& [picture, name] : pictures) {
+            QAccessibleInterface* node = nodeOf(ntp, picture);
+            QCOMPARE(node->role(), QAccessible::Graphic);
+            QWidget* shown = ntp->findChild<QWidget*>(picture);
+            shown->setToolTip({});
+            QCOMPARE(node->text(QAccessible::Name), name);
+            shown->setToolTip("Server : time.example");
+            QCOMPARE(node->text(QAccessible::Name), QString("Server : time.example"));
         }
+        for (const char* area : {"Image3", "Image4"})
+            QVERIFY2(nodeOf(ntp, area)->state().invisible, area);
+        QCOMPARE(unnamedPictures(ntp), QStringList());
     }
 
     void aPicturesPressDoesWhatItsClickDoes()

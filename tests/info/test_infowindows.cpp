@@ -13,6 +13,9 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 
 using testsupport::InfoFixture;
@@ -155,6 +158,26 @@ private slots:
             QVERIFY(text.mid(pos).section("\r\n", 1, 1).startsWith("- "));
         }
         QVERIFY(text.endsWith("\r\n"));
+    }
+
+    // The header's values and the release dates stand in one column.
+    void theHistoryValuesLineUp()
+    {
+        InfoFixture f;
+        f.loadForm1();
+        f.trigger("VNHist");
+        auto* box = appWindows().history()->findChild<QTextEdit*>("RichTextBox1");
+        QVERIFY(box);
+        QSet<int> columns;
+        for (QTextBlock line = box->document()->begin(); line.isValid(); line = line.next()) {
+            const int tab = static_cast<int>(line.text().indexOf('\t'));
+            if (tab < 0)
+                continue;
+            QTextCursor value(line);
+            value.setPosition(line.position() + tab + 1);
+            columns.insert(box->cursorRect(value).left());
+        }
+        QCOMPARE(columns.size(), 1);
     }
 
     void otherTextIsShownAsPlainText()
