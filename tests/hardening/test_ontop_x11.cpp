@@ -4,6 +4,7 @@
 #include "platform/base/windowsystem.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/xcbquery.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,27 +104,14 @@ public:
         return false;
     }
 
-    uint32_t focus()
-    {
-        auto* reply = xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr);
-        const uint32_t w = reply ? reply->focus : 0;
-        std::free(reply);
-        return w;
-    }
+    uint32_t focus() { return testsupport::inputFocus(m_conn); }
 
     std::vector<StateRequest> requests;
     std::vector<uint32_t> unmapped;
     std::vector<uint32_t> destroyed;
 
 private:
-    xcb_atom_t atom(const char* name)
-    {
-        auto* reply = xcb_intern_atom_reply(
-            m_conn, xcb_intern_atom(m_conn, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-        const xcb_atom_t a = reply ? reply->atom : 0;
-        std::free(reply);
-        return a;
-    }
+    xcb_atom_t atom(const char* name) { return testsupport::internAtom(m_conn, name); }
 
     xcb_connection_t* m_conn;
     xcb_window_t m_root = 0;

@@ -14,6 +14,7 @@
 #include "platform/settings/settings.h"
 #include "platform/system/singleinstance.h"
 #include "tests/saver/xvfb.h"
+#include "tests/support/xcbquery.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -78,22 +79,8 @@ public:
     {
         return windows("_NET_WM_ALLOWED_ACTIONS", window).contains(atom(action));
     }
-    quint32 focus()
-    {
-        auto* reply = xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr);
-        const quint32 w = reply ? reply->focus : 0;
-        std::free(reply);
-        return w;
-    }
-
-    xcb_atom_t atom(const char* name)
-    {
-        auto* reply = xcb_intern_atom_reply(
-            m_conn, xcb_intern_atom(m_conn, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-        const xcb_atom_t a = reply ? reply->atom : 0;
-        std::free(reply);
-        return a;
-    }
+    quint32 focus() { return testsupport::inputFocus(m_conn); }
+    xcb_atom_t atom(const char* name) { return testsupport::internAtom(m_conn, name); }
 
 private:
     xcb_connection_t* m_conn;
