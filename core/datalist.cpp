@@ -1,6 +1,6 @@
 #include "core/datalist.h"
 
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 
 #include <array>
 

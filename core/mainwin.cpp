@@ -7,7 +7,7 @@
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
 #include "platform/base/runningstep.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 #include "platform/system/singleinstance.h"

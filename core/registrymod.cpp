@@ -1,7 +1,7 @@
 #include "core/registrymod.h"
 
-#include "platform/settings/conversions.h"
-#include "platform/system/registry.h"
+#include "compat/vb/conversions.h"
+#include "compat/win32/registry.h"
 
 namespace Registry {
 

@@ -2,7 +2,7 @@
 
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 #include "platform/media/sound.h"
 
 #include <QAction>

@@ -8,7 +8,7 @@
 #include "mainwindow/progressbar.h"
 #include "platform/base/clock.h"
 #include "platform/base/modal.h"
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 #include "platform/desktop/trayicon.h"
 #include "platform/system/paths.h"
 #include "resources/resourceids.h"

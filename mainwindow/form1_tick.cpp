@@ -2,10 +2,10 @@
 
 #include "platform/base/clock.h"
 #include "platform/base/runningstep.h"
-#include "platform/controls/leddigit.h"
+#include "widgets/leddigit.h"
 #include "platform/media/sound.h"
-#include "platform/settings/conversions.h"
-#include "platform/settings/formats.h"
+#include "compat/vb/conversions.h"
+#include "compat/vb/formats.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 #include "resources/resourceids.h"

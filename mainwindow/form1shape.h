@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 
 #include <QPainter>
 #include <QPixmap>

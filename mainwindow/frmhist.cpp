@@ -4,7 +4,7 @@
 #include "mainwindow/infowindows.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 
 #include "core/sysmod.h"
 #include "mainwindow/form1.h"
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "core/mainwin.h"
 #include "mainwindow/unzip/unzipfile.h"
 #include "platform/base/dialogs.h"
-#include "platform/desktop/shell.h"
+#include "compat/win32/shell.h"
 #include "platform/system/paths.h"
 
 namespace modShellExec {

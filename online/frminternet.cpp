@@ -9,10 +9,10 @@
 #include "platform/base/dialogs.h"
 #include "platform/base/modal.h"
 #include "platform/controls/accessibility.h"
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/online/download.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 

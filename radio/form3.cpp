@@ -5,9 +5,9 @@
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "radio/form4.h"
 
 #include <QButtonGroup>

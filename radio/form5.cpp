@@ -6,7 +6,7 @@
 #include "platform/base/modal.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 #include "radio/radio.h"
 #include "radio/windowplace.h"

@@ -5,7 +5,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 #include "radio/form5.h"
 #include "radio/playerview.h"

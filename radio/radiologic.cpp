@@ -1,6 +1,6 @@
 #include "radio/radiologic.h"
 
-#include "platform/settings/formats.h"
+#include "compat/vb/formats.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "radio/windowplace.h"
 
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 
 #include <QGuiApplication>

@@ -7,7 +7,7 @@
 #include "platform/base/dialogs.h"
 #include "platform/controls/accessibility.h"
 #include "platform/controls/dialogkeys.h"
-#include "platform/settings/formats.h"
+#include "compat/vb/formats.h"
 #include "reminders/memowidgets.h"
 #include "reminders/modmemo.h"
 

@@ -2,9 +2,9 @@
 
 #include "platform/base/clock.h"
 #include "platform/base/program.h"
-#include "platform/controls/colors.h"
-#include "platform/controls/leddigit.h"
-#include "platform/settings/formats.h"
+#include "compat/win32/colors.h"
+#include "widgets/leddigit.h"
+#include "compat/vb/formats.h"
 #include "saver/inmainapp.h"
 #include "saver/saveroptions.h"
 

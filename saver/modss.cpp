@@ -1,7 +1,7 @@
 #include "saver/modss.h"
 
-#include "platform/system/registry.h"
-#include "platform/system/systemparameters.h"
+#include "compat/win32/registry.h"
+#include "compat/win32/systemparameters.h"
 #include "platform/system/xscreensaver.h"
 
 namespace modSS {

@@ -1,6 +1,6 @@
 #include "saver/saveroptions.h"
 
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 
 #include <cmath>

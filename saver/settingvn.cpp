@@ -2,10 +2,10 @@
 
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
-#include "platform/controls/colordialog.h"
-#include "platform/controls/colors.h"
+#include "compat/win32/colordialog.h"
+#include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
-#include "platform/settings/formats.h"
+#include "compat/vb/formats.h"
 #include "saver/inmainapp.h"
 #include "saver/saveroptions.h"
 

@@ -1,6 +1,6 @@
 #include "worldtime/zoneentries.h"
 
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "worldtime/zoneregistry.h"
 
 #include "platform/base/clock.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "worldtime/tzdatabase.h"
 
 #include <QTimeZone>

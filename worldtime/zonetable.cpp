@@ -1,6 +1,6 @@
 #include "worldtime/zonetable.h"
 
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneregistry.h"
 

@@ -1,6 +1,6 @@
 #include "worldtime/zonetime.h"
 
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 
 #include <limits>
 

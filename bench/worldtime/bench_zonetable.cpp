@@ -1,7 +1,7 @@
 // Measures building the zone table from the tz folder: the zone database
 // itself (cold: the first build of the process, then warm rebuilds) and the
 // chooser's full read of it through the registry. Run: ./bench_zonetable [rebuilds] [--list]
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneregistry.h"
 #include "worldtime/zonetable.h"

@@ -1,6 +1,6 @@
 // The registry file reader: any bytes read without a crash, and the file it
 // writes for what it read reads back to the same file.
-#include "platform/system/registryfile.h"
+#include "compat/win32/registryfile.h"
 
 #include <cstdint>
 #include <cstdlib>

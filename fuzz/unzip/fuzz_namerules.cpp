@@ -1,6 +1,6 @@
 // The archive member name rules: no name accepted as safe may reach outside the
 // extract folder, and wildcard matching ends for any pattern.
-#include "platform/unzip/namerules.h"
+#include "compat/unzip/namerules.h"
 
 #include <cstdint>
 #include <cstdlib>

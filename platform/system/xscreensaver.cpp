@@ -4,7 +4,7 @@
 #include "platform/base/storefile.h"
 #include "platform/system/paths.h"
 #include "platform/system/processrunner.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "platform/system/xscreensaverfile.h"
 
 #include <QDir>

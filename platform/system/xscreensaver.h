@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/base/atomicfile.h"
-#include "platform/system/registryprovider.h"
+#include "compat/win32/registryprovider.h"
 
 #include <QString>
 

@@ -10,7 +10,7 @@
 #include "mainwindow/frmos.h"
 #include "online/frminternet.h"
 #include "online/frmmail.h"
-#include "platform/controls/leddigit.h"
+#include "widgets/leddigit.h"
 #include "radio/form3.h"
 #include "radio/form4.h"
 #include "radio/form5.h"

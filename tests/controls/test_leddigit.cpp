@@ -1,5 +1,5 @@
-#include "platform/controls/colors.h"
-#include "platform/controls/leddigit.h"
+#include "compat/win32/colors.h"
+#include "widgets/leddigit.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "mainwindow/neighbours.h"
 #include "platform/base/modal.h"
-#include "platform/desktop/shell.h"
+#include "compat/win32/shell.h"
 #include "platform/desktop/trayicon.h"
 #include "tests/mainwindow/form1fixture.h"
 

@@ -1,6 +1,6 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/modshellexec.h"
-#include "platform/desktop/shell.h"
+#include "compat/win32/shell.h"
 #include "platform/system/paths.h"
 #include "tests/info/infofixture.h"
 #include "tests/support/testenv.h"

@@ -4,9 +4,9 @@
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/frmeula.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/system/paths.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
 

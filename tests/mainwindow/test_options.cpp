@@ -1,6 +1,6 @@
 #include "mainwindow/form1.h"
 #include "platform/settings/settings.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "resources/resources.h"
 #include "tests/support/testenv.h"

@@ -1,6 +1,6 @@
 #include "core/mainwin.h"
 #include "mainwindow/form1.h"
-#include "platform/controls/leddigit.h"
+#include "widgets/leddigit.h"
 #include "platform/system/paths.h"
 #include "resources/resources.h"
 #include "tests/mainwindow/form1fixture.h"

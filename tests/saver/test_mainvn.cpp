@@ -1,6 +1,6 @@
 #include "platform/base/manualclock.h"
 #include "platform/base/program.h"
-#include "platform/controls/leddigit.h"
+#include "widgets/leddigit.h"
 #include "platform/settings/settings.h"
 #include "saver/inmainapp.h"
 #include "saver/mainvn.h"

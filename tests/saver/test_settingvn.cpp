@@ -1,6 +1,6 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/manualclock.h"
-#include "platform/controls/colordialog.h"
+#include "compat/win32/colordialog.h"
 #include "platform/settings/settings.h"
 #include "saver/inmainapp.h"
 #include "saver/settingvn.h"

@@ -6,7 +6,7 @@
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "platform/base/manualclock.h"
-#include "platform/desktop/shell.h"
+#include "compat/win32/shell.h"
 #include "platform/desktop/trayicon.h"
 #include "platform/media/mediaplayer.h"
 #include "platform/media/recordingmediaplayer.h"

@@ -1,4 +1,4 @@
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>

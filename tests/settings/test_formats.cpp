@@ -1,4 +1,4 @@
-#include "platform/settings/formats.h"
+#include "compat/vb/formats.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>

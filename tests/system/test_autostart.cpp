@@ -1,5 +1,5 @@
 #include "platform/system/autostart.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mainwindow/form1.h"
-#include "platform/net/winsock.h"
+#include "compat/winsock/winsock.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
 #include "tests/timesync/timepeers.h"

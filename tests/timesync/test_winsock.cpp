@@ -1,4 +1,4 @@
-#include "platform/net/winsock.h"
+#include "compat/winsock/winsock.h"
 #include "tests/support/testenv.h"
 #include "tests/timesync/timepeers.h"
 

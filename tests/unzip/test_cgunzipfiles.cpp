@@ -4,7 +4,7 @@
 #include "mainwindow/unzip/codemodule.h"
 #include "mainwindow/unzip/unzipfile.h"
 #include "platform/base/dialogs.h"
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 #include "platform/system/paths.h"
 #include "tests/support/testenv.h"
 

@@ -1,6 +1,6 @@
 // The unzip library called directly, through its C interface.
 #include "archivekit.h"
-#include "platform/unzip/unzip32.h"
+#include "compat/unzip/unzip32.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "mainwindow/form1.h"
-#include "platform/controls/colors.h"
-#include "platform/controls/leddigit.h"
+#include "compat/win32/colors.h"
+#include "widgets/leddigit.h"
 #include "resources/resources.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"

@@ -1,5 +1,5 @@
 #include "platform/settings/settings.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "tests/support/testenv.h"
 #include "worldtime/zoneentries.h"
 #include "worldtime/zoneregistry.h"

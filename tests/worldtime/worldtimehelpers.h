@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mainwindow/form1.h"
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 #include "worldtime/frmtz.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneregistry.h"

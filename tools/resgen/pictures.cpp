@@ -1,6 +1,6 @@
 #include "tools/resgen/pictures.h"
 
-#include "platform/controls/leddigit.h"
+#include "widgets/leddigit.h"
 #include "resources/resourceids.h"
 
 #include <QDate>

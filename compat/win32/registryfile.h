@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/system/registryhive.h"
+#include "compat/win32/registryhive.h"
 
 #include <QByteArray>
 #include <QString>

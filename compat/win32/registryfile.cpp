@@ -1,6 +1,6 @@
-#include "platform/system/registryfile.h"
+#include "compat/win32/registryfile.h"
 
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 
 #include <QStringDecoder>
 #include <QtEndian>

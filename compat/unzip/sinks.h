@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/unzip/outputfolder.h"
-#include "platform/unzip/reporter.h"
+#include "compat/unzip/outputfolder.h"
+#include "compat/unzip/reporter.h"
 
 #include <cstddef>
 #include <string>

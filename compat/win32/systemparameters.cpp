@@ -1,4 +1,4 @@
-#include "platform/system/systemparameters.h"
+#include "compat/win32/systemparameters.h"
 
 #include "platform/system/xscreensaver.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/system/registryprovider.h"
+#include "compat/win32/registryprovider.h"
 
 #include <QMap>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "platform/controls/colordialog.h"
+#include "compat/win32/colordialog.h"
 
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 
 #include <QColorDialog>
 

@@ -1,4 +1,4 @@
-#include "platform/system/registryhive.h"
+#include "compat/win32/registryhive.h"
 
 namespace platform {
 

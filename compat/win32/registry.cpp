@@ -1,11 +1,11 @@
-#include "platform/system/registry.h"
+#include "compat/win32/registry.h"
 
 #include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/storefile.h"
 #include "platform/system/autostart.h"
-#include "platform/system/registryfile.h"
-#include "platform/system/registryhive.h"
+#include "compat/win32/registryfile.h"
+#include "compat/win32/registryhive.h"
 #include "platform/system/xscreensaver.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/unzip/unpacker.h"
+#include "compat/unzip/unpacker.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
-#include "platform/unzip/unzip32.h"
-#include "platform/unzip/unpacker.h"
+#include "compat/unzip/unzip32.h"
+#include "compat/unzip/unpacker.h"
 
 #include <zip.h>
 

@@ -1,4 +1,4 @@
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "platform/desktop/shell.h"
+#include "compat/win32/shell.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/unzip/sinks.h"
+#include "compat/unzip/sinks.h"
 
 namespace platform::unzip {
 

@@ -1,4 +1,4 @@
-#include "platform/unzip/reporter.h"
+#include "compat/unzip/reporter.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/unzip/namerules.h"
+#include "compat/unzip/namerules.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/unzip/namerules.h"
-#include "platform/unzip/outputfolder.h"
-#include "platform/unzip/reporter.h"
-#include "platform/unzip/sinks.h"
-#include "platform/unzip/unzip32.h"
+#include "compat/unzip/namerules.h"
+#include "compat/unzip/outputfolder.h"
+#include "compat/unzip/reporter.h"
+#include "compat/unzip/sinks.h"
+#include "compat/unzip/unzip32.h"
 
 #include <zip.h>
 

@@ -1,4 +1,4 @@
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 
 namespace platform {
 

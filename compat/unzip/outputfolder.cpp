@@ -1,4 +1,4 @@
-#include "platform/unzip/outputfolder.h"
+#include "compat/unzip/outputfolder.h"
 
 #include <cerrno>
 #include <fcntl.h>

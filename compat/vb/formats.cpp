@@ -1,6 +1,6 @@
-#include "platform/settings/formats.h"
+#include "compat/vb/formats.h"
 
-#include "platform/settings/conversions.h"
+#include "compat/vb/conversions.h"
 
 #include <QList>
 #include <QLocale>

@@ -1,6 +1,6 @@
-#include "platform/controls/leddigit.h"
+#include "widgets/leddigit.h"
 
-#include "platform/controls/colors.h"
+#include "compat/win32/colors.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/unzip/unzip32.h"
+#include "compat/unzip/unzip32.h"
 
 #include <string>
 
