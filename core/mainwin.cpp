@@ -1,6 +1,6 @@
 #include "core/mainwin.h"
 
-#include "mainwindow/unzip/unzipfile.h"
+#include "core/unzip/unzipfile.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/contenthash.h"

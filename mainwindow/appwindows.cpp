@@ -24,6 +24,7 @@ Form1* AppWindows::form1()
 {
     if (!m_form1) {
         m_form1 = std::make_unique<Form1>();
+        setRunningHost(m_form1.get());
         attachTimeServer();
         m_form1->Form_Load();
     }
@@ -98,19 +99,14 @@ void AppWindows::startReminders()
     reminderDesk().start();
 }
 
-Form4* AppWindows::form4()
-{
-    if (!m_form4)
-        m_form4 = std::make_unique<Form4>();
-    return m_form4.get();
-}
+Form4* AppWindows::form4() { return &mediaChooser(); }
 
 void AppWindows::unloadAll()
 {
     // Every reminder notice and the editor close; pending ones stay pending.
     reminderDesk().closeAll();
     m_timeServer.reset();
-    m_form4.reset();
+    unloadMediaChooser();
     m_radio.reset();
     m_form1.reset();
     m_licence.reset();

@@ -82,9 +82,6 @@ private:
     // Radio
     std::unique_ptr<Radio> m_radio;
 
-    // Station list
-    std::unique_ptr<Form4> m_form4;
-
     // Online services
     std::unique_ptr<frmInternet> m_internetList;
     std::unique_ptr<frmMail> m_mail;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "mainwindow/neighbours.h"
+#include "core/appstate.h"
+#include "core/neighbours.h"
 #include "platform/base/filestamp.h"
 #include "platform/base/timer.h"
 
@@ -27,9 +28,9 @@ namespace platform {
 class LedDigit;
 }
 
-// The main window: the LED clock with its date, status pictures and menus, and
-// the program's shared state that the other windows read and write.
-class Form1 : public QWidget {
+// The main window: the LED clock with its date, status pictures and menus. It
+// owns the program's shared state (its AppState part) and is the other windows' host.
+class Form1 : public QWidget, public AppState, public AppHost {
     Q_OBJECT
 public:
     // What Form_Load ended with.
@@ -41,42 +42,19 @@ public:
     LoadResult Form_Load();
     LoadResult loadResult() const { return m_loadResult; }
 
-    // ---- Public state ----
-    bool Form1OnTop = true;
-    bool FirstUse = true;
-    bool Searchsize = false;
-    qint16 InitialSize = 0;
-    QString TempNam;
-    QString TempURL;
-    bool ModifURL = false;
-    bool AlarmRadio = true;
-    QString RaURL;
-    qint16 DefaultRadio = 2;
-    bool AlarmActive = false;
-    bool AutoPla = true;
-    bool Rpeat = false;
-    bool Shuffl = false;
-    QString MP3Dir;
-    bool MP3D = false;
-    bool On_Off = false;
-    qint32 On_Off_Count = 0;
-    qint32 ActTim8Cycle = 0;
-    qint16 LastTZAdd = 0;
-    QString TZFormat = QStringLiteral("ddd dd mmm yyyy");
-    QString ExportHeur;
-    QDateTime NowTime;
-    bool NetAutoSync = true;
-    bool LogSync = true;
-    bool VNNetAutoSync = true;
-    bool VNNetAutoSync2 = true;
-    bool VNNetAutoSyncSilent = false;
-    bool ActuSyncVN = false;
+    // ---- The host of the other windows ----
+    AppState& state() override { return *this; }
+    QObject* hostObject() override { return this; }
+    void startRadioBlink() override { Timer7.setEnabled(true); }
+    bool busyAnimationRunning() const override { return Timer8.isEnabled(); }
+    bool mainWindowVisible() const override { return isVisible(); }
+    void setMainWindowVisible(bool visible) override { visible ? show() : hide(); }
 
     // ---- Public procedures ----
     void ReInitVN() {}
     void Timer7_Timer();
-    void StopTimer7();
-    void StopTimer8();
+    void StopTimer7() override;
+    void StopTimer8() override;
     void DatFormSet();
     void SetDateOption();
     void FlashSet();
@@ -84,7 +62,7 @@ public:
     void AddToReg();
     void AutoChckUpdt();
     void AlSet();
-    void ExtOntopmain();
+    void ExtOntopmain() override;
     void SetmnuVNUpAuto();
     void SetNTPASync();
     void SN();
@@ -99,7 +77,7 @@ public:
 
     // World time: zone rows, zone chooser, colours (form1_worldtime.cpp)
     // Lays out the status line and the zone rows, names them and sizes the window.
-    void SetTZ();
+    void SetTZ() override;
     // Shows row i's time (1..5) before the first tick reaches it.
     void PresetTZ(qint16 i);
     void TZUrefresh(qint16 i);
@@ -137,7 +115,7 @@ public:
     void Image10_Click();
     void Image11_Click();
     // The tooltip of the time-sync picture and its click area.
-    void setNtpTooltips(const QString& text);
+    void setNtpTooltips(const QString& text) override;
 
     // Reminders (form1_reminders.cpp)
 
@@ -153,7 +131,7 @@ public:
     // Plays the current station (F2, the radio pictures, the tray).
     void Image6_Click();
     // The radio window opens (true) or closes: "Preferences" waits meanwhile.
-    void radioWindowOpen(bool open);
+    void radioWindowOpen(bool open) override;
     // The radio window, made on first need; nullptr when none can be made.
     RadioWindow* radioWindow();
     // How the radio window is made (the program's window set unless a test says otherwise).

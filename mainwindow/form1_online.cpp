@@ -41,7 +41,7 @@ void Form1::InterLaunch_Click()
     item->setEnabled(false);
     try {
         frmInternet& list = appWindows().internetList();
-        list.setMainWindow(this);
+        list.setHost(this);
         list.showModal();
         LoadOptions(0);
         LoadOptions(7);
@@ -81,7 +81,7 @@ void Form1::ChckUpdtList_Click()
 void Form1::SendLinks_Click(int index)
 {
     frmMail& mail = appWindows().mailWindow();
-    mail.setMainWindow(this);
+    mail.setHost(this);
     mail.StartMailSend(index);
     mail.show();
 }

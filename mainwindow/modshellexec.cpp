@@ -1,7 +1,7 @@
 #include "mainwindow/modshellexec.h"
 
 #include "core/mainwin.h"
-#include "mainwindow/unzip/unzipfile.h"
+#include "core/unzip/unzipfile.h"
 #include "platform/base/dialogs.h"
 #include "compat/win32/shell.h"
 #include "platform/system/paths.h"

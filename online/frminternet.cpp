@@ -2,8 +2,6 @@
 
 #include "core/datalist.h"
 #include "core/sysmod.h"
-#include "mainwindow/appwindows.h"
-#include "mainwindow/form1.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
@@ -159,9 +157,9 @@ void frmInternet::hideEvent(QHideEvent* event)
 
 void frmInternet::Form_Activate()
 {
-    Form1* main = m_main ? m_main : appWindows().loadedForm1();
-    if (main && !main->Form1OnTop) {
-        main->Form1OnTop = false;
+    AppHost* host = m_host ? m_host.get() : runningHost();
+    if (host && !host->state().Form1OnTop) {
+        host->state().Form1OnTop = false;
         SetOnTop(this, 0);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/appstate.h"
 #include "online/stationlist.h"
 #include "platform/base/timer.h"
 #include "platform/online/download.h"
@@ -9,7 +10,6 @@
 #include <QPointer>
 #include <QSet>
 
-class Form1;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -26,7 +26,7 @@ public:
     ~frmInternet() override;
 
     // The main window whose keep-on-top choice the window follows.
-    void setMainWindow(Form1* main) { m_main = main; }
+    void setHost(AppHost* host) { m_host = host; }
     // Shows the window modally; the download starts at once.
     int showModal();
 
@@ -69,7 +69,7 @@ private:
     void setLabelColour(QLabel* label, bool red);
     QString rowText(int row) const;
 
-    Form1* m_main = nullptr;
+    HostLink m_host;
     QList<OnlineStation> m_entries;
     QString m_chosenDefault;
     QString m_defaultRowText;

@@ -1,8 +1,6 @@
 #include "online/frmmail.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/appwindows.h"
-#include "mainwindow/form1.h"
 #include "platform/base/dialogs.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/online/mailclient.h"
@@ -109,8 +107,8 @@ void frmMail::showEvent(QShowEvent* event)
 
 void frmMail::Form_Activate()
 {
-    const Form1* main = m_main ? m_main : appWindows().loadedForm1();
-    SetOnTop(this, (main == nullptr || main->Form1OnTop) ? -1 : 0);
+    AppHost* host = m_host ? m_host.get() : runningHost();
+    SetOnTop(this, (host == nullptr || host->state().Form1OnTop) ? -1 : 0);
 }
 
 void frmMail::StartMailSend(int kind)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/appstate.h"
 #include "platform/base/timer.h"
 
 #include <QWidget>
 
-class Form1;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -18,7 +18,7 @@ public:
     explicit frmMail(QWidget* parent = nullptr);
     ~frmMail() override;
 
-    void setMainWindow(Form1* main) { m_main = main; }
+    void setHost(AppHost* host) { m_host = host; }
 
     // Fills the window for kind 1 to 3; any other kind changes nothing.
     void StartMailSend(int kind);
@@ -40,7 +40,7 @@ private:
     void unload();
     void send();
 
-    Form1* m_main = nullptr;
+    HostLink m_host;
     QString m_recipient;
     QString m_message;
     QString m_pendingTo;

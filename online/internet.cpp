@@ -1,6 +1,5 @@
 #include "online/internet.h"
 
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/background.h"
@@ -53,7 +52,7 @@ QString serverUnreachableText()
     return QStringLiteral("Impossible to reach the server.\r\n\r\nCheck your Internet connection or try again later.");
 }
 
-Internet::Internet(Form1& main) : QObject(&main), m_main(main) {}
+Internet::Internet(AppHost& host) : QObject(host.hostObject()), m_host(host) {}
 
 QString Internet::updaterPath() { return platform::appPath() + QStringLiteral("/VNUpdate.exe"); }
 
@@ -79,13 +78,13 @@ void Internet::fetch(const QUrl& url, const platform::DownloadLimits& limits, Ar
 void Internet::endCheck()
 {
     m_running = false;
-    m_main.StopTimer8();
+    m_host.StopTimer8();
 }
 
 void Internet::ChkRadioList()
 {
     if (m_running) {
-        m_main.StopTimer8();
+        m_host.StopTimer8();
         return;
     }
     m_running = true;
@@ -97,7 +96,7 @@ void Internet::radioStampArrived(const platform::Download& stamp)
 {
     m_running = false;
     if (!stamp.ok || !platform::writeFileAtomically(platform::hostPath(QStringLiteral("C:\\VNstat.log")), stamp.data)) {
-        m_main.StopTimer8();
+        m_host.StopTimer8();
         return;
     }
     // Compared with what the store gives back, which keeps no longer a text.
@@ -105,7 +104,7 @@ void Internet::radioStampArrived(const platform::Download& stamp)
     const QString seen = platform::getSetting(kOptions, QStringLiteral("IntUpdate"), QString());
     platform::saveSetting(kOptions, QStringLiteral("IntUpdate"), line);
     if (seen.isEmpty() || !m_openNotice) {
-        m_main.StopTimer8();
+        m_host.StopTimer8();
         return;
     }
     // The notice stops the busy animation when it is answered.
@@ -119,7 +118,7 @@ void Internet::ChkUpdate(bool silent)
         // Another check is on its way; this one is dropped, and an automatic
         // one must not leave the daily check waiting for ever.
         if (silent)
-            m_main.ActuSyncVN = false;
+            m_host.state().ActuSyncVN = false;
         return;
     }
     m_running = true;
@@ -166,9 +165,9 @@ void Internet::versionArrived(UpdateOffer offer, const platform::Download& file)
 void Internet::offerUpdate(const UpdateOffer& newer)
 {
     UpdateOffer offer = newer;
-    offer.wasVisible = m_main.isVisible();
+    offer.wasVisible = m_host.mainWindowVisible();
     if (offer.wasVisible && !offer.silent)
-        m_main.hide();
+        m_host.setMainWindowVisible(false);
     if (offer.sha256.isEmpty()) {
         // Without a checksum the download could not be verified: nothing is fetched.
         finishCheck(offer, QStringLiteral("Version ") + offer.version
@@ -259,7 +258,7 @@ void Internet::RunUpdate(const UpdateOffer& offer)
 
 void Internet::finishCheck(const UpdateOffer& offer, const QString& text)
 {
-    m_main.ActuSyncVN = false;
+    m_host.state().ActuSyncVN = false;
     const QPointer<Internet> alive(this);
     tell(offer.silent, text, platform::mb::Information);
     if (!alive)
@@ -276,6 +275,6 @@ void Internet::tell(bool silent, const QString& text, int icon)
 
 void Internet::restoreWindow(const UpdateOffer& offer)
 {
-    if (offer.wasVisible && !m_main.isVisible())
-        m_main.show();
+    if (offer.wasVisible && !m_host.mainWindowVisible())
+        m_host.setMainWindowVisible(true);
 }

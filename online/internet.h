@@ -1,6 +1,7 @@
 #pragma once
 
-#include "mainwindow/neighbours.h"
+#include "core/appstate.h"
+#include "core/neighbours.h"
 #include "online/versionfile.h"
 #include "platform/online/download.h"
 
@@ -10,8 +11,6 @@
 
 #include <functional>
 
-class Form1;
-
 // The program's online checks on the maker's web host: news of the shared
 // station list, the version check, and the download and start of the updater.
 // One check runs at a time, on the event loop: nothing here waits, so the
@@ -20,7 +19,7 @@ class Form1;
 class Internet : public QObject, public UpdateChecker {
     Q_OBJECT
 public:
-    explicit Internet(Form1& main);
+    explicit Internet(AppHost& host);
 
     // Compares the station-list stamp with the one last seen and tells the user.
     void ChkRadioList();
@@ -64,7 +63,7 @@ private:
     void restoreWindow(const UpdateOffer& offer);
     QString boxTitle() const;
 
-    Form1& m_main;
+    AppHost& m_host;
     qint16 m_verState = -1;
     bool m_running = false;
     std::function<void(const QString&)> m_openNotice;

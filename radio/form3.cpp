@@ -2,8 +2,6 @@
 
 #include "core/datalist.h"
 #include "core/sysmod.h"
-#include "mainwindow/appwindows.h"
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
@@ -59,7 +57,7 @@ int rowTop(int i)
 
 } // namespace
 
-Form3::Form3(Form1* main, QWidget* parent) : QDialog(parent), m_main(main)
+Form3::Form3(AppHost* host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Vantora Radio - v ") + platform::appVersionText());
@@ -261,13 +259,13 @@ void Form3::resrmp3_Click() { resetRows(11, 12); }
 void Form3::exiadd_Click()
 {
     hide();
-    m_main->ModifURL = true;
+    m_host->state().ModifURL = true;
 }
 
 void Form3::cance_Click()
 {
     hide();
-    m_main->ModifURL = false;
+    m_host->state().ModifURL = false;
 }
 
 void Form3::SelMP3_Single() { openChooser(true); }
@@ -276,8 +274,8 @@ void Form3::SelMP3_Dir() { openChooser(false); }
 
 void Form3::openChooser(bool singleFile)
 {
-    m_main->Searchsize = singleFile;
-    appWindows().form4()->openFor(this, singleFile);
+    m_host->state().Searchsize = singleFile;
+    mediaChooser().openFor(this, singleFile);
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event)
@@ -310,6 +308,6 @@ void Form3::showEvent(QShowEvent* event)
 
 void Form3::Form_Activate()
 {
-    if (m_main->Form1OnTop)
+    if (m_host->state().Form1OnTop)
         SetOnTop(this, -1);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/appstate.h"
+
 #include <QDialog>
 
 #include <array>
@@ -9,7 +11,6 @@ class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QRadioButton;
-class Form1;
 class Form4;
 
 // The colour of a station row's status patch: complete, incomplete, empty or the default.
@@ -26,7 +27,7 @@ public:
     static constexpr int kNameLength = 50;
 
     // `main` is the main window whose ModifURL and Searchsize the editor sets.
-    explicit Form3(Form1* main, QWidget* parent = nullptr);
+    explicit Form3(AppHost* host, QWidget* parent = nullptr);
     ~Form3() override;
 
     // Rows 1..12; index 0 exists only to keep the numbering of the slots.
@@ -39,7 +40,7 @@ public:
     // The row whose option is selected, or 0 when none is.
     int defaultRow() const;
     RowStatus rowStatus(int i) const { return m_status[static_cast<size_t>(i)]; }
-    Form1* mainWindow() const { return m_main; }
+    AppHost* host() const { return m_host; }
 
     void EnaCoul(int index);
     void SelMP3_Single();
@@ -65,7 +66,7 @@ private:
     void openChooser(bool singleFile);
     void Form_Activate();
 
-    Form1* m_main = nullptr;
+    AppHost* m_host = nullptr;
     QButtonGroup* m_options = nullptr;
     std::array<QWidget*, kRows + 1> Shape3{};
     std::array<RowStatus, kRows + 1> m_status{};

@@ -1,7 +1,6 @@
 #include "radio/form4.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/settings/settings.h"
@@ -22,6 +21,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -387,6 +388,24 @@ void Form4::showEvent(QShowEvent* event)
 void Form4::Form_Activate()
 {
     AffSel();
-    if (m_editor && m_editor->mainWindow()->Form1OnTop)
+    if (m_editor && m_editor->host()->state().Form1OnTop)
         SetOnTop(this, -1);
 }
+
+namespace {
+std::unique_ptr<Form4>& chooserInstance()
+{
+    static std::unique_ptr<Form4> chooser;
+    return chooser;
+}
+} // namespace
+
+Form4& mediaChooser()
+{
+    auto& chooser = chooserInstance();
+    if (!chooser)
+        chooser = std::make_unique<Form4>();
+    return *chooser;
+}
+
+void unloadMediaChooser() { chooserInstance().reset(); }

@@ -84,3 +84,8 @@ private:
     QAction* canc = nullptr;
     QWidget* m_client = nullptr;
 };
+
+// The media chooser of the running program, made on first use and kept until
+// unloadMediaChooser (a reset).
+Form4& mediaChooser();
+void unloadMediaChooser();

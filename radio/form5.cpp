@@ -1,7 +1,6 @@
 #include "radio/form5.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/modal.h"
 #include "platform/controls/dialogkeys.h"
@@ -28,8 +27,8 @@ const std::array<const char*, 7> kCaptions{"Broadcast",    "Buffer Time",       
 
 } // namespace
 
-Form5::Form5(Radio& radio, Form1& main, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_radio(&radio), m_main(&main)
+Form5::Form5(Radio& radio, AppHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_radio(&radio), m_host(host)
 {
     setObjectName(QStringLiteral("Form5"));
     setFixedSize(kWidth, kHeight);
@@ -89,7 +88,7 @@ void Form5::Form_Load()
 void Form5::placeAndShowURL()
 {
     move(storedPosition(QStringLiteral("Left4"), QStringLiteral("Right4"), size()));
-    const QString url = m_main ? m_main->RaURL : QString();
+    const QString url = m_host ? m_host->state().RaURL : QString();
     Label2[6]->setText(url);
     Label2[6]->setToolTip(url);
     Label1[6]->setToolTip(url);
@@ -98,7 +97,7 @@ void Form5::placeAndShowURL()
 void Form5::Form_Activate()
 {
     placeAndShowURL();
-    if (m_main && m_main->Form1OnTop)
+    if (m_host && m_host->state().Form1OnTop)
         SetOnTop(this, -1);
 }
 

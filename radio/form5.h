@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/appstate.h"
 #include "platform/base/timer.h"
 
 #include <QPointer>
@@ -7,7 +8,6 @@
 
 #include <array>
 
-class Form1;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -20,7 +20,7 @@ class Radio;
 class Form5 : public QWidget {
     Q_OBJECT
 public:
-    Form5(Radio& radio, Form1& main, QWidget* parent = nullptr);
+    Form5(Radio& radio, AppHost& host, QWidget* parent = nullptr);
     ~Form5() override;
 
     // Shows the window modally; returns when it is hidden or unloaded.
@@ -46,7 +46,7 @@ private:
     void placeAndShowURL();
 
     QPointer<Radio> m_radio;
-    QPointer<Form1> m_main;
+    HostLink m_host;
     QGroupBox* Frame1 = nullptr;
     std::array<QLabel*, 11> Label1{};
     std::array<QLabel*, 7> Label2{};

@@ -1,7 +1,6 @@
 #include "radio/radio.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
@@ -69,8 +68,8 @@ void setTextColour(QLabel* label, const QColor& colour)
 
 } // namespace
 
-Radio::Radio(Form1& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_main(&mainWindow),
+Radio::Radio(AppHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_host(host),
       m_random(QRandomGenerator::global()->generate())
 {
     setObjectName(QStringLiteral("Radio"));
@@ -117,7 +116,9 @@ Radio::~Radio()
     }
 }
 
-Form1& Radio::main() const { return *m_main; }
+AppHost& Radio::host() const { return *m_host.get(); }
+
+AppState& Radio::shared() const { return host().state(); }
 
 platform::Timer& Radio::timer(int number)
 {
@@ -293,8 +294,8 @@ void Radio::Show()
 
 void Radio::Form_Activate()
 {
-    if (m_main)
-        main().radioWindowOpen(true);
+    if (m_host)
+        host().radioWindowOpen(true);
     FileIdx = 0;
     m_infoStep = 0;
     m_formActive = true;
@@ -304,7 +305,7 @@ void Radio::Form_Activate()
     // may have unloaded the window meanwhile.
     if (!m_loaded || !MediaPlayer1)
         return;
-    if (!MediaPlayer1->Visible() && m_main && main().AutoPla)
+    if (!MediaPlayer1->Visible() && m_host && shared().AutoPla)
         Image1_Click();
 }
 
@@ -320,7 +321,7 @@ void Radio::clearFileInHand()
 
 bool Radio::isStation(int a, int b) const
 {
-    return m_main && (main().DefaultRadio == a || main().DefaultRadio == b);
+    return m_host && (shared().DefaultRadio == a || shared().DefaultRadio == b);
 }
 
 void Radio::stopPlayer()
@@ -336,7 +337,7 @@ void Radio::stopPlayer()
 
 void Radio::Image1_Click()
 {
-    if (!m_loaded || m_unloadPending || !m_main)
+    if (!m_loaded || m_unloadPending || !m_host)
         return;
     platform::MediaPlayer* player = MediaPlayer1.get();
     RadioOn = true;
@@ -361,12 +362,12 @@ void Radio::Image1_Click()
     Image1->hide();
 
     // An empty slot opens nothing (no error, so no endless retry).
-    if (!main().MP3D && !main().RaURL.isEmpty())
-        player->Open(main().RaURL);
+    if (!shared().MP3D && !shared().RaURL.isEmpty())
+        player->Open(shared().RaURL);
     showFolderControls();
     RepShu();
-    main().timer(7).setEnabled(true);
-    if (main().MP3D) {
+    host().startRadioBlink();
+    if (shared().MP3D) {
         folderStep();
         if (m_unloadPending)
             return;
@@ -455,7 +456,7 @@ void Radio::Image5_Click()
     if (!m_loaded)
         return;
     if (!m_form5)
-        m_form5 = std::make_unique<Form5>(*this, main(), this);
+        m_form5 = std::make_unique<Form5>(*this, host(), this);
     // Run modally once this handler has returned.
     QMetaObject::invokeMethod(
         this, [this] {
@@ -477,14 +478,14 @@ void Radio::Toolbar1_ButtonClick(const QString& key)
         MediaPlayer1->setMute(!MediaPlayer1->Mute());
         buttonMute->setChecked(MediaPlayer1->Mute());
     } else if (key == QLatin1String("Ontop")) {
-        Form1& form1 = main();
-        form1.Form1OnTop = !form1.Form1OnTop;
-        buttonOntop->setToolTip(form1.Form1OnTop ? QStringLiteral("Always Visible: Enabled")
+        AppState& state = shared();
+        state.Form1OnTop = !state.Form1OnTop;
+        buttonOntop->setToolTip(state.Form1OnTop ? QStringLiteral("Always Visible: Enabled")
                                                  : QStringLiteral("Always Visible: Disabled"));
-        buttonOntop->setChecked(form1.Form1OnTop);
-        platform::saveSetting(kOptions, QStringLiteral("form1.Form1OnTop"), platform::boolText(form1.Form1OnTop));
-        SetOnTop(this, form1.Form1OnTop ? -1 : 0);
-        form1.ExtOntopmain();
+        buttonOntop->setChecked(state.Form1OnTop);
+        platform::saveSetting(kOptions, QStringLiteral("form1.Form1OnTop"), platform::boolText(state.Form1OnTop));
+        SetOnTop(this, state.Form1OnTop ? -1 : 0);
+        host().ExtOntopmain();
     }
 }
 
@@ -498,9 +499,9 @@ void Radio::setAlarmMute(bool mute)
 
 void Radio::ExtOntop()
 {
-    if (!m_main)
+    if (!m_host)
         return;
-    const bool onTop = main().Form1OnTop;
+    const bool onTop = shared().Form1OnTop;
     buttonOntop->setToolTip(onTop ? QStringLiteral("Always Visible: Enabled")
                                   : QStringLiteral("Always Visible: Disabled"));
     buttonOntop->setChecked(onTop);
@@ -545,9 +546,9 @@ void Radio::Unload()
     m_formActive = false;
     WebcamOn = false;
     RadioOn = false;
-    if (m_main) {
-        main().StopTimer7();
-        main().radioWindowOpen(false);
+    if (m_host) {
+        host().StopTimer7();
+        host().radioWindowOpen(false);
     }
 }
 
@@ -562,8 +563,8 @@ bool Radio::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove) {
         SavPos();
-        if (watched == Image6 && m_main)
-            Image6->setToolTip(main().Shuffl ? QStringLiteral("Change...") : QStringLiteral("Next..."));
+        if (watched == Image6 && m_host)
+            Image6->setToolTip(shared().Shuffl ? QStringLiteral("Change...") : QStringLiteral("Next..."));
     } else if (event->type() == QEvent::MouseButtonRelease
                && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Image1) {
@@ -609,7 +610,7 @@ void Radio::keyPressEvent(QKeyEvent* event)
 void Radio::showFolderControls()
 {
     Shape[4]->setVisible(isStation(11, 12));
-    if (m_main && main().MP3D)
+    if (m_host && shared().MP3D)
         Image6->setEnabled(true);
     else
         Image6->hide();
@@ -701,13 +702,13 @@ void Radio::endOfItem()
 {
     RadioOn = false;
     bool retry = true;
-    if (main().MP3D) {
+    if (shared().MP3D) {
         // The next file is playing already: no off state, no retry.
         if (LoopMP3() || m_unloadPending)
             return;
-    } else if (main().DefaultRadio == 11) {
+    } else if (shared().DefaultRadio == 11) {
         // One media file: again with repeat, else it has been played once.
-        if (main().Rpeat) {
+        if (shared().Rpeat) {
             Image1_Click();
             return;
         }
@@ -726,7 +727,7 @@ void Radio::endOfItem()
     setConnection(1);
     if (MediaPlayer1->Visible())
         RegVol();
-    main().StopTimer7();
+    host().StopTimer7();
     for (QWidget* w : {Shape[4], static_cast<QWidget*>(Image6), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3)})
         w->hide();

@@ -11,7 +11,8 @@
 // item, so neither the folder loop nor the 15 s retry restarts a radio the user
 // stopped or closed.
 
-#include "mainwindow/neighbours.h"
+#include "core/appstate.h"
+#include "core/neighbours.h"
 #include "platform/base/timer.h"
 #include "radio/radiologic.h"
 
@@ -22,7 +23,6 @@
 #include <array>
 #include <memory>
 
-class Form1;
 class Form5;
 class PlayerView;
 class QAction;
@@ -36,7 +36,7 @@ class MediaPlayer;
 class Radio : public QWidget, public RadioWindow {
     Q_OBJECT
 public:
-    explicit Radio(Form1& main, QWidget* parent = nullptr);
+    explicit Radio(AppHost& host, QWidget* parent = nullptr);
     ~Radio() override;
 
     // ---- Public state ----
@@ -139,9 +139,10 @@ private:
     void Timer8_Timer();
     void showInfoLine(const radiologic::InfoLine& line);
 
-    Form1& main() const;
+    AppHost& host() const;
+    AppState& shared() const;
 
-    QPointer<Form1> m_main;
+    HostLink m_host;
     bool m_loaded = false;
     bool m_unloadPending = false;
     bool m_formActive = false;

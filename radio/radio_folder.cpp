@@ -1,4 +1,3 @@
-#include "mainwindow/form1.h"
 #include "platform/media/mediaplayer.h"
 #include "radio/radio.h"
 
@@ -12,7 +11,7 @@ bool Radio::openEntry(const QStringList& list, int index)
     if (index < 0 || index >= list.size())
         return false;
     const QString& entry = list[index];
-    PlayPath = radiologic::entryPath(main().RaURL, entry);
+    PlayPath = radiologic::entryPath(shared().RaURL, entry);
     MediaPlayer1->Open(PlayPath);
     ActualMP3Play = entry.left(entry.size() - 4);
     return true;
@@ -29,21 +28,21 @@ void Radio::unloadAtListEnd()
 
 void Radio::folderStep()
 {
-    const QStringList list = radiologic::mp3Files(main().RaURL);
+    const QStringList list = radiologic::mp3Files(shared().RaURL);
     const int count = static_cast<int>(list.size());
-    if (!main().Rpeat && ListEnded) {
+    if (!shared().Rpeat && ListEnded) {
         unloadAtListEnd();
         return;
     }
     ListEnded = false;
     ActualMP3Play.clear();
-    if (!main().Shuffl) {
+    if (!shared().Shuffl) {
         if (FileIdx >= count)
             return;
         openEntry(list, static_cast<int>(FileIdx));
         FileIdx += 1;
         if (FileIdx >= count) {
-            ListEnded = !main().Rpeat;
+            ListEnded = !shared().Rpeat;
             FileIdx = 0;
         }
         return;
@@ -59,11 +58,11 @@ void Radio::folderStep()
 
 bool Radio::LoopMP3()
 {
-    if (!main().MP3D)
+    if (!shared().MP3D)
         return false;
-    const QStringList list = radiologic::mp3Files(main().RaURL);
+    const QStringList list = radiologic::mp3Files(shared().RaURL);
     const int count = static_cast<int>(list.size());
-    if (!main().Rpeat && ListEnded) {
+    if (!shared().Rpeat && ListEnded) {
         unloadAtListEnd();
         return false;
     }
@@ -76,7 +75,7 @@ bool Radio::LoopMP3()
     openEntry(list, static_cast<int>(FileIdx));
     FileIdx += 1;
     if (FileIdx >= count) {
-        ListEnded = !main().Rpeat;
+        ListEnded = !shared().Rpeat;
         FileIdx = 0;
     }
     return true;
@@ -84,10 +83,10 @@ bool Radio::LoopMP3()
 
 void Radio::RepShu()
 {
-    if (!m_main)
+    if (!m_host)
         return;
-    const Form1& form1 = main();
-    Label2->setVisible(isStation(11, 12) && form1.Rpeat);
-    Label3->setVisible(form1.MP3D && form1.Shuffl);
+    const AppState& state = shared();
+    Label2->setVisible(isStation(11, 12) && state.Rpeat);
+    Label3->setVisible(state.MP3D && state.Shuffl);
     Shape[4]->setVisible(Label2->isVisibleTo(this) || Label3->isVisibleTo(this));
 }

@@ -1,4 +1,3 @@
-#include "mainwindow/form1.h"
 #include "platform/base/clock.h"
 #include "compat/win32/colors.h"
 #include "platform/media/mediaplayer.h"
@@ -110,9 +109,9 @@ void Radio::Afftout()
                        static_cast<QWidget*>(Image8)})
         w->show();
     const bool fileOrFolder = isStation(11, 12);
-    Label3->setVisible(fileOrFolder && main().Shuffl);
-    Label2->setVisible(fileOrFolder && main().Rpeat);
-    Shape[4]->setVisible(fileOrFolder && (main().Rpeat || main().Shuffl));
+    Label3->setVisible(fileOrFolder && shared().Shuffl);
+    Label2->setVisible(fileOrFolder && shared().Rpeat);
+    Shape[4]->setVisible(fileOrFolder && (shared().Rpeat || shared().Shuffl));
 }
 
 void Radio::Efftout()

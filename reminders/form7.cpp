@@ -1,7 +1,6 @@
 #include "reminders/form7.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/controls/dialogkeys.h"
@@ -84,7 +83,7 @@ QString reminderTitle(const MemoRec& rec)
         + QLatin1Char(')');
 }
 
-Form7::Form7(Form1* mainWindow, QWidget* parent) : QWidget(parent, Qt::Window), m_main(mainWindow)
+Form7::Form7(HostLink host, QWidget* parent) : QWidget(parent, Qt::Window), m_host(std::move(host))
 {
     setObjectName(QStringLiteral("Form7"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -327,7 +326,7 @@ void Form7::showEvent(QShowEvent* event)
 void Form7::Form_Activate()
 {
     Label1[0]->setText(nowText());
-    const bool onTop = !m_main || m_main->Form1OnTop;
+    const bool onTop = !m_host || m_host->state().Form1OnTop;
     SetOnTop(this, onTop ? -1 : 0);
 }
 
@@ -425,8 +424,8 @@ bool Form7::releasePending()
 
 void Form7::afterAnswer()
 {
-    if (m_main && m_main->timer(8).isEnabled())
-        m_main->StopTimer8();
+    if (m_host && m_host->busyAnimationRunning())
+        m_host->StopTimer8();
     close();
 }
 
@@ -496,8 +495,8 @@ void Form7::closeEvent(QCloseEvent* event)
     // Closed by its frame a notice keeps its reminder pending: it comes back at
     // the next start. An automatic message still ends the busy animation that
     // waits for it.
-    if (m_messType == AutomaticMessage && m_main && m_main->timer(8).isEnabled())
-        m_main->StopTimer8();
+    if (m_messType == AutomaticMessage && m_host && m_host->busyAnimationRunning())
+        m_host->StopTimer8();
     QWidget::closeEvent(event);
     if (!m_closedSent) {
         m_closedSent = true;

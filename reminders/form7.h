@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/appstate.h"
 #include "reminders/memofile.h"
 
 #include <QDate>
@@ -8,7 +9,6 @@
 
 #include <array>
 
-class Form1;
 class QAction;
 class QCalendarWidget;
 class QCheckBox;
@@ -27,7 +27,7 @@ class Form7 : public QWidget {
 public:
     enum Mode : qint16 { NewReminder = 1, DueReminder = 2, AutomaticMessage = 3, PendingReminder = 4 };
 
-    explicit Form7(Form1* mainWindow = nullptr, QWidget* parent = nullptr);
+    explicit Form7(HostLink host = {}, QWidget* parent = nullptr);
     ~Form7() override;
 
     // Configures and shows the window. Buttons 1-4 are Delete, Snooze, Add and
@@ -102,7 +102,7 @@ private:
     // The current time of a new reminder's window, once a second: the main
     // window's new seconds, or a clock of its own without a main window.
 
-    QPointer<Form1> m_main;
+    HostLink m_host;
     qint16 m_messType = 0;
     qint16 m_messId = 0;
     Pending m_pending;

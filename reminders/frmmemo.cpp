@@ -1,7 +1,6 @@
 #include "reminders/frmmemo.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
@@ -38,7 +37,7 @@ QString heading(const MemoRec& rec) { return frmMemo::lineText(rec); }
 
 } // namespace
 
-frmMemo::frmMemo(Form1* mainWindow, QWidget* parent) : QWidget(parent, Qt::Window), m_main(mainWindow)
+frmMemo::frmMemo(HostLink host, QWidget* parent) : QWidget(parent, Qt::Window), m_host(std::move(host))
 {
     setObjectName(QStringLiteral("frmMemo"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -118,7 +117,7 @@ void frmMemo::showEvent(QShowEvent* event)
 
 void frmMemo::Form_Activate()
 {
-    const bool onTop = !m_main || m_main->Form1OnTop;
+    const bool onTop = !m_host || m_host->state().Form1OnTop;
     SetOnTop(this, onTop ? -1 : 0);
     setWindowTitle(QStringLiteral("Vantora Radio - Reminders Editor - v ") + platform::appVersionText());
     ModMemo::MemoLoad();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/timer.h"
+#include "core/appstate.h"
 #include "reminders/memofile.h"
 
 #include <QPointer>
@@ -8,7 +9,6 @@
 
 #include <array>
 
-class Form1;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -25,7 +25,7 @@ class QToolBar;
 class frmMemo : public QWidget {
     Q_OBJECT
 public:
-    explicit frmMemo(Form1* mainWindow = nullptr, QWidget* parent = nullptr);
+    explicit frmMemo(HostLink host = {}, QWidget* parent = nullptr);
     ~frmMemo() override;
 
     // Toolbar button by key; only "OKChange" (Submit) does something.
@@ -56,7 +56,7 @@ private:
     void Text1_Change();
     void showClock();
 
-    QPointer<Form1> m_main;
+    HostLink m_host;
     QList<MemoRec> m_shown;
     QStringList m_texts;
     int m_editing = -1;

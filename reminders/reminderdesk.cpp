@@ -1,6 +1,5 @@
 #include "reminders/reminderdesk.h"
 
-#include "mainwindow/form1.h"
 #include "reminders/form7.h"
 #include "reminders/frmmemo.h"
 #include "reminders/modmemo.h"
@@ -50,9 +49,9 @@ ReminderDesk::ReminderDesk()
 
 ReminderDesk::~ReminderDesk() = default;
 
-void ReminderDesk::attach(Form1* mainWindow) { m_main = mainWindow; }
+void ReminderDesk::attach(AppHost* host) { m_host = host; }
 
-Form1* ReminderDesk::mainWindow() const { return m_main; }
+AppHost* ReminderDesk::host() const { return m_host.get(); }
 
 void ReminderDesk::start()
 {
@@ -164,7 +163,7 @@ bool ReminderDesk::holdsStored(const MemoRec& rec, int occurrence) const
 
 Form7* ReminderDesk::newNotice()
 {
-    auto* notice = new Form7(m_main);
+    auto* notice = new Form7(m_host);
     m_notices.append(notice);
     connect(notice, &Form7::closed, this, [this, notice] { noticeClosed(notice); });
     connect(this, &ReminderDesk::secondTicked, notice, &Form7::showCurrentTime);
@@ -232,7 +231,7 @@ Form7* ReminderDesk::showAutomaticMessage(const QString& message, std::function<
 frmMemo* ReminderDesk::openEditor()
 {
     if (!m_editor)
-        m_editor = new frmMemo(m_main);
+        m_editor = new frmMemo(m_host);
     if (m_editor->isVisible())
         m_editor->activateWindow();
     else

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "mainwindow/neighbours.h"
+#include "core/appstate.h"
+#include "core/neighbours.h"
 #include "platform/base/timer.h"
 #include "reminders/form7.h"
 #include "reminders/frmmemo.h"
@@ -12,7 +13,6 @@
 
 #include <functional>
 
-class Form1;
 
 // The reminder windows of the running program: every open notice, the queue
 // of pending notices still waiting for room, and the editor. The main window
@@ -29,8 +29,8 @@ public:
     ~ReminderDesk() override;
 
     // The main window whose time, on-top flag and busy animation the windows use.
-    void attach(Form1* mainWindow);
-    Form1* mainWindow() const;
+    void attach(AppHost* host);
+    AppHost* host() const;
 
     // Start-up: file names, repair of a killed run's leftovers, load, a notice
     // for every pending reminder; a damaged file is told once (a "Vantora" box).
@@ -78,7 +78,7 @@ private:
     void startPulse();
     void tellDamage() const;
 
-    QPointer<Form1> m_main;
+    HostLink m_host;
     QList<QPointer<Form7>> m_notices;
     QPointer<frmMemo> m_editor;
     QList<MemoRec> m_queued;

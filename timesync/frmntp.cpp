@@ -1,7 +1,6 @@
 #include "timesync/frmntp.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
@@ -122,8 +121,8 @@ void setColours(QWidget* w, quint32 text, std::optional<quint32> back = std::nul
 
 } // namespace
 
-frmNTP::frmNTP(Form1* main, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_main(main)
+frmNTP::frmNTP(AppHost* host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_host(host)
 {
     setObjectName(QStringLiteral("frmNTP"));
     setWindowTitle(QStringLiteral("Vantora"));
@@ -349,14 +348,14 @@ void frmNTP::StartNTP(int mode)
     Label3->setText(serverName(SrvIdx));
     SyncOK = false;
     m_refused = false;
-    SetOnTop(this, (m_main == nullptr || m_main->Form1OnTop) ? -1 : 0);
+    SetOnTop(this, (m_host == nullptr || m_host->state().Form1OnTop) ? -1 : 0);
     if (mode != 0)
         Syn_Click();
 }
 
 void frmNTP::setMessAuto()
 {
-    if (m_main == nullptr || !m_main->NetAutoSync) {
+    if (m_host == nullptr || !m_host->state().NetAutoSync) {
         Label6->setText(QStringLiteral("Auto Sync OFF"));
         setColours(Label6, kRed, 0x000000);
         Label6->setToolTip(QStringLiteral("Auto Sync is OFF"));
@@ -528,8 +527,8 @@ void frmNTP::succeeded()
             platform::saveSetting(kOptions, QStringLiteral("DefaultTimeSync%1").arg(i), digits.mid(i - 1, 1));
         const QString text = digits.left(2) + QLatin1Char(':') + digits.mid(2, 2) + QLatin1Char(':') + digits.mid(4);
         setMessAuto();
-        if (m_main)
-            m_main->setNtpTooltips(m_main->NetAutoSync ? QStringLiteral("NTP Auto-Sync On - Next at ") + text
+        if (m_host)
+            m_host->setNtpTooltips(m_host->state().NetAutoSync ? QStringLiteral("NTP Auto-Sync On - Next at ") + text
                                                        : QStringLiteral("NTP Auto-Sync Off"));
         return;
     }

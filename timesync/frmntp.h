@@ -1,6 +1,7 @@
 #pragma once
 
-#include "mainwindow/neighbours.h"
+#include "core/appstate.h"
+#include "core/neighbours.h"
 #include "platform/base/clocksetter.h"
 #include "platform/base/timer.h"
 
@@ -11,7 +12,6 @@
 
 #include <array>
 
-class Form1;
 class QAction;
 class QFrame;
 class QLabel;
@@ -33,7 +33,7 @@ class WinsockClient;
 class frmNTP : public QWidget, public TimeServerWindow {
     Q_OBJECT
 public:
-    explicit frmNTP(Form1* main, QWidget* parent = nullptr);
+    explicit frmNTP(AppHost* host, QWidget* parent = nullptr);
     ~frmNTP() override;
 
     // ---- What the main window calls ----
@@ -115,7 +115,7 @@ private:
     void logLine(const QString& text);
     QString stamp() const;
 
-    Form1* m_main;
+    AppHost* m_host;
 
     // ---- Form-level state ----
     QByteArray NTPReply;

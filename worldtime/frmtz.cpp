@@ -1,7 +1,6 @@
 #include "worldtime/frmtz.h"
 
 #include "core/sysmod.h"
-#include "mainwindow/form1.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/controls/accessibility.h"
@@ -70,7 +69,7 @@ void setColours(QWidget* w, QPalette::ColorRole role, quint32 bgr)
 
 } // namespace
 
-FrmTZ::FrmTZ(Form1* main, QWidget* parent) : QWidget(parent, Qt::Window), m_main(main)
+FrmTZ::FrmTZ(AppHost* host, QWidget* parent) : QWidget(parent, Qt::Window), m_host(host)
 {
     setObjectName(QStringLiteral("FrmTZ"));
     setWindowTitle(QStringLiteral("Vantora - Time Zone"));
@@ -163,7 +162,7 @@ void FrmTZ::Form_Load()
     List1->clear();
     List2->clear();
     List3->clear();
-    const QString format = readOption(QStringLiteral("TZFormat"), m_main->TZFormat);
+    const QString format = readOption(QStringLiteral("TZFormat"), m_host->state().TZFormat);
     {
         const QSignalBlocker block(List4);
         List4->clearSelection();
@@ -309,7 +308,7 @@ void FrmTZ::Command1_Click()
         return;
 
     writeOption(QStringLiteral("DefaultTZVal"), platform::intText(*homeBias));
-    const int count = std::clamp<int>(m_main->LastTZAdd, 0, kMaxZones);
+    const int count = std::clamp<int>(m_host->state().LastTZAdd, 0, kMaxZones);
     if (count < kMaxZones) {
         const int k = count + 1;
         writeOption(QStringLiteral("VNTZval%1").arg(k), platform::intText(*targetBias));
@@ -375,7 +374,7 @@ void FrmTZ::Command3_Click()
         return;
     }
     int count = storedZoneCount();
-    m_main->LastTZAdd = static_cast<qint16>(count);
+    m_host->state().LastTZAdd = static_cast<qint16>(count);
     if (count >= kMaxZones) {
         AffSelTZ();
         return;
@@ -412,18 +411,18 @@ void FrmTZ::Command3_Click()
     entry.bias = platform::intText(m_table.biases[target]);
     entry.display = display;
     count = appendEntry(count, entry);
-    m_main->LastTZAdd = static_cast<qint16>(count);
+    m_host->state().LastTZAdd = static_cast<qint16>(count);
     platform::dialogs().msgBox(name + QStringLiteral(" set to \"") + display + QStringLiteral("\".\r\n"),
                                platform::mb::Information, QStringLiteral("Vantora - Time Zone"));
     Text1->clear();
     AffSelTZ();
 
-    m_main->LastTZAdd = static_cast<qint16>(storedZoneCount());
-    if (m_main->LastTZAdd < kMaxZones)
+    m_host->state().LastTZAdd = static_cast<qint16>(storedZoneCount());
+    if (m_host->state().LastTZAdd < kMaxZones)
         Text1->setFocus();
     else
         List2->setFocus();
-    m_main->SetTZ();
+    m_host->SetTZ();
     Command2->setEnabled(false);
 }
 
@@ -437,9 +436,9 @@ void FrmTZ::Command2_Click()
     if (List3->selectedItems().isEmpty())
         return;
     const int k = List3->currentRow() + 1;
-    m_main->LastTZAdd = static_cast<qint16>(removeEntry(k, count));
+    m_host->state().LastTZAdd = static_cast<qint16>(removeEntry(k, count));
     AffSelTZ();
-    m_main->SetTZ();
+    m_host->SetTZ();
     Command2->setEnabled(false);
 }
 
@@ -450,16 +449,16 @@ void FrmTZ::List4_Click()
     const QList<QListWidgetItem*> chosen = List4->selectedItems();
     if (chosen.isEmpty())
         return;
-    m_main->TZFormat = chosen.first()->text();
-    writeOption(QStringLiteral("TZFormat"), m_main->TZFormat);
+    m_host->state().TZFormat = chosen.first()->text();
+    writeOption(QStringLiteral("TZFormat"), m_host->state().TZFormat);
     // The rows take the new format at once rather than at the next second.
-    m_main->SetTZ();
+    m_host->SetTZ();
 }
 
 void FrmTZ::AffSelTZ()
 {
     const int count = storedZoneCount();
-    m_main->LastTZAdd = static_cast<qint16>(count);
+    m_host->state().LastTZAdd = static_cast<qint16>(count);
     {
         const QSignalBlocker block(List3);
         List3->clear();
@@ -515,4 +514,4 @@ void FrmTZ::hideEvent(QHideEvent* event)
     armOffsetChange();
 }
 
-void FrmTZ::Form_Activate() { SetOnTop(this, m_main->Form1OnTop ? -1 : 0); }
+void FrmTZ::Form_Activate() { SetOnTop(this, m_host->state().Form1OnTop ? -1 : 0); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/appstate.h"
 #include "platform/base/timer.h"
 #include "worldtime/zonetable.h"
 
@@ -7,7 +8,6 @@
 
 #include <array>
 
-class Form1;
 class QLabel;
 class QLineEdit;
 class QFileSystemWatcher;
@@ -21,7 +21,7 @@ class QPushButton;
 class FrmTZ : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmTZ(Form1* main, QWidget* parent = nullptr);
+    explicit FrmTZ(AppHost* host, QWidget* parent = nullptr);
 
     void Form_Load();
     // Refreshes the entry list, the count and the Add controls.
@@ -74,7 +74,7 @@ private:
     void armOffsetChange();
     void showClock();
 
-    Form1* m_main;
+    AppHost* m_host;
     worldtime::ZoneTable m_table;
     bool m_tableRead = false;
     QString m_homeZone;

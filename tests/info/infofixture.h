@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/neighbours.h"
+#include "core/neighbours.h"
 #include "platform/base/modal.h"
 #include "compat/win32/shell.h"
 #include "platform/desktop/trayicon.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/neighbours.h"
+#include "core/neighbours.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/manualclock.h"
 #include "platform/base/windowsystem.h"

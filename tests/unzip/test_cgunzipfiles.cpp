@@ -1,8 +1,8 @@
 // The unzip object and its module over the linked unzip library.
 #include "archivekit.h"
-#include "mainwindow/unzip/cgunzipfiles.h"
-#include "mainwindow/unzip/codemodule.h"
-#include "mainwindow/unzip/unzipfile.h"
+#include "core/unzip/cgunzipfiles.h"
+#include "core/unzip/codemodule.h"
+#include "core/unzip/unzipfile.h"
 #include "platform/base/dialogs.h"
 #include "compat/vb/conversions.h"
 #include "platform/system/paths.h"

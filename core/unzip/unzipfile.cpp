@@ -1,6 +1,6 @@
-#include "mainwindow/unzip/unzipfile.h"
+#include "core/unzip/unzipfile.h"
 
-#include "mainwindow/unzip/cgunzipfiles.h"
+#include "core/unzip/cgunzipfiles.h"
 
 namespace MainWin {
 

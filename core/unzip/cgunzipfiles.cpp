@@ -1,4 +1,4 @@
-#include "mainwindow/unzip/cgunzipfiles.h"
+#include "core/unzip/cgunzipfiles.h"
 
 qint32 CGUnzipFiles::Unzip(const QString& zipFile, const QString& extractDir)
 {

@@ -1,4 +1,4 @@
-#include "mainwindow/unzip/codemodule.h"
+#include "core/unzip/codemodule.h"
 
 #include "platform/base/dialogs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/unzip/codemodule.h"
+#include "core/unzip/codemodule.h"
 
 #include <QString>
 
