@@ -12,7 +12,6 @@
 #include "platform/system/paths.h"
 #include "platform/system/singleinstance.h"
 #include "resources/resources.h"
-#include "saver/inmainapp.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,7 +85,6 @@ void Main()
         platform::endProgram();
         return;
     }
-    InMainApp = true;
     ExtractEula();
     ExtractSaver();
     ExtractHelpZip();

@@ -11,13 +11,15 @@
 #include "radio/form4.h"
 #include "radio/radio.h"
 #include "reminders/reminderdesk.h"
+#include "saver/inmainapp.h"
 #include "saver/mainvn.h"
 #include "saver/settingvn.h"
 #include "timesync/frmntp.h"
 
 #include <QTimer>
 
-AppWindows::AppWindows() = default;
+// The screensaver windows shown from here run inside the main program.
+AppWindows::AppWindows() { InMainApp = true; }
 AppWindows::~AppWindows() = default;
 
 Form1* AppWindows::form1()
