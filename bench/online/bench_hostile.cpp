@@ -5,7 +5,9 @@
 // the time-server window on the real clock) and reports the process's peak
 // RSS, its longest window-thread stall, the most processor time the window
 // thread spent without returning to its events ("busy") and the message it
-// ended with.
+// ended with. The longest gap of each run is split into processor, queued
+// (the machine's load) and asleep time; a run with no peer at all shows what
+// the load alone does to the same program.
 // Run: QT_QPA_PLATFORM=offscreen VANTORA_SOURCE_DIR=<source> bench_hostile [case...]
 #include "bench/stallprobe.h"
 #include "mainwindow/form1.h"
@@ -34,7 +36,7 @@ namespace {
 
 struct Case {
     const char* name;
-    const char* kind; // "http" or "time"
+    const char* kind; // "http", "tls", "time" or "idle"
     const char* path; // below the HTTP peer, or the TIME server's mode
 };
 
@@ -45,6 +47,9 @@ const Case kCases[] = {
     {"TLS, untrusted certificate", "tls", ""},
     {"TIME flood", "time", "flood"},
     {"TIME silence", "time", "silent"},
+    // The same program with no peer for as long as the drip lasts: the gaps
+    // the machine's load alone makes.
+    {"no peer, 60 s", "idle", ""},
 };
 
 qint64 peakRssKb()
@@ -73,12 +78,27 @@ int runCase(const QByteArray& kind)
     Form1 main;
     main.Form_Load();
     main.show();
+    // The start's own late work (the zone chooser's first calculation) is
+    // measured apart from the case.
+    double startStall = 0;
+    {
+        bench::StallProbe start;
+        QEventLoop settle;
+        QTimer::singleShot(2000, &settle, &QEventLoop::quit);
+        settle.exec();
+        startStall = start.longest().lengthMs;
+    }
 
     QElapsedTimer clock;
     clock.start();
     bench::StallProbe probe;
     QString message;
-    if (kind == "time") {
+    if (kind == "idle") {
+        QEventLoop wait;
+        QTimer::singleShot(60000, &wait, &QEventLoop::quit);
+        wait.exec();
+        message = QStringLiteral("(none asked for)");
+    } else if (kind == "time") {
         timesync::setServerTable(QStringList(10, QStringLiteral("127.0.0.1")),
                                  static_cast<quint16>(qEnvironmentVariableIntValue("VANTORA_TIME_PORT")));
         frmNTP ntp(&main);
@@ -98,8 +118,9 @@ int runCase(const QByteArray& kind)
         main.InterLaunch_Click(); // returns once the list window has closed
         message = dialogs.shown().isEmpty() ? QStringLiteral("(no message)") : dialogs.shown().last().prompt;
     }
-    std::printf("RESULT %lld %lld %.0f %.1f %s\n", peakRssKb(), probe.longestMs(), probe.longestBusyMs(),
-                clock.elapsed() / 1000.0,
+    const bench::Gap worst = probe.longest();
+    std::printf("RESULT %lld %.0f %.0f %.1f %.0f %.0f %.0f %.0f %.0f %s\n", peakRssKb(), worst.lengthMs, probe.longestBusyMs(),
+                clock.elapsed() / 1000.0, worst.atMs, worst.cpuMs, worst.queuedMs, worst.asleepMs(), startStall,
                 qPrintable(message.simplified()));
     std::fflush(stdout);
     platform::setDialogs(nullptr);
@@ -113,6 +134,8 @@ struct Run {
     double stallMs = 0;
     double busyMs = 0;
     double seconds = 0;
+    double startStallMs = 0;
+    QString worst; // the longest gap: when, and its processor / queued / asleep split
     QString message;
 };
 
@@ -144,7 +167,11 @@ Run runChild(const Case& c, const QString& webBase, quint16 timePort)
         run.stallMs = f.value(2).toDouble();
         run.busyMs = f.value(3).toDouble();
         run.seconds = f.value(4).toDouble();
-        run.message = QString::fromUtf8(f.mid(5).join(' '));
+        run.worst = QStringLiteral("%1@%2s:%3/%4/%5")
+                        .arg(QString::fromUtf8(f.value(2)), QString::number(f.value(5).toDouble() / 1000, 'f', 1),
+                             QString::fromUtf8(f.value(6)), QString::fromUtf8(f.value(7)), QString::fromUtf8(f.value(8)));
+        run.startStallMs = f.value(9).toDouble();
+        run.message = QString::fromUtf8(f.mid(10).join(' '));
     }
     if (run.message.isEmpty())
         run.message = QStringLiteral("(the program ended without a result, exit %1)").arg(child.exitCode());
@@ -191,8 +218,12 @@ int main(int argc, char** argv)
         const quint16 port = QByteArray(c.path) == "flood" ? flood.port() : silent.port();
         QList<double> rss, stall, busy, seconds;
         QString message;
+        QStringList worst;
+        QList<double> startStall;
         for (int run = 0; run < 3; ++run) {
             const Run r = runChild(c, base, port);
+            worst << r.worst;
+            startStall << r.startStallMs;
             rss << r.rssMb;
             stall << r.stallMs;
             busy << r.busyMs;
@@ -203,6 +234,8 @@ int main(int argc, char** argv)
                     qPrintable(spread(stall, "%.0f")), qPrintable(spread(busy, "%.0f")),
                     qPrintable(spread(seconds, "%.1f")),
                     qPrintable(message.left(90)));
+        std::printf("    longest gaps (ms@when: processor/queued/asleep ms): %s; the start before the case: %s ms\n",
+                    qPrintable(worst.join(QStringLiteral(", "))), qPrintable(spread(startStall, "%.0f")));
         std::fflush(stdout);
     }
     return 0;

@@ -236,11 +236,19 @@ int main(int argc, char** argv)
         std::fputs("cannot start the loopback HTTP peer\n", stderr);
         return 1;
     }
-    openListFigure(peer);
-    stallFigures(peer);
-    deadlineFigure(peer);
-    killFigure(peer);
-    silentFigure(peer);
+    // Arguments choose the figures: list, stall, deadline, kill, silent (all by default).
+    const QStringList chosen = app.arguments().mid(1);
+    const auto wanted = [&](const char* name) { return chosen.isEmpty() || chosen.contains(QLatin1String(name)); };
+    if (wanted("list"))
+        openListFigure(peer);
+    if (wanted("stall"))
+        stallFigures(peer);
+    if (wanted("deadline"))
+        deadlineFigure(peer);
+    if (wanted("kill"))
+        killFigure(peer);
+    if (wanted("silent"))
+        silentFigure(peer);
     appWindows().unloadAll();
     return 0;
 }
