@@ -11,11 +11,17 @@
 #include <QPointer>
 #include <QSslConfiguration>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
 
 constexpr int kMaxRedirects = 5;
+// What the network thread may hold for the window thread before it waits for
+// the window thread to take it. Unbounded, a fast server queues a whole big
+// file at once and the window thread takes it in one long turn.
+constexpr qint64 kSliceBytes = 256 * 1024;
 
 QString secondsText(int ms) { return QString::number((ms + 999) / 1000); }
 
@@ -46,8 +52,8 @@ public:
     void start(QNetworkReply* reply)
     {
         m_reply = reply;
-        // The reply holds no more than the limit: past it the transfer ends.
-        reply->setReadBufferSize(m_limits.maxBytes + 1);
+        // The reply holds one slice at a time; past the limit the transfer ends.
+        reply->setReadBufferSize(std::min(m_limits.maxBytes + 1, kSliceBytes));
         connect(&m_inactivity, &Timer::timeout, this, [this] {
             abortWith(QStringLiteral("The server did not answer for %1 seconds.").arg(secondsText(m_limits.inactivityMs)));
         });
@@ -107,7 +113,17 @@ private:
     {
         if (!m_reply || !m_abortReason.isEmpty())
             return;
-        m_data += m_reply->read(m_limits.maxBytes + 1 - m_data.size());
+        // What arrived, up to one byte past the limit, read in place: Qt's
+        // own append grows a big buffer a little at a time, copying it over
+        // and over.
+        const qint64 wanted = std::min(m_limits.maxBytes + 1 - m_data.size(), m_reply->bytesAvailable());
+        if (wanted <= 0)
+            return;
+        const qint64 held = m_data.size();
+        if (m_data.capacity() < held + wanted)
+            m_data.reserve(std::max(held + wanted, 2 * qint64(m_data.capacity())));
+        m_data.resize(held + wanted);
+        m_data.resize(held + std::max<qint64>(0, m_reply->read(m_data.data() + held, wanted)));
         if (m_data.size() > m_limits.maxBytes)
             abortWith(tooLarge(m_limits.maxBytes));
     }

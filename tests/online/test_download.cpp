@@ -200,6 +200,30 @@ private slots:
         QVERIFY2(m_peer.sent().last() < 32 * 1024 * 1024, qPrintable(QString::number(m_peer.sent().last())));
     }
 
+    // A big file arrives in slices: the window thread gets back to its timers
+    // between them instead of taking the whole transfer in one turn. A zero
+    // timer fires once per turn of the event loop that had network data to
+    // handle, so its count is the number of turns.
+    void bigFilesArriveInSlices()
+    {
+        const QByteArray program(16 * 1024 * 1024, 'p');
+        m_peer.put("/VN/VNUpdate.exe", program);
+        NetworkDownloader d;
+        DownloadLimits limits;
+        limits.maxBytes = 64LL * 1024 * 1024;
+        limits.executable = true;
+        int turns = 0;
+        QTimer everyTurn;
+        connect(&everyTurn, &QTimer::timeout, this, [&] { ++turns; });
+        everyTurn.start(0);
+        const platform::Download got = fetch(d, QUrl(m_peer.base("/VN/VNUpdate.exe")), limits);
+        everyTurn.stop();
+        QVERIFY2(got.ok, qPrintable(got.error));
+        QCOMPARE(got.data.size(), program.size());
+        QVERIFY(got.data == program);
+        QVERIFY2(turns >= 16, qPrintable(QString::number(turns))); // at least one per MiB
+    }
+
     void programsOnlyOverHttps()
     {
         QVERIFY(platform::refusedForExecutable(QUrl("https://updates.example.invalid/VN/VNUpdate.exe")).isEmpty());
