@@ -115,14 +115,15 @@ void stallFigures(onlinetest::HttpPeer& peer)
     platform::DownloadLimits exe;
     exe.maxBytes = 64LL * 1024 * 1024;
     exe.executable = true;
-    const double program = bench::longestStallMs([&] { fetch(d, QUrl(peer.base("/VN/VNUpdate.exe")), exe); });
+    const bench::Gap program = bench::longestStall([&] { fetch(d, QUrl(peer.base("/VN/VNUpdate.exe")), exe); });
     const double drip = bench::longestStallMs([&] {
         platform::DownloadLimits limits;
         limits.deadlineMs = 3000;
         fetch(d, QUrl(peer.base("/drip/x")), limits);
     });
-    std::printf("longest window-thread stall: 1000 KiB list %.0f ms, 32 MiB updater %.0f ms, 3 s drip %.0f ms\n", text,
-                program, drip);
+    std::printf("longest window-thread stall: 1000 KiB list %.0f ms, 32 MiB updater %.0f ms (processor %.0f, queued "
+                "%.0f, asleep %.0f), 3 s drip %.0f ms\n",
+                text, program.lengthMs, program.cpuMs, program.queuedMs, program.asleepMs(), drip);
 }
 
 void silentFigure(onlinetest::HttpPeer& peer)
