@@ -25,7 +25,7 @@ public:
     explicit frmInternet(QWidget* parent = nullptr);
     ~frmInternet() override;
 
-    // The main window whose keep-on-top choice the window follows.
+    // The host (the main window) whose keep-on-top choice the window follows.
     void setHost(AppHost* host) { m_host = host; }
     // Shows the window modally; the download starts at once.
     int showModal();

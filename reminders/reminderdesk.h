@@ -28,7 +28,7 @@ public:
     ReminderDesk();
     ~ReminderDesk() override;
 
-    // The main window whose time, on-top flag and busy animation the windows use.
+    // The host (the main window) whose on-top flag and busy animation the windows use.
     void attach(AppHost* host);
     AppHost* host() const;
 
