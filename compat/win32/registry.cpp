@@ -6,6 +6,7 @@
 #include "platform/system/autostart.h"
 #include "compat/win32/registryfile.h"
 #include "compat/win32/registryhive.h"
+#include "compat/win32/screensavervalues.h"
 #include "platform/system/xscreensaver.h"
 
 #include <QDir>

@@ -1,11 +1,8 @@
 #pragma once
 
 #include "platform/base/atomicfile.h"
-#include "compat/win32/registryprovider.h"
 
 #include <QString>
-
-#include <memory>
 
 // XScreenSaver's preferences (~/.xscreensaver), the desktop's stand-in for the
 // Windows screensaver values:
@@ -48,10 +45,6 @@ WriteResult setScreenSaverTimeout(qint64 seconds);
 // Whether a screensaver daemon answers on this display
 // ("xscreensaver-command -version" through processRunner()).
 bool screenSaverDaemonAnswers();
-
-// The two registry values under HKEY_CURRENT_USER\Control Panel\Desktop.
-std::shared_ptr<RegistryValueMapping> screenSaverFileValue();
-std::shared_ptr<RegistryValueMapping> screenSaverSecureValue();
 
 // The Windows path a host path stands for ("C:\Windows\VN.scr"), or "" when
 // it lies outside the mapped drives.
