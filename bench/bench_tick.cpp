@@ -3,6 +3,7 @@
 #include "mainwindow/form1.h"
 #include "tests/mainwindow/standins.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/manualclock.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

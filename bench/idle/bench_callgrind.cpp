@@ -18,6 +18,7 @@
 #include "tests/mainwindow/standins.h"
 #include "tests/support/testenv.h"
 #include "worldtime/zoneregistry.h"
+#include "tests/support/doubles/manualclock.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,6 +8,9 @@
 #include "platform/base/modal.h"
 #include "platform/media/sound.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingsoundplayer.h"
+#include "tests/support/doubles/scripteddialogs.h"
+#include "tests/support/doubles/scriptedmodalwindows.h"
 
 #include <QApplication>
 #include <QTextStream>

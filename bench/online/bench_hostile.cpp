@@ -19,6 +19,9 @@
 #include "tests/timesync/timepeers.h"
 #include "timesync/frmntp.h"
 #include "timesync/servers.h"
+#include "tests/support/doubles/recordingsoundplayer.h"
+#include "tests/support/doubles/recordingwindowsystem.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,13 +8,14 @@
 #include "online/frminternet.h"
 #include "online/internet.h"
 #include "peers.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/program.h"
 #include "platform/online/download.h"
 #include "platform/online/networkdownloader.h"
 #include "platform/online/processstarter.h"
 #include "platform/system/paths.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingprocessstarter.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

@@ -9,6 +9,7 @@
 #include "reminders/modmemo.h"
 #include "reminders/reminderdesk.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingwindowsystem.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

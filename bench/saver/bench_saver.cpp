@@ -5,11 +5,12 @@
 //       processes it starts (none).
 // Runs its own X server (Xvfb). Usage: bench_saver [seconds of the CPU run, default 60]
 #include "mainwindow/form1.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/system/processrunner.h"
 #include "platform/system/xscreensaver.h"
 #include "tests/saver/xvfb.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingprocessrunner.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,12 +7,14 @@
 #include "platform/base/clock.h"
 #include "platform/base/clocksetter.h"
 #include "platform/base/dialogs.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/windowsystem.h"
 #include "tests/support/testenv.h"
 #include "tests/timesync/timepeers.h"
 #include "timesync/frmntp.h"
 #include "timesync/servers.h"
+#include "tests/support/doubles/recordingwindowsystem.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

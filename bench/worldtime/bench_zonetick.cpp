@@ -8,6 +8,7 @@
 #include "tests/support/testenv.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneregistry.h"
+#include "tests/support/doubles/manualclock.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -30,10 +30,4 @@ ColorDialog& colorDialog()
 
 void setColorDialog(ColorDialog* dialog) { g_override = dialog; }
 
-std::optional<quint32> ScriptedColorDialog::ShowColor(QWidget*, std::optional<quint32> initial)
-{
-    m_shown.append(initial);
-    return m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
-}
-
 } // namespace platform

@@ -21,17 +21,4 @@ ColorDialog& colorDialog();
 // Replaces the dialog; nullptr restores the real one.
 void setColorDialog(ColorDialog* dialog);
 
-// For tests: answers from a queue without showing anything (cancel when the
-// queue is empty) and records the colour each showing preselected.
-class ScriptedColorDialog : public ColorDialog {
-public:
-    std::optional<quint32> ShowColor(QWidget* parent, std::optional<quint32> initial) override;
-    void answerNext(std::optional<quint32> colour) { m_answers.append(colour); }
-    const QList<std::optional<quint32>>& shown() const { return m_shown; }
-
-private:
-    QList<std::optional<quint32>> m_answers;
-    QList<std::optional<quint32>> m_shown;
-};
-
 } // namespace platform

@@ -93,11 +93,4 @@ void XdgOpenShell::shellExecute(const QString& verb, const QString& file, const 
     process->start(m_program, {target});
 }
 
-void RecordingShell::shellExecute(const QString& verb, const QString& file, const QString& parameters,
-                                  const QString& directory, int showMode, Done done)
-{
-    m_calls.append({verb, file, parameters, directory, showMode});
-    done(m_answers.isEmpty() ? se::Success : m_answers.takeFirst());
-}
-
 } // namespace platform

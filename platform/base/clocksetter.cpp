@@ -35,37 +35,6 @@ ClockSetter& clockSetter() { return *g_setter; }
 
 void setClockSetter(ClockSetter* setter) { g_setter = setter ? setter : &g_noSetter; }
 
-void RecordingClockSetter::setTime(qint64 usecUtc, bool interactive, QObject* context, Done done)
-{
-    m_requests.append({usecUtc, interactive});
-    if (m_deferred) {
-        m_pending.append({QPointer<QObject>(context), std::move(done)});
-        return;
-    }
-    done(m_answer);
-}
-
-int RecordingClockSetter::answerPending(ClockSetResult result)
-{
-    const QList<Pending> pending = std::exchange(m_pending, {});
-    int wanted = 0;
-    for (const Pending& p : pending) {
-        if (!p.context)
-            continue;
-        ++wanted;
-        p.done(result);
-    }
-    return wanted;
-}
-
-void RecordingClockSetter::clear()
-{
-    m_requests.clear();
-    m_pending.clear();
-    m_answer = ClockSetResult::Set;
-    m_deferred = false;
-}
-
 void setRealClockGuard(RealClockGuard guard) { g_guard = std::move(guard); }
 
 bool realClockPermitted(const QString& busAddress) { return !g_guard || g_guard(busAddress); }

@@ -42,39 +42,6 @@ ClockSetter& clockSetter();
 // Replaces the setter; nullptr restores the one that answers NoService.
 void setClockSetter(ClockSetter* setter);
 
-// For tests: records each request and answers it, at once with the chosen
-// result, or later when the test says so.
-class RecordingClockSetter : public ClockSetter {
-public:
-    struct Request {
-        qint64 usecUtc = 0;
-        bool interactive = false;
-    };
-
-    void setTime(qint64 usecUtc, bool interactive, QObject* context, Done done) override;
-
-    // The result given to the following requests (Set at first).
-    void setAnswer(ClockSetResult result) { m_answer = result; }
-    // Holds the answers back until answerPending() is called.
-    void setDeferred(bool deferred) { m_deferred = deferred; }
-    // Answers the held-back requests; returns how many were still wanted.
-    int answerPending(ClockSetResult result);
-
-    const QList<Request>& requests() const { return m_requests; }
-    int pendingCount() const { return static_cast<int>(m_pending.size()); }
-    void clear();
-
-private:
-    struct Pending {
-        QPointer<QObject> context;
-        Done done;
-    };
-    ClockSetResult m_answer = ClockSetResult::Set;
-    bool m_deferred = false;
-    QList<Request> m_requests;
-    QList<Pending> m_pending;
-};
-
 // The last line of defence around the real setter. The real setter asks the
 // guard before it sends anything, naming the bus it is about to use; a guard
 // that answers false stops the request (it is reported as Failed). The test

@@ -67,18 +67,4 @@ ModalWindows& modalWindows() { return *g_modal; }
 
 void setModalWindows(ModalWindows* m) { g_modal = m ? m : &g_qtModal; }
 
-void ScriptedModalWindows::runModal(QWidget* window)
-{
-    if (!window)
-        return;
-    QPointer<QWidget> guard(window);
-    m_shown.append(window->objectName());
-    window->show();
-    QCoreApplication::processEvents();
-    if (!m_answers.isEmpty() && guard)
-        m_answers.takeFirst()(guard);
-    if (guard && guard->isVisible())
-        guard->close();
-}
-
 } // namespace platform

@@ -61,11 +61,4 @@ WindowSystem& windowSystem() { return *g_windowSystem; }
 
 void setWindowSystem(WindowSystem* ws) { g_windowSystem = ws ? ws : &g_qtWindowSystem; }
 
-void RecordingWindowSystem::placeAndShow(QWidget* window, ZOrder order)
-{
-    m_calls.append({window, order});
-    if (window)
-        window->show();
-}
-
 } // namespace platform

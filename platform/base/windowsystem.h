@@ -30,19 +30,4 @@ WindowSystem& windowSystem();
 // Replaces the window system; nullptr restores the real one.
 void setWindowSystem(WindowSystem* ws);
 
-// Records every call and acts on nothing but the window's visibility.
-class RecordingWindowSystem : public WindowSystem {
-public:
-    struct Call {
-        QPointer<QWidget> window;
-        ZOrder order;
-    };
-    void placeAndShow(QWidget* window, ZOrder order) override;
-    const QList<Call>& calls() const { return m_calls; }
-    void clear() { m_calls.clear(); }
-
-private:
-    QList<Call> m_calls;
-};
-
 } // namespace platform

@@ -95,24 +95,4 @@ TrayIcon& trayIcon() { return g_override ? *g_override : realTrayIcon(); }
 
 void setTrayIcon(TrayIcon* icon) { g_override = icon; }
 
-void FakeTrayIcon::showIcon(const QIcon& icon, const QString& tip)
-{
-    m_icon = icon;
-    m_shown = true;
-    ++m_showCount;
-    setToolTip(tip);
-}
-
-void FakeTrayIcon::setToolTip(const QString& tip)
-{
-    m_tip = tip;
-    m_tips.append(tip);
-}
-
-void FakeTrayIcon::doubleClick()
-{
-    emit released();
-    emit doubleClicked();
-}
-
 } // namespace platform

@@ -23,22 +23,4 @@ SoundPlayer& soundPlayer();
 // Replaces the sound player; nullptr restores the real one. The caller keeps ownership.
 void setSoundPlayer(SoundPlayer* player);
 
-// For tests: plays nothing, remembers every buffer it was asked to play.
-class RecordingSoundPlayer : public SoundPlayer {
-public:
-    void playMemory(const QByteArray& wav) override;
-    void stop() override;
-
-    int playCount() const { return int(m_played.size()); }
-    int stopCount() const { return m_stops; }
-    // The last buffer asked for; empty before the first.
-    QByteArray lastPlayed() const { return m_played.isEmpty() ? QByteArray() : m_played.last(); }
-    const QList<QByteArray>& played() const { return m_played; }
-    void clear();
-
-private:
-    QList<QByteArray> m_played;
-    int m_stops = 0;
-};
-
 } // namespace platform

@@ -64,10 +64,4 @@ MailHandOff XdgEmailClient::compose(const QString& mailtoUri)
     return {false, QStringLiteral("The mail program could not be opened (xdg-email ended with code %1).").arg(code)};
 }
 
-MailHandOff RecordingMailClient::compose(const QString& mailtoUri)
-{
-    m_uris.append(mailtoUri);
-    return m_answer;
-}
-
 } // namespace platform

@@ -23,10 +23,4 @@ ProcessStarter& processStarter() { return g_starter ? *g_starter : g_detached; }
 
 void setProcessStarter(ProcessStarter* starter) { g_starter = starter; }
 
-bool RecordingProcessStarter::startDetached(const QString& program, const QStringList& arguments)
-{
-    m_starts.append({program, arguments});
-    return m_answer;
-}
-
 } // namespace platform

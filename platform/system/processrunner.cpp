@@ -37,11 +37,6 @@ public:
 
 ProcessRunner* g_override = nullptr;
 
-QString keyOf(const QString& program, const QStringList& arguments)
-{
-    return (QStringList{program} + arguments).join(QChar(0));
-}
-
 } // namespace
 
 ProcessRunner& processRunner()
@@ -51,22 +46,5 @@ ProcessRunner& processRunner()
 }
 
 void setProcessRunner(ProcessRunner* runner) { g_override = runner; }
-
-ProcessRunner::Result RecordingProcessRunner::run(const QString& program, const QStringList& arguments, int)
-{
-    m_calls.append({program, arguments, false});
-    return m_answers.value(keyOf(program, arguments));
-}
-
-bool RecordingProcessRunner::startDetached(const QString& program, const QStringList& arguments)
-{
-    m_calls.append({program, arguments, true});
-    return true;
-}
-
-void RecordingProcessRunner::answer(const QString& program, const QStringList& arguments, const Result& result)
-{
-    m_answers.insert(keyOf(program, arguments), result);
-}
 
 } // namespace platform

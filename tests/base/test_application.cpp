@@ -1,5 +1,5 @@
 #include "platform/base/application.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/timer.h"
 #include "tests/support/testenv.h"
 

@@ -1,4 +1,4 @@
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/timer.h"
 #include "tests/support/testenv.h"
 

@@ -1,5 +1,6 @@
 #include "platform/base/dialogs.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
 #include <QTest>

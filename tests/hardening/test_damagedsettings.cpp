@@ -3,6 +3,7 @@
 #include "resources/resources.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
 #include <QFile>

@@ -18,6 +18,7 @@
 #include "tests/support/damages.h"
 #include "tests/support/testenv.h"
 #include "worldtime/zonetable.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,6 +5,9 @@
 #include "compat/win32/shell.h"
 #include "platform/desktop/trayicon.h"
 #include "tests/mainwindow/form1fixture.h"
+#include "tests/support/doubles/faketrayicon.h"
+#include "tests/support/doubles/recordingshell.h"
+#include "tests/support/doubles/scriptedmodalwindows.h"
 
 #include <QList>
 #include <QStringList>

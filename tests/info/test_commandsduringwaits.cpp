@@ -8,7 +8,7 @@
 #include "online/frmmail.h"
 #include "platform/online/download.h"
 #include "platform/online/mailclient.h"
-#include "platform/online/recordingdownloader.h"
+#include "tests/support/doubles/recordingdownloader.h"
 #include "platform/system/paths.h"
 #include "tests/info/infofixture.h"
 #include "tests/support/testenv.h"

@@ -2,7 +2,7 @@
 // user can see (a window, a box, a check mark, a stored setting, ...).
 
 #include "mainwindow/form1.h"
-#include "platform/online/recordingdownloader.h"
+#include "tests/support/doubles/recordingdownloader.h"
 #include "platform/settings/settings.h"
 #include "saver/modss.h"
 #include "tests/info/infofixture.h"

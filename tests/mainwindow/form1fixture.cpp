@@ -4,6 +4,7 @@
 #include "platform/base/program.h"
 #include "platform/settings/settings.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/manualclock.h"
 
 #include <QAction>
 #include <QFile>

@@ -2,9 +2,12 @@
 
 #include "core/neighbours.h"
 #include "platform/base/dialogs.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/windowsystem.h"
 #include "platform/media/sound.h"
+#include "tests/support/doubles/recordingsoundplayer.h"
+#include "tests/support/doubles/recordingwindowsystem.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/base/dialogs.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/windowsystem.h"
 #include "platform/media/sound.h"
+#include "tests/support/doubles/recordingsoundplayer.h"
+#include "tests/support/doubles/recordingwindowsystem.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 namespace testsupport {
 

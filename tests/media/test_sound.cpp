@@ -4,6 +4,7 @@
 #include "platform/media/vlcsoundplayer.h"
 #include "tests/media/mediafixtures.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingsoundplayer.h"
 
 #include <QApplication>
 #include <QDir>

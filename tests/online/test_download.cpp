@@ -1,5 +1,5 @@
 #include "peers.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/online/download.h"
 #include "platform/online/networkdownloader.h"
 #include "tests/support/testenv.h"

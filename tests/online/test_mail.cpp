@@ -5,6 +5,7 @@
 #include "platform/online/mailto.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingmailclient.h"
 
 #include <QApplication>
 #include <QFile>

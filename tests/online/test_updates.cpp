@@ -4,12 +4,14 @@
 #include "platform/online/download.h"
 #include "platform/online/networkdownloader.h"
 #include "platform/online/processstarter.h"
-#include "platform/online/recordingdownloader.h"
+#include "tests/support/doubles/recordingdownloader.h"
 #include "platform/settings/settings.h"
 #include "platform/settings/settingsfile.h"
 #include "platform/system/paths.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingprocessstarter.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

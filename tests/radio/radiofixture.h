@@ -2,9 +2,10 @@
 
 #include "mainwindow/form1.h"
 #include "platform/base/modal.h"
-#include "platform/media/recordingmediaplayer.h"
+#include "tests/support/doubles/recordingmediaplayer.h"
 #include "radio/radio.h"
 #include "tests/mainwindow/form1fixture.h"
+#include "tests/support/doubles/scriptedmodalwindows.h"
 
 #include <QCoreApplication>
 #include <QDir>

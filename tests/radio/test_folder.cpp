@@ -1,5 +1,6 @@
 #include "tests/radio/radiofixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingmediaplayer.h"
 
 #include <QAction>
 #include <QApplication>

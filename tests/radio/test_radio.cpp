@@ -3,6 +3,7 @@
 #include "radio/form5.h"
 #include "tests/radio/radiofixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingmediaplayer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "platform/base/atomicfile.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "reminders/modmemo.h"
 #include "tests/support/testenv.h"
 

@@ -1,4 +1,4 @@
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "platform/base/program.h"
 #include "widgets/leddigit.h"
 #include "platform/settings/settings.h"

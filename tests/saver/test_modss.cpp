@@ -5,6 +5,7 @@
 #include "platform/system/xscreensaver.h"
 #include "saver/modss.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingprocessrunner.h"
 
 #include <QApplication>
 #include <QDir>

@@ -12,6 +12,8 @@
 #include "saver/settingvn.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/recordingprocessrunner.h"
+#include "tests/support/doubles/scriptedmodalwindows.h"
 
 #include <QAction>
 #include <QApplication>

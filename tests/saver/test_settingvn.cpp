@@ -1,10 +1,11 @@
 #include "platform/base/appinfo.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "compat/win32/colordialog.h"
 #include "platform/settings/settings.h"
 #include "saver/inmainapp.h"
 #include "saver/settingvn.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/scriptedcolordialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,16 +5,19 @@
 #include "core/mainwin.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "compat/win32/shell.h"
 #include "platform/desktop/trayicon.h"
 #include "platform/media/mediaplayer.h"
-#include "platform/media/recordingmediaplayer.h"
+#include "tests/support/doubles/recordingmediaplayer.h"
 #include "platform/online/mailclient.h"
 #include "platform/settings/settings.h"
 #include "platform/system/singleinstance.h"
 #include "tests/saver/xvfb.h"
 #include "tests/support/xcbquery.h"
+#include "tests/support/doubles/faketrayicon.h"
+#include "tests/support/doubles/recordingmailclient.h"
+#include "tests/support/doubles/recordingshell.h"
 
 #include <QAbstractItemView>
 #include <QAction>

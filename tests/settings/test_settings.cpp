@@ -2,6 +2,7 @@
 #include "platform/settings/settings.h"
 #include "platform/settings/settingsfile.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,5 @@
 #include "tests/support/damages.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>

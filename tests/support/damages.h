@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/dialogs.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QByteArray>
 #include <QMetaType>

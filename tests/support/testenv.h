@@ -2,6 +2,8 @@
 
 #include "platform/base/clocksetter.h"
 #include "platform/base/dialogs.h"
+#include "tests/support/doubles/recordingclocksetter.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QProcess>
 #include <QString>

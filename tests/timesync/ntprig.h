@@ -7,6 +7,8 @@
 #include "tests/timesync/timepeers.h"
 #include "timesync/frmntp.h"
 #include "timesync/servers.h"
+#include "tests/support/doubles/manualclock.h"
+#include "tests/support/doubles/recordingclocksetter.h"
 
 #include <QAction>
 #include <QLabel>

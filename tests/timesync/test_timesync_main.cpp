@@ -5,6 +5,7 @@
 #include "tests/timesync/timepeers.h"
 #include "timesync/frmntp.h"
 #include "timesync/servers.h"
+#include "tests/support/doubles/recordingclocksetter.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "tests/timesync/timepeers.h"
 
-#include "platform/base/manualclock.h"
+#include "tests/support/doubles/manualclock.h"
 #include "tests/support/testenv.h"
 
 #include <QCoreApplication>

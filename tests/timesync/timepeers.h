@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/privatenet.h"
+#include "tests/support/doubles/manualclock.h"
 
 #include <QByteArray>
 #include <QList>

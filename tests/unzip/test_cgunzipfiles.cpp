@@ -7,6 +7,7 @@
 #include "compat/vb/conversions.h"
 #include "platform/system/paths.h"
 #include "tests/support/testenv.h"
+#include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
 #include <QDir>

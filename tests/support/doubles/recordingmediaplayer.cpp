@@ -1,4 +1,4 @@
-#include "platform/media/recordingmediaplayer.h"
+#include "tests/support/doubles/recordingmediaplayer.h"
 
 #include <algorithm>
 

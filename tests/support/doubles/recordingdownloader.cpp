@@ -1,4 +1,4 @@
-#include "platform/online/recordingdownloader.h"
+#include "tests/support/doubles/recordingdownloader.h"
 
 #include <QTimer>
 

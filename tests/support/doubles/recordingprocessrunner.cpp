@@ -1,0 +1,30 @@
+#include "tests/support/doubles/recordingprocessrunner.h"
+
+namespace platform {
+namespace {
+
+QString keyOf(const QString& program, const QStringList& arguments)
+{
+    return (QStringList{program} + arguments).join(QChar(0));
+}
+
+} // namespace
+
+ProcessRunner::Result RecordingProcessRunner::run(const QString& program, const QStringList& arguments, int)
+{
+    m_calls.append({program, arguments, false});
+    return m_answers.value(keyOf(program, arguments));
+}
+
+bool RecordingProcessRunner::startDetached(const QString& program, const QStringList& arguments)
+{
+    m_calls.append({program, arguments, true});
+    return true;
+}
+
+void RecordingProcessRunner::answer(const QString& program, const QStringList& arguments, const Result& result)
+{
+    m_answers.insert(keyOf(program, arguments), result);
+}
+
+} // namespace platform
