@@ -2,6 +2,7 @@
 
 #include "mainwindow/form1shape.h"
 #include "mainwindow/rowtimelabel.h"
+#include "platform/base/twips.h"
 
 #include "core/datalist.h"
 #include "core/sysmod.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr int kClientWidth = 3000 / kTwipsPerPixel;
 constexpr int kClientHeight = 1785 / kTwipsPerPixel;
 constexpr int kColonLeft6 = 63;

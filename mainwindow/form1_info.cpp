@@ -9,6 +9,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/modal.h"
 #include "compat/win32/colors.h"
+#include "platform/base/twips.h"
 #include "platform/desktop/trayicon.h"
 #include "platform/system/paths.h"
 #include "resources/resourceids.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr quint32 kPictureBack = 0x404040;
 
 QLabel* makePictureBox(QWidget* parent, const QString& name, int widthTwips, int heightTwips)

@@ -9,6 +9,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "compat/win32/colors.h"
+#include "platform/base/twips.h"
 #include "platform/media/sound.h"
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
@@ -32,7 +33,7 @@ namespace {
 
 const QString kOptions = QStringLiteral("Options");
 const QString kRunKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 
 QString readOption(const QString& key, const QString& defaultValue)
 {

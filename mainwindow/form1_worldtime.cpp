@@ -1,6 +1,7 @@
 #include "mainwindow/form1.h"
 
 #include "mainwindow/clickfilter.h"
+#include "platform/base/twips.h"
 
 #include "mainwindow/form1shape.h"
 #include "mainwindow/rowtimelabel.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr int kRows = worldtime::kMaxZones;
 
 // Layout of the status line and the rows, in pixels (the design's twips / 15).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/base/twips.h"
+
 #include <QString>
 
 class Form1;
@@ -9,7 +11,7 @@ class QWidget;
 // Helpers shared by the About, history and system-information windows.
 namespace infowindows {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 
 // A label that shows its text as plain text, in Tahoma of the given size and
 // the colour &HBBGGRR.

@@ -6,6 +6,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/modal.h"
+#include "platform/base/twips.h"
 #include "platform/controls/accessibility.h"
 #include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
@@ -28,7 +29,7 @@
 namespace {
 
 const QString kOptions = QStringLiteral("Options");
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr quint32 kBarIdle = 0x404040;
 constexpr quint32 kBarGreen = 0x00C000;
 constexpr quint32 kRed = 0x0000FF;

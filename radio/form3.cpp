@@ -4,6 +4,7 @@
 #include "core/sysmod.h"
 #include "platform/base/appinfo.h"
 #include "compat/win32/colors.h"
+#include "platform/base/twips.h"
 #include "platform/controls/dialogkeys.h"
 #include "compat/vb/conversions.h"
 #include "radio/form4.h"
@@ -22,8 +23,8 @@
 
 namespace {
 
-constexpr int kTwips = 15;
-constexpr int px(int twips) { return twips / kTwips; }
+using platform::kTwipsPerPixel;
+constexpr int px(int twips) { return twips / kTwipsPerPixel; }
 
 constexpr int kNameLeft = 570;
 constexpr int kUrlLeft = 4410;

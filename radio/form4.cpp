@@ -2,6 +2,7 @@
 
 #include "core/sysmod.h"
 #include "platform/base/appinfo.h"
+#include "platform/base/twips.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/settings/settings.h"
 #include "platform/system/drives.h"
@@ -26,8 +27,8 @@
 
 namespace {
 
-constexpr int kTwips = 15;
-constexpr int px(int twips) { return twips / kTwips; }
+using platform::kTwipsPerPixel;
+constexpr int px(int twips) { return twips / kTwipsPerPixel; }
 
 const QString kOptions = QStringLiteral("Options");
 

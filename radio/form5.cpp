@@ -3,6 +3,7 @@
 #include "core/sysmod.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/modal.h"
+#include "platform/base/twips.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
 #include "compat/vb/conversions.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr int kWidth = 4425 / kTwipsPerPixel;
 constexpr int kHeight = 3000 / kTwipsPerPixel;
 const QString kClickToClose = QStringLiteral("Click to Close");

@@ -2,6 +2,7 @@
 
 #include "core/sysmod.h"
 #include "platform/base/appinfo.h"
+#include "platform/base/twips.h"
 #include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
 #include "compat/vb/conversions.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr int kWidth = 4845 / kTwipsPerPixel;
 constexpr int kHeight = 4395 / kTwipsPerPixel;
 constexpr int kToolbarHeight = 24;

@@ -1,5 +1,6 @@
 #include "platform/base/clock.h"
 #include "compat/win32/colors.h"
+#include "platform/base/twips.h"
 #include "platform/media/mediaplayer.h"
 #include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
@@ -17,7 +18,7 @@ namespace {
 
 const QString kOptions = QStringLiteral("Options");
 const QString kSoundVol = QStringLiteral("SoundVol");
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr int kMarqueeHoldTicks = 50; // a whole message stays 2 s
 
 const QStringList& messages()

@@ -1,6 +1,7 @@
 #include "radio/windowplace.h"
 
 #include "compat/vb/conversions.h"
+#include "platform/base/twips.h"
 #include "platform/settings/settings.h"
 
 #include <QGuiApplication>
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 const QString kOptions = QStringLiteral("Options");
 
 // A remembered coordinate (twips) in pixels; `centred` when it is missing or

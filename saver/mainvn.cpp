@@ -5,6 +5,7 @@
 #include "compat/win32/colors.h"
 #include "widgets/leddigit.h"
 #include "compat/vb/formats.h"
+#include "platform/base/twips.h"
 #include "saver/inmainapp.h"
 #include "saver/saveroptions.h"
 
@@ -21,7 +22,7 @@
 namespace {
 
 // The window's design, in twips (15 to a pixel at the design's resolution).
-constexpr double kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr double kPanelWidth = 9255;
 constexpr double kPanelHeight = 1935;
 constexpr double kMargin = 750;

@@ -4,6 +4,7 @@
 #include "platform/base/clock.h"
 #include "compat/win32/colordialog.h"
 #include "compat/win32/colors.h"
+#include "platform/base/twips.h"
 #include "platform/controls/dialogkeys.h"
 #include "compat/vb/formats.h"
 #include "saver/inmainapp.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 constexpr int tw(int twips) { return twips / kTwipsPerPixel; }
 
 // The date bar's two places on the miniature screen (twips).

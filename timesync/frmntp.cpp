@@ -4,6 +4,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/base/twips.h"
 #include "platform/controls/accessibility.h"
 #include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
@@ -32,7 +33,7 @@ namespace {
 const QString kOptions = QStringLiteral("Options");
 const QString kCrLf = QStringLiteral("\r\n");
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 // The activity bar runs along its track between these ends (in twips).
 constexpr int kTrackLeft = 330;
 constexpr int kTrackRight = 585;

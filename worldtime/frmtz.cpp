@@ -3,6 +3,7 @@
 #include "core/sysmod.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
+#include "platform/base/twips.h"
 #include "platform/controls/accessibility.h"
 #include "compat/win32/colors.h"
 #include "platform/controls/dialogkeys.h"
@@ -30,7 +31,7 @@ namespace {
 
 using namespace worldtime;
 
-constexpr int kTwipsPerPixel = 15;
+using platform::kTwipsPerPixel;
 const QString kTimePattern = QStringLiteral("dddd dd mmmm yyyy - hh:mm:ss");
 const QString kAddTitle = QStringLiteral("Vantora - Add Time Zone");
 const QStringList kFormats{QStringLiteral("ddd dd mmm yyyy"), QStringLiteral("dd mmm yyyy"),
