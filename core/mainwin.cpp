@@ -8,6 +8,7 @@
 #include "platform/base/program.h"
 #include "platform/base/runningstep.h"
 #include "compat/vb/conversions.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 #include "platform/system/singleinstance.h"
@@ -54,8 +55,8 @@ bool writeResource(int id, const QString& target, bool executable = false)
 bool readFirstUse()
 {
     try {
-        return platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"),
-                                                     QStringLiteral("True")));
+        return platform::toBool(
+            platform::getSetting(platform::kOptions, platform::optionkeys::kFirstUse2, QStringLiteral("True")));
     } catch (const platform::RuntimeError&) {
         // A damaged value: show the licence again rather than fail to start.
         return true;
@@ -148,10 +149,10 @@ void resetStoredSettings()
     // One replacement of the file: a crash in between never leaves the
     // options gone without FirstUse2, which would bring the licence back.
     const platform::SettingsBatch batch;
-    platform::saveSetting(QStringLiteral("Options"), QStringLiteral("LastTZAdd"), QStringLiteral("0"));
-    platform::deleteSetting(QStringLiteral("Options"));
+    platform::saveSetting(platform::kOptions, platform::optionkeys::kLastTZAdd, QStringLiteral("0"));
+    platform::deleteSetting(platform::kOptions);
     platform::deleteSetting(QStringLiteral("ScreenSaver"));
-    platform::saveSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"), QStringLiteral("False"));
+    platform::saveSetting(platform::kOptions, platform::optionkeys::kFirstUse2, QStringLiteral("False"));
 }
 
 } // namespace MainWin

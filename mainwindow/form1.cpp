@@ -3,6 +3,7 @@
 #include "mainwindow/form1shape.h"
 #include "mainwindow/rowtimelabel.h"
 #include "platform/base/twips.h"
+#include "platform/settings/options.h"
 
 #include "core/datalist.h"
 #include "core/sysmod.h"
@@ -289,30 +290,30 @@ void Form1::runLoadSteps()
     for (qint16 index : {10, 1, 2, 3, 4, 5, 6, 7})
         LoadOptions(index);
 
-    FirstUse = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("FirstUse"),
-                                                     QStringLiteral("True")));
+    FirstUse =
+        platform::toBool(platform::getSetting(platform::kOptions, QStringLiteral("FirstUse"), QStringLiteral("True")));
     if (FirstUse) {
         LoadOptions(0);
         writeOption(QStringLiteral("FirstUse"), QStringLiteral("False"));
     }
     for (qint16 index : {8, 9, 10, 11, 12, 14})
         LoadOptions(index);
-    TZFormat = platform::getSetting(QStringLiteral("Options"), QStringLiteral("TZFormat"),
-                                    QStringLiteral("ddd dd mmm yyyy"));
+    TZFormat =
+        platform::getSetting(platform::kOptions, platform::optionkeys::kTZFormat, QStringLiteral("ddd dd mmm yyyy"));
     refreshScreenSaverItems();
-    CLHighContrast = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("CLHighContrast"),
-                                                           QStringLiteral("False")));
+    CLHighContrast = platform::toBool(
+        platform::getSetting(platform::kOptions, platform::optionkeys::kCLHighContrast, QStringLiteral("False")));
     SetClHC_Click();
     FlashSet();
     SetLogNTP();
     SetmnuVNUpAuto();
     VNNetAutoSync2 = VNNetAutoSync;
     RaURL = StationURL[static_cast<size_t>(DefaultRadio)];
-    NetAutoSync = platform::toBool(platform::getSetting(QStringLiteral("Options"), QStringLiteral("NetAutoSync"),
-                                                        QStringLiteral("True")));
+    NetAutoSync = platform::toBool(
+        platform::getSetting(platform::kOptions, platform::optionkeys::kNetAutoSync, QStringLiteral("True")));
     for (int i = 1; i <= 6; ++i)
-        SyncDigit[static_cast<size_t>(i)] = platform::getSetting(
-            QStringLiteral("Options"), QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
+        SyncDigit[static_cast<size_t>(i)] =
+            platform::getSetting(platform::kOptions, platform::optionkeys::syncDigit(i), QStringLiteral("0"));
     SetNTPASync();
     ActURL();
     SetColTxt2();

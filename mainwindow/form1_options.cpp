@@ -13,6 +13,7 @@
 #include "platform/media/sound.h"
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 #include "compat/win32/registry.h"
@@ -31,7 +32,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 const QString kRunKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 using platform::kTwipsPerPixel;
 
@@ -98,8 +99,8 @@ void Form1::RegOptions(qint16 index)
             const auto slot = static_cast<size_t>(i);
             if (StationName[slot].isEmpty() || StationURL[slot].isEmpty())
                 continue;
-            writeOption(QStringLiteral("RadioURL%1").arg(i), StationURL[slot]);
-            writeOption(QStringLiteral("Radioname%1").arg(i), StationName[slot]);
+            writeOption(platform::optionkeys::stationUrl(i), StationURL[slot]);
+            writeOption(platform::optionkeys::stationName(i), StationName[slot]);
         }
         return;
     case 1:
@@ -116,11 +117,11 @@ void Form1::RegOptions(qint16 index)
     case 4: writeOption(QStringLiteral("AlarmChoice"), platform::intText(AlarmChoice)); return;
     case 5: writeOption(QStringLiteral("BeepHours"), platform::boolText(BeepHoursOn)); return;
     case 6: writeOption(QStringLiteral("Form1OnTop"), platform::boolText(Form1OnTop)); return;
-    case 7: writeOption(QStringLiteral("DefaultRadio"), platform::intText(DefaultRadio)); return;
+    case 7: writeOption(platform::optionkeys::kDefaultRadio, platform::intText(DefaultRadio)); return;
     case 8:
         for (int i = 1; i <= 12; ++i) {
-            writeOption(QStringLiteral("RadioURL%1").arg(i), StationURL[static_cast<size_t>(i)]);
-            writeOption(QStringLiteral("Radioname%1").arg(i), StationName[static_cast<size_t>(i)]);
+            writeOption(platform::optionkeys::stationUrl(i), StationURL[static_cast<size_t>(i)]);
+            writeOption(platform::optionkeys::stationName(i), StationName[static_cast<size_t>(i)]);
         }
         return;
     case 9: writeOption(QStringLiteral("AlarmRadio"), platform::boolText(AlarmRadio)); return;
@@ -138,8 +139,8 @@ void Form1::LoadOptions(qint16 index)
         for (qint16 i = 1; i <= 12; ++i) {
             DefRadioName(i);
             DefRadioURL(i);
-            StationName[static_cast<size_t>(i)] = readOption(QStringLiteral("Radioname%1").arg(i), TempNam);
-            StationURL[static_cast<size_t>(i)] = readOption(QStringLiteral("RadioURL%1").arg(i), TempURL);
+            StationName[static_cast<size_t>(i)] = readOption(platform::optionkeys::stationName(i), TempNam);
+            StationURL[static_cast<size_t>(i)] = readOption(platform::optionkeys::stationUrl(i), TempURL);
         }
         DefaultRadio = platform::toInt16(DefStation);
         RegOptions(8);
@@ -177,15 +178,15 @@ void Form1::LoadOptions(qint16 index)
         SetOnTop(this, Form1OnTop ? -1 : 0);
         return;
     case 7:
-        DefaultRadio = readInt16(QStringLiteral("DefaultRadio"), DefStation);
+        DefaultRadio = readInt16(platform::optionkeys::kDefaultRadio, DefStation);
         // A station number outside the table reads as the factory default.
         if (DefaultRadio < 1 || DefaultRadio > 12)
             DefaultRadio = platform::toInt16(DefStation);
         return;
     case 8:
         for (int i = 1; i <= 12; ++i) {
-            StationName[static_cast<size_t>(i)] = readOption(QStringLiteral("Radioname%1").arg(i), QString());
-            StationURL[static_cast<size_t>(i)] = readOption(QStringLiteral("RadioURL%1").arg(i), QString());
+            StationName[static_cast<size_t>(i)] = readOption(platform::optionkeys::stationName(i), QString());
+            StationURL[static_cast<size_t>(i)] = readOption(platform::optionkeys::stationUrl(i), QString());
         }
         RegOptions(8);
         return;
@@ -428,10 +429,10 @@ void Form1::NTPASync_Click()
     NetAutoSync = !NetAutoSync;
     if (NetAutoSync) {
         for (int i = 1; i <= 6; ++i)
-            SyncDigit[static_cast<size_t>(i)] = readOption(QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
+            SyncDigit[static_cast<size_t>(i)] = readOption(platform::optionkeys::syncDigit(i), QStringLiteral("0"));
     }
     SetNTPASync();
-    writeOption(QStringLiteral("NetAutoSync"), platform::boolText(NetAutoSync));
+    writeOption(platform::optionkeys::kNetAutoSync, platform::boolText(NetAutoSync));
     if (m_timeServer && m_timeServer->isVisible())
         m_timeServer->setMessAuto();
 }
@@ -454,9 +455,9 @@ void Form1::applyUpdateOption()
     mnuVNUpAuto->setChecked(VNNetAutoSync);
     if (VNNetAutoSync)
         setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
-                          + platform::formatNumberPattern(readOption(QStringLiteral("VNNetAutoSyncTimeMain"),
-                                                                     QStringLiteral("000000")),
-                                                          QStringLiteral("00:00:00")));
+                          + platform::formatNumberPattern(
+                              readOption(platform::optionkeys::kNextAutoSyncTime, QStringLiteral("000000")),
+                              QStringLiteral("00:00:00")));
     else
         setUpdateTooltips(QStringLiteral("VN Auto-Update Off"));
     applyBlinkTimer();

@@ -6,6 +6,7 @@
 #include "platform/media/sound.h"
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 #include "resources/resourceids.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kFirstUpdateDelay = 600.0;
 constexpr int kFlashMs = 250;
@@ -31,7 +32,7 @@ constexpr qint64 kBlinkSlackMs = 50;
 
 QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
 
-QString syncKey(int i) { return QStringLiteral("DefaultTimeSync%1").arg(i); }
+using platform::optionkeys::syncDigit;
 
 // The alarm time "hh:mm" as the "hh:mm:ss" it rings at; empty when it is not a time.
 QString alarmSecondText(const QString& alarmTime)
@@ -170,7 +171,7 @@ void Form1::refreshSyncDigits()
     if (!(digitChanged(6) && DigitNow[5] == QLatin1String("0") && DigitNow[6] == QLatin1String("0")))
         return;
     for (int i = 1; i <= 6; ++i) {
-        SyncDigit[static_cast<size_t>(i)] = platform::getSetting(kOptions, syncKey(i), QStringLiteral("0"));
+        SyncDigit[static_cast<size_t>(i)] = platform::getSetting(kOptions, syncDigit(i), QStringLiteral("0"));
         SetNTPASync();
     }
 }
@@ -180,7 +181,7 @@ void Form1::startDailyTimeSync()
     if (!NetAutoSync || !m_timeServer || m_timeServer->isVisible())
         return;
     for (int i = 1; i <= 6; ++i)
-        if (platform::getSetting(kOptions, syncKey(i), QStringLiteral("0")) != DigitNow[static_cast<size_t>(i)])
+        if (platform::getSetting(kOptions, syncDigit(i), QStringLiteral("0")) != DigitNow[static_cast<size_t>(i)])
             return;
     m_timeServer->StartNTP(-1);
     platform::doEvents();
@@ -216,7 +217,7 @@ void Form1::countDownUpdateCheck()
         VNNetAutoSync2 = false;
         m_updateCheckedAt = currentSecond();
         NextUpdateTime = platform::formatDateTime(NowTime, QStringLiteral("hhmmss"));
-        platform::saveSetting(kOptions, QStringLiteral("VNNetAutoSyncTimeMain"), NextUpdateTime);
+        platform::saveSetting(kOptions, platform::optionkeys::kNextAutoSyncTime, NextUpdateTime);
         SetmnuVNUpAuto();
         AutoChckUpdt();
         setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next at ")
@@ -233,7 +234,7 @@ void Form1::dailyUpdateCheck()
     if (!VNNetAutoSync || VNNetAutoSync2 || ActuSyncVN)
         return;
     const QString stored =
-        platform::getSetting(kOptions, QStringLiteral("VNNetAutoSyncTimeMain"), QStringLiteral("000000"));
+        platform::getSetting(kOptions, platform::optionkeys::kNextAutoSyncTime, QStringLiteral("000000"));
     // The tooltip changes once a day: it is rebuilt only when its time does.
     if (stored != NextUpdateTime || m_updateTooltipStale) {
         NextUpdateTime = stored;

@@ -2,6 +2,7 @@
 
 #include "mainwindow/clickfilter.h"
 #include "platform/base/twips.h"
+#include "platform/settings/options.h"
 
 #include "mainwindow/form1shape.h"
 #include "mainwindow/rowtimelabel.h"
@@ -56,7 +57,7 @@ constexpr std::array<quint32, 2> kZoneColours{0x00C0C000, 0x0000FFFF};
 constexpr quint32 kColonColour = 0x00FFFF00;  // the lit colon pictures as stored
 constexpr quint32 kRestingColour = 0x00404040; // the resting seconds colon as stored
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 
 QString option(const QString& key, const QString& def) { return platform::getSetting(kOptions, key, def); }
 
@@ -326,7 +327,7 @@ void Form1::requireConvertibleZoneValues() const
         if (!platform::isNumeric(text))
             throw platform::RuntimeError::typeMismatch();
     };
-    require(QStringLiteral("LastTZAdd"));
+    require(platform::optionkeys::kLastTZAdd);
     require(QStringLiteral("DefaultTZVal"));
     for (int i = 1; i <= worldtime::storedZoneCount(); ++i)
         require(QStringLiteral("VNTZval%1").arg(i));
@@ -425,7 +426,7 @@ void Form1::SetClHC_Click()
 void Form1::ClHC_Click()
 {
     CLHighContrast = !CLHighContrast;
-    platform::saveSetting(kOptions, QStringLiteral("CLHighContrast"), platform::boolText(CLHighContrast));
+    platform::saveSetting(kOptions, platform::optionkeys::kCLHighContrast, platform::boolText(CLHighContrast));
     SetClHC_Click();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/program.h"
 #include "platform/controls/dialogkeys.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 
@@ -122,7 +123,7 @@ void frmEula::AgOK_Click(int index)
         platform::endProgram();
         return;
     }
-    platform::saveSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"), QStringLiteral("False"));
+    platform::saveSetting(platform::kOptions, platform::optionkeys::kFirstUse2, QStringLiteral("False"));
     hide();
     MainWin::ContinueStart();
 }

@@ -5,6 +5,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
 #include "compat/vb/conversions.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 
 #include <QGuiApplication>
@@ -24,7 +25,7 @@ using infowindows::kTwipsPerPixel;
 // A stored coordinate in twips as pixels, or nothing when it cannot be read.
 std::optional<int> storedPixels(const QString& key)
 {
-    const QString text = platform::getSetting(QStringLiteral("Options"), key, QString());
+    const QString text = platform::getSetting(platform::kOptions, key, QString());
     if (text.isEmpty())
         return std::nullopt;
     try {

@@ -12,6 +12,7 @@
 #include "platform/controls/dialogkeys.h"
 #include "platform/online/download.h"
 #include "compat/vb/conversions.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 
@@ -28,7 +29,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 using platform::kTwipsPerPixel;
 constexpr quint32 kBarIdle = 0x404040;
 constexpr quint32 kBarGreen = 0x00C000;
@@ -52,14 +53,15 @@ const std::array<const char*, 13> kStateTexts{
 
 OnlineStation userStation(int i)
 {
-    return {platform::getSetting(kOptions, QStringLiteral("Radioname%1").arg(i), DataList::factoryName(i)),
-            platform::getSetting(kOptions, QStringLiteral("RadioURL%1").arg(i), DataList::factoryURL(i))};
+    return {platform::getSetting(kOptions, platform::optionkeys::stationName(i), DataList::factoryName(i)),
+            platform::getSetting(kOptions, platform::optionkeys::stationUrl(i), DataList::factoryURL(i))};
 }
 
 qint16 userDefaultStation()
 {
     try {
-        return platform::toInt16(platform::getSetting(kOptions, QStringLiteral("DefaultRadio"), QStringLiteral("1")));
+        return platform::toInt16(
+            platform::getSetting(kOptions, platform::optionkeys::kDefaultRadio, QStringLiteral("1")));
     } catch (const std::exception&) {
         return 1; // a damaged value: no default pre-selected beyond the first
     }
@@ -385,13 +387,13 @@ void frmInternet::Command1_Click()
             start = j + 1;
             break;
         }
-        urls.append({QStringLiteral("RadioURL%1").arg(i), station.url});
-        names.append({QStringLiteral("Radioname%1").arg(i), station.name});
+        urls.append({platform::optionkeys::stationUrl(i), station.url});
+        names.append({platform::optionkeys::stationName(i), station.name});
     }
     // One change: a crash leaves all the old stations or all the new ones.
     QList<QPair<QString, QString>> values = urls + names;
     if (!defaultRadio.isEmpty())
-        values.append({QStringLiteral("DefaultRadio"), defaultRadio});
+        values.append({platform::optionkeys::kDefaultRadio, defaultRadio});
     platform::saveSettings(kOptions, values);
     accept();
 }

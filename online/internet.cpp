@@ -8,6 +8,7 @@
 #include "platform/base/program.h"
 #include "platform/online/download.h"
 #include "platform/online/processstarter.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 
 // The updater is a program, not a text file.
 platform::DownloadLimits updaterLimits()

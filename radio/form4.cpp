@@ -4,6 +4,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/twips.h"
 #include "platform/controls/dialogkeys.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/drives.h"
 #include "radio/form3.h"
@@ -30,7 +31,7 @@ namespace {
 using platform::kTwipsPerPixel;
 constexpr int px(int twips) { return twips / kTwipsPerPixel; }
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 
 const QStringList& mediaPatterns()
 {

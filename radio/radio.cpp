@@ -6,6 +6,7 @@
 #include "platform/controls/dialogkeys.h"
 #include "platform/media/mediaplayer.h"
 #include "compat/vb/conversions.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "radio/form5.h"
 #include "radio/playerview.h"
@@ -28,7 +29,7 @@ constexpr int kHeight = 4395 / kTwipsPerPixel;
 constexpr int kToolbarHeight = 24;
 constexpr int kStripTop = 212;
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 const QString kOffTip = QStringLiteral("Vantora Radio's Off - Click for Controls");
 const QString kConnectingTip = QStringLiteral("Vantora Radio's On - Connecting...");
 const QString kNoDetailsTip = QStringLiteral("No Connection details - Click Here");

@@ -3,6 +3,7 @@
 #include "platform/base/twips.h"
 #include "platform/media/mediaplayer.h"
 #include "compat/vb/conversions.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "radio/playerview.h"
 #include "radio/radio.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 const QString kSoundVol = QStringLiteral("SoundVol");
 using platform::kTwipsPerPixel;
 constexpr int kMarqueeHoldTicks = 50; // a whole message stays 2 s

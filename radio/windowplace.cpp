@@ -2,6 +2,7 @@
 
 #include "compat/vb/conversions.h"
 #include "platform/base/twips.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 
 #include <QGuiApplication>
@@ -12,8 +13,8 @@
 
 namespace {
 
+using platform::kOptions;
 using platform::kTwipsPerPixel;
-const QString kOptions = QStringLiteral("Options");
 
 // A remembered coordinate (twips) in pixels; `centred` when it is missing or
 // not a usable number (not numeric, not finite, far beyond any screen).

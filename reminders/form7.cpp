@@ -6,6 +6,7 @@
 #include "platform/controls/dialogkeys.h"
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "reminders/memowidgets.h"
 #include "reminders/modmemo.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 const QString kTimeFormat = QStringLiteral("HH:mm:ss");
 const QColor kNormalText(0xC0, 0xFF, 0xFF);
 const QColor kRefused(0xFF, 0x00, 0x00);

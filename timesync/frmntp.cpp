@@ -11,6 +11,7 @@
 #include "compat/winsock/winsock.h"
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "resources/resourceids.h"
 #include "resources/resources.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 const QString kCrLf = QStringLiteral("\r\n");
 
 using platform::kTwipsPerPixel;
@@ -364,7 +365,7 @@ void frmNTP::setMessAuto()
     }
     QString digits;
     for (int i = 1; i <= 6; ++i)
-        digits += platform::getSetting(kOptions, QStringLiteral("DefaultTimeSync%1").arg(i), QStringLiteral("0"));
+        digits += platform::getSetting(kOptions, platform::optionkeys::syncDigit(i), QStringLiteral("0"));
     const QString text = digits.left(2) + QLatin1Char(':') + digits.mid(2, 2) + QLatin1Char(':') + digits.mid(4);
     setColours(Label6, kResultColour, 0x000000);
     Label6->setText(QStringLiteral("Auto ") + text);
@@ -525,7 +526,7 @@ void frmNTP::succeeded()
         Syn->setEnabled(false);
         const QString digits = platform::formatDateTime(platform::clock().now(), QStringLiteral("hhmmss"));
         for (int i = 1; i <= 6; ++i)
-            platform::saveSetting(kOptions, QStringLiteral("DefaultTimeSync%1").arg(i), digits.mid(i - 1, 1));
+            platform::saveSetting(kOptions, platform::optionkeys::syncDigit(i), digits.mid(i - 1, 1));
         const QString text = digits.left(2) + QLatin1Char(':') + digits.mid(2, 2) + QLatin1Char(':') + digits.mid(4);
         setMessAuto();
         if (m_host)

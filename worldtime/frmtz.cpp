@@ -10,6 +10,7 @@
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
 #include "compat/win32/registry.h"
+#include "platform/settings/options.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneentries.h"
 #include "worldtime/zonetime.h"
@@ -163,7 +164,7 @@ void FrmTZ::Form_Load()
     List1->clear();
     List2->clear();
     List3->clear();
-    const QString format = readOption(QStringLiteral("TZFormat"), m_host->state().TZFormat);
+    const QString format = readOption(platform::optionkeys::kTZFormat, m_host->state().TZFormat);
     {
         const QSignalBlocker block(List4);
         List4->clearSelection();
@@ -451,7 +452,7 @@ void FrmTZ::List4_Click()
     if (chosen.isEmpty())
         return;
     m_host->state().TZFormat = chosen.first()->text();
-    writeOption(QStringLiteral("TZFormat"), m_host->state().TZFormat);
+    writeOption(platform::optionkeys::kTZFormat, m_host->state().TZFormat);
     // The rows take the new format at once rather than at the next second.
     m_host->SetTZ();
 }

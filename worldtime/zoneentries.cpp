@@ -1,6 +1,7 @@
 #include "worldtime/zoneentries.h"
 
 #include "compat/vb/conversions.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@ namespace worldtime {
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 
 } // namespace
 
@@ -28,14 +29,17 @@ void writeOption(const QString& key, const QString& value)
 int storedZoneCount()
 {
     try {
-        const qint32 n = platform::toInt32(readOption(QStringLiteral("LastTZAdd"), QStringLiteral("0")));
+        const qint32 n = platform::toInt32(readOption(platform::optionkeys::kLastTZAdd, QStringLiteral("0")));
         return std::clamp(n, 0, kMaxZones);
     } catch (const platform::RuntimeError&) {
         return 0;
     }
 }
 
-void saveZoneCount(int count, const OptionWriter& write) { write(QStringLiteral("LastTZAdd"), platform::intText(count)); }
+void saveZoneCount(int count, const OptionWriter& write)
+{
+    write(platform::optionkeys::kLastTZAdd, platform::intText(count));
+}
 
 QStringList entryKeys(int i)
 {

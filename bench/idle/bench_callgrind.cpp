@@ -14,6 +14,7 @@
 #include "core/mainwin.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "tests/mainwindow/standins.h"
 #include "tests/support/testenv.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 
 // The instructions counted in one callgrind output file.
 qint64 totalOf(const QString& file)

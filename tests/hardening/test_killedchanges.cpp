@@ -2,6 +2,7 @@
 // random moments: the settings file always holds the whole change or none.
 
 #include "core/mainwin.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/settings/settingsfile.h"
 #include "tests/support/killloop.h"
@@ -18,7 +19,7 @@ using namespace testsupport;
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 int rounds() { return iterations(200, 25); }
 
 // Every field of a zone entry tells the zone it belongs to.

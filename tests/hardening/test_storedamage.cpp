@@ -5,6 +5,7 @@
 
 #include "platform/base/application.h"
 #include "platform/base/storefile.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/settings/settingsfile.h"
 #include "platform/system/paths.h"
@@ -32,7 +33,7 @@ using namespace testsupport;
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 
 QByteArray goodSettings() { return "[Options]\nAlarmTime=07:30\nFirstUse2=False\n\n[ScreenSaver]\nPos=2\n"; }
 

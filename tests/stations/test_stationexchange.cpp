@@ -1,4 +1,5 @@
 #include "mainwindow/form1.h"
+#include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "radio/form3.h"
 #include "tests/mainwindow/form1fixture.h"
@@ -21,7 +22,7 @@ using testsupport::Form1Fixture;
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
+using platform::kOptions;
 constexpr char kChildVariable[] = "VANTORA_STATION_WRITER";
 
 // The child's loop: stores the whole station table again and again, each
