@@ -1,23 +1,18 @@
 #include "reminders/modmemo.h"
 
+#include "platform/base/filelock.h"
 #include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/storefile.h"
 #include "platform/base/clock.h"
 #include "platform/system/paths.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QThread>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 #include <utility>
 
 namespace ModMemo {
@@ -25,7 +20,6 @@ namespace ModMemo {
 namespace {
 
 constexpr int kLockWaitMs = 10000;
-constexpr int kLockPollMs = 2;
 constexpr int kMaxDamagedCopies = 100;
 
 using platform::FileStamp;
@@ -63,27 +57,20 @@ void ensureInitialised()
 
 QString lockPath() { return store().folder + QStringLiteral("/VNMemo.lock"); }
 
-// Both files share one lock against other copies of the program: flock() on a
-// lock file that is never removed, so a killed holder leaves nothing locked.
+// Both files share one lock against other copies of the program (a FileLock).
 // Nested use inside one process counts up instead of locking again.
 class StoreLock {
 public:
     StoreLock()
     {
-        if (s_depth++ > 0) {
-            m_ok = s_ok;
-            return;
-        }
-        s_fd = ::open(QFile::encodeName(lockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        s_ok = s_fd >= 0 && acquire(s_fd);
-        m_ok = s_ok;
+        if (s_depth++ == 0)
+            s_lock.emplace(lockPath(), kLockWaitMs);
+        m_ok = s_lock->held();
     }
     ~StoreLock()
     {
-        if (--s_depth == 0 && s_fd >= 0) {
-            ::close(s_fd);
-            s_fd = -1;
-        }
+        if (--s_depth == 0)
+            s_lock.reset();
     }
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
@@ -91,22 +78,9 @@ public:
     bool ok() const { return m_ok; }
 
 private:
-    static bool acquire(int fd)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK || waited.hasExpired(kLockWaitMs))
-                return false;
-            QThread::msleep(kLockPollMs);
-        }
-        return true;
-    }
-
     bool m_ok = false;
     static inline int s_depth = 0;
-    static inline int s_fd = -1;
-    static inline bool s_ok = false;
+    static inline std::optional<platform::FileLock> s_lock;
 };
 
 Result failed(const QString& error) { return Result{false, error}; }

@@ -1,5 +1,6 @@
 #include "compat/win32/registry.h"
 
+#include "platform/base/filelock.h"
 #include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/storefile.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLockFile>
 #include <QMap>
 #include <QStandardPaths>
 
@@ -31,8 +31,6 @@ const QLatin1String kRunValue("vantora");
 
 // How long a writer waits for another process to finish its write.
 constexpr int kLockWaitMs = 5000;
-// A lock file older than this whose owner cannot be checked is taken as left over.
-constexpr int kStaleLockMs = 10000;
 
 QString rootName(HKEY root)
 {
@@ -243,9 +241,8 @@ public:
     {
         const QString path = registryFilePath(root);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QLockFile lock(path + QStringLiteral(".lock"));
-        lock.setStaleLockTime(kStaleLockMs);
-        if (!lock.tryLock(kLockWaitMs))
+        const FileLock lock(path + QStringLiteral(".lock"), kLockWaitMs);
+        if (!lock.held())
             return ERROR_ACCESS_DENIED;
         HiveState fresh = readHiveFile(root, path);
         if (!fresh.refusal.isEmpty()) {

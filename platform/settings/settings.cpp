@@ -3,13 +3,13 @@
 #include "platform/base/filestamp.h"
 #include "platform/base/atomicfile.h"
 #include "platform/base/clock.h"
+#include "platform/base/filelock.h"
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
 #include "platform/base/storefile.h"
 #include "platform/settings/settingsfile.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -17,15 +17,12 @@
 #include <QStandardPaths>
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QThread>
 #include <QTimer>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <functional>
 #include <optional>
 
@@ -41,7 +38,6 @@ using Edit = std::function<bool(Sections&)>;
 // longer where nothing could (no application object, the program's end).
 constexpr int shortLockWaitMs = 100;
 constexpr int longLockWaitMs = 10000;
-constexpr int lockPollMs = 2;
 // When the lock was busy or the write failed, the queued changes are tried again.
 constexpr int busyRetryMs = 250;
 constexpr int failedRetryMs = 10000;
@@ -79,48 +75,6 @@ void makeNewerThan(int fd, const FileStamp& previous)
     }
 }
 
-// The writers' exclusive lock: flock() on a lock file beside the store that is
-// never removed. The kernel drops the lock with the process holding it, so a
-// writer that is killed never leaves the store locked (a lock file that only
-// exists, as QLockFile makes, can be left empty by a kill and then looks live).
-class WriterLock {
-public:
-    WriterLock(const QByteArray& path, int waitMs)
-        : m_fd(::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666))
-    {
-        if (m_fd < 0)
-            return;
-        QElapsedTimer waited;
-        waited.start();
-        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK && errno != EINTR)
-                return;
-            if (waited.hasExpired(waitMs)) {
-                m_busy = true;
-                return;
-            }
-            QThread::msleep(lockPollMs);
-        }
-        m_held = true;
-    }
-    ~WriterLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // releases the lock
-    }
-    WriterLock(const WriterLock&) = delete;
-    WriterLock& operator=(const WriterLock&) = delete;
-
-    bool held() const { return m_held; }
-    // Another live writer holds it.
-    bool busy() const { return m_busy; }
-
-private:
-    const int m_fd;
-    bool m_held = false;
-    bool m_busy = false;
-};
-
 // Temporaries of the writer of earlier versions (QSaveFile: "VN.conf.Ab3xYz",
 // mode 0600) that a kill left behind. Six letters or digits that are not all
 // lower-case letters, so that a user's "VN.conf.backup" is never taken for one.
@@ -154,7 +108,6 @@ public:
     Store()
         : m_path(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                  + QStringLiteral("/VN/VN.conf"))
-        , m_nativePath(QFile::encodeName(m_path))
     {
         atProgramEnd([this] { flushQueued(longLockWaitMs); });
     }
@@ -285,7 +238,7 @@ private:
     void flush(int waitMs)
     {
         QDir().mkpath(QFileInfo(m_path).absolutePath());
-        const WriterLock lock(m_nativePath + ".lock", waitMs);
+        const FileLock lock(m_path + QStringLiteral(".lock"), waitMs);
         if (!lock.held() && lock.busy()) {
             scheduleRetry(busyRetryMs);
             return;
@@ -359,7 +312,6 @@ private:
     }
 
     const QString m_path;
-    const QByteArray m_nativePath;
     QRecursiveMutex m_mutex;
     Sections m_sections;
     QList<Edit> m_queued;

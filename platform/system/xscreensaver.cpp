@@ -1,5 +1,6 @@
 #include "platform/system/xscreensaver.h"
 
+#include "platform/base/filelock.h"
 #include "platform/base/filestamp.h"
 #include "platform/base/storefile.h"
 #include "platform/system/paths.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -90,9 +90,8 @@ void restartDaemon()
 // Applies a change to the file as it is on disk now and writes the result.
 WriteResult modify(const std::function<void(xss::PreferencesFile&)>& change)
 {
-    QLockFile lock(lockPath());
-    lock.setStaleLockTime(10000);
-    if (!lock.tryLock(kLockWaitMs))
+    const FileLock lock(lockPath(), kLockWaitMs);
+    if (!lock.held())
         return WriteResult{false, QStringLiteral("Another program is changing %1.").arg(xscreensaverFilePath())};
     const QString path = xscreensaverFilePath();
     const StoreFileRead read = readFile(path);
