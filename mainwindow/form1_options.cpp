@@ -4,12 +4,12 @@
 #include "core/mainwin.h"
 #include "core/registrymod.h"
 #include "core/sysmod.h"
+#include "core/windowplace.h"
 #include "mainwindow/appwindows.h"
 #include "mainwindow/frmeula.h"
 #include "platform/base/clock.h"
 #include "platform/base/dialogs.h"
 #include "compat/win32/colors.h"
-#include "platform/base/twips.h"
 #include "platform/media/sound.h"
 #include "compat/vb/conversions.h"
 #include "compat/vb/formats.h"
@@ -21,20 +21,13 @@
 #include "resources/resources.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
-
-#include <cmath>
-#include <limits>
-#include <optional>
 
 namespace {
 
 using platform::kOptions;
 const QString kRunKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-using platform::kTwipsPerPixel;
 
 QString readOption(const QString& key, const QString& defaultValue)
 {
@@ -51,36 +44,18 @@ qint16 readInt16(const QString& key, const QString& defaultValue)
     return platform::toInt16(readOption(key, defaultValue));
 }
 
-// A stored coordinate in twips as pixels; a number beyond the single range
-// gives infinity. Text that is not a number raises the type mismatch.
-double storedPixels(const QString& twips)
+// The window's stored Left and Top must be numbers: other text raises the
+// type mismatch, as it does for every option. A number beyond the single
+// range is damage that only centres the window.
+void requireNumber(const QString& twips)
 {
     try {
-        return static_cast<double>(platform::toSingle(twips)) / kTwipsPerPixel;
+        platform::toSingle(twips);
     } catch (const platform::RuntimeError& e) {
         if (e.number() != platform::RuntimeError::Overflow)
             throw;
-        return std::numeric_limits<double>::infinity();
     }
 }
-
-// The stored window position, or nothing when it is not a finite number that
-// puts some of the window on a screen (the window is then centred).
-std::optional<QPoint> positionOnAScreen(const QString& leftTwips, const QString& topTwips, QSize size)
-{
-    const double left = storedPixels(leftTwips);
-    const double top = storedPixels(topTwips);
-    constexpr double kFarBeyondAnyScreen = 1e6;
-    if (!std::isfinite(left) || !std::isfinite(top) || std::abs(left) > kFarBeyondAnyScreen
-        || std::abs(top) > kFarBeyondAnyScreen)
-        return std::nullopt;
-    const QPoint at(qRound(left), qRound(top));
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->geometry().intersects(QRect(at, size)))
-            return at;
-    return std::nullopt;
-}
-
 
 } // namespace
 
@@ -104,8 +79,7 @@ void Form1::RegOptions(qint16 index)
         }
         return;
     case 1:
-        writeOption(QStringLiteral("F1Left"), platform::singleText(static_cast<float>(x() * kTwipsPerPixel)));
-        writeOption(QStringLiteral("F1Top"), platform::singleText(static_cast<float>(y() * kTwipsPerPixel)));
+        windowplace::store(this, QStringLiteral("F1Left"), QStringLiteral("F1Top"));
         // The pointer asks often: the tip is made again when the date changed.
         if (const QDate today = platform::clock().now().date(); today != m_tipDate) {
             m_tipDate = today;
@@ -145,17 +119,11 @@ void Form1::LoadOptions(qint16 index)
         DefaultRadio = platform::toInt16(DefStation);
         RegOptions(8);
         return;
-    case 1: {
-        const QScreen* primary = QGuiApplication::primaryScreen();
-        const QRect screen = primary ? primary->geometry() : QRect(0, 0, width(), height());
-        const QPoint centred((screen.width() - width()) / 2, (screen.height() - height()) / 2);
-        const QString left = readOption(QStringLiteral("F1Left"),
-                                        platform::singleText(static_cast<float>(centred.x() * kTwipsPerPixel)));
-        const QString top = readOption(QStringLiteral("F1Top"),
-                                       platform::singleText(static_cast<float>(centred.y() * kTwipsPerPixel)));
-        move(positionOnAScreen(left, top, size()).value_or(centred));
+    case 1:
+        requireNumber(readOption(QStringLiteral("F1Left"), QStringLiteral("0")));
+        requireNumber(readOption(QStringLiteral("F1Top"), QStringLiteral("0")));
+        move(windowplace::stored(QStringLiteral("F1Left"), QStringLiteral("F1Top"), size()));
         return;
-    }
     case 2: AlarmTimeText = readOption(QStringLiteral("AlarmTime"), QStringLiteral("00:00")); return;
     case 3:
         AlarmOn = readBool(QStringLiteral("Alarmsound"), false);

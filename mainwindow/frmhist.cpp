@@ -1,50 +1,20 @@
 #include "mainwindow/frmhist.h"
 
+#include "core/windowplace.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/infowindows.h"
 #include "platform/base/appinfo.h"
 #include "platform/base/clock.h"
-#include "compat/vb/conversions.h"
-#include "platform/settings/options.h"
-#include "platform/settings/settings.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTextEdit>
 
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 namespace {
 
 using infowindows::kTwipsPerPixel;
-
-// A stored coordinate in twips as pixels, or nothing when it cannot be read.
-std::optional<int> storedPixels(const QString& key)
-{
-    const QString text = platform::getSetting(platform::kOptions, key, QString());
-    if (text.isEmpty())
-        return std::nullopt;
-    try {
-        const double twips = platform::toSingle(text);
-        if (!std::isfinite(twips) || std::abs(twips) > 1.0e7)
-            return std::nullopt;
-        return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-    } catch (const platform::RuntimeError&) {
-        return std::nullopt;
-    }
-}
-
-bool onSomeScreen(const QRect& r)
-{
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(r))
-            return true;
-    return false;
-}
 
 const char* const kHistory[] = {
     "v1.0.x:\t12/03/2001",
@@ -114,22 +84,6 @@ QString historyText()
     return text;
 }
 
-QPoint storedWindowPosition(const QString& formName, const QSize& windowSize)
-{
-    QPoint centred;
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect area = primary->availableGeometry();
-        centred = QPoint(area.x() + (area.width() - windowSize.width()) / 2,
-                         area.y() + (area.height() - windowSize.height()) / 2);
-    }
-    const std::optional<int> left = storedPixels(formName + QStringLiteral("Left"));
-    const std::optional<int> top = storedPixels(formName + QStringLiteral("Top"));
-    const QPoint placed(left.value_or(centred.x()), top.value_or(centred.y()));
-    if (!onSomeScreen(QRect(placed, windowSize)))
-        return centred;
-    return placed;
-}
-
 FrmHist::FrmHist(QWidget* parent) : EulaView(parent)
 {
     setObjectName(QStringLiteral("FrmHist"));
@@ -139,7 +93,12 @@ FrmHist::FrmHist(QWidget* parent) : EulaView(parent)
     placeWindow();
 }
 
-void FrmHist::placeWindow() { move(storedWindowPosition(objectName(), size())); }
+// The keys are the window's name followed by "Left" and "Top"; they are read
+// on load and on each activation, and never written.
+void FrmHist::placeWindow()
+{
+    move(windowplace::stored(objectName() + QStringLiteral("Left"), objectName() + QStringLiteral("Top"), size()));
+}
 
 void FrmHist::FrmChoice(int mode, const QString& title, const QString& text)
 {

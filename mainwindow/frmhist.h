@@ -32,9 +32,3 @@ private:
 
 // The header and the version history, CR LF lines.
 QString historyText();
-
-// A window's stored position (twips as text, keys <name>Left and <name>Top of
-// section "Options") as a top-left point in pixels, or the centre of the
-// primary screen when a key is missing or damaged or the window would lie off
-// every screen.
-QPoint storedWindowPosition(const QString& formName, const QSize& windowSize);

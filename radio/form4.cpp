@@ -8,7 +8,7 @@
 #include "platform/settings/settings.h"
 #include "platform/system/drives.h"
 #include "radio/form3.h"
-#include "radio/windowplace.h"
+#include "core/windowplace.h"
 #include "resources/resourceids.h"
 #include "resources/resources.h"
 
@@ -201,7 +201,7 @@ bool Form4::layOut(const QString& drive, const QString& folder)
     adjustSize();
 
     const QString suffix = m_single ? QStringLiteral("41") : QStringLiteral("42");
-    move(storedPosition(QStringLiteral("Left") + suffix, QStringLiteral("Right") + suffix, size()));
+    move(windowplace::stored(QStringLiteral("Left") + suffix, QStringLiteral("Right") + suffix, size()));
     AffSel();
     return true;
 }
@@ -339,7 +339,7 @@ void Form4::tmpaff()
 
 void Form4::savePosition(const QString& suffix)
 {
-    storePosition(this, QStringLiteral("Left") + suffix, QStringLiteral("Right") + suffix);
+    windowplace::store(this, QStringLiteral("Left") + suffix, QStringLiteral("Right") + suffix);
     platform::saveSetting(kOptions, QStringLiteral("Drive1.Drive") + suffix, m_drive);
     platform::saveSetting(kOptions, QStringLiteral("Dir1.Path") + suffix, m_folder);
 }

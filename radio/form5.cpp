@@ -9,7 +9,7 @@
 #include "compat/vb/conversions.h"
 #include "platform/settings/settings.h"
 #include "radio/radio.h"
-#include "radio/windowplace.h"
+#include "core/windowplace.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -88,7 +88,7 @@ void Form5::Form_Load()
 
 void Form5::placeAndShowURL()
 {
-    move(storedPosition(QStringLiteral("Left4"), QStringLiteral("Right4"), size()));
+    move(windowplace::stored(QStringLiteral("Left4"), QStringLiteral("Right4"), size()));
     const QString url = m_host ? m_host->state().RaURL : QString();
     Label2[6]->setText(url);
     Label2[6]->setToolTip(url);
@@ -110,7 +110,7 @@ void Form5::showModal()
 
 void Form5::closeF() { hide(); }
 
-void Form5::SavPos4() { storePosition(this, QStringLiteral("Left4"), QStringLiteral("Right4")); }
+void Form5::SavPos4() { windowplace::store(this, QStringLiteral("Left4"), QStringLiteral("Right4")); }
 
 void Form5::Timer1_Timer()
 {

@@ -11,7 +11,7 @@
 #include "radio/form5.h"
 #include "radio/playerview.h"
 #include "radio/radiopictures.h"
-#include "radio/windowplace.h"
+#include "core/windowplace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -257,7 +257,7 @@ void Radio::Form_Load()
         player->setVideoWindow(static_cast<quint32>(playerView->videoSurface()->winId()));
 
     setWindowTitle(QStringLiteral("Vantora Radio - v ") + platform::appVersionText());
-    move(storedPosition(QStringLiteral("Left"), QStringLiteral("Right"), size()));
+    move(windowplace::stored(QStringLiteral("Left"), QStringLiteral("Right"), size()));
 
     // The stored volume comes back before the first poll could store the new
     // player's own.
@@ -510,7 +510,7 @@ void Radio::ExtOntop()
     SetOnTop(this, onTop ? -1 : 0);
 }
 
-void Radio::SavPos() { storePosition(this, QStringLiteral("Left"), QStringLiteral("Right")); }
+void Radio::SavPos() { windowplace::store(this, QStringLiteral("Left"), QStringLiteral("Right")); }
 
 // ---- Unloading ----
 
