@@ -30,6 +30,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 
+#include <initializer_list>
 #include <stdexcept>
 
 namespace {
@@ -287,7 +288,7 @@ void Form1::runLoadSteps()
     WavAlarm2 = platform::loadResource(QStringLiteral("CUSTOM"), 102);
     WavHourBeep = platform::loadResource(QStringLiteral("CUSTOM"), 103);
     DataList::InitDefRadio();
-    for (qint16 index : {10, 1, 2, 3, 4, 5, 6, 7})
+    for (const qint16 index : std::initializer_list<qint16>{10, 1, 2, 3, 4, 5, 6, 7})
         LoadOptions(index);
 
     FirstUse =
@@ -296,7 +297,7 @@ void Form1::runLoadSteps()
         LoadOptions(0);
         writeOption(QStringLiteral("FirstUse"), QStringLiteral("False"));
     }
-    for (qint16 index : {8, 9, 10, 11, 12, 14})
+    for (const qint16 index : std::initializer_list<qint16>{8, 9, 10, 11, 12, 14})
         LoadOptions(index);
     TZFormat =
         platform::getSetting(platform::kOptions, platform::optionkeys::kTZFormat, QStringLiteral("ddd dd mmm yyyy"));

@@ -79,11 +79,9 @@ void Form1::indicatorClick(QObject* picture)
 {
     // While the alarm rings a click on an indicator only snoozes it.
     const bool ringing = snoozealarm->isEnabled();
-    if (picture == Shape2 || picture == Image5) {
-        SN();
-    } else if (picture == Image6 || picture == Image7) {
+    if (picture == Image6 || picture == Image7) {
         Image6_Click();
-    } else if (ringing) {
+    } else if (ringing || picture == Shape2 || picture == Image5) {
         SN();
     } else if (picture == Image2) {
         alarmbeep_Click();

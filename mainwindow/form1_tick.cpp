@@ -22,8 +22,8 @@ constexpr double kSecondsPerDay = 86400.0;
 constexpr double kFirstUpdateDelay = 600.0;
 constexpr int kFlashMs = 250;
 constexpr int kFirstBlinkMs = 600;
-constexpr qint64 kBlinkLongMs = 800;
-constexpr qint64 kBlinkShortMs = 400;
+constexpr int kBlinkLongMs = 800;
+constexpr int kBlinkShortMs = 400;
 // The blink's changes fall on the fifths of a second, so that some of them
 // meet a wake-up that comes anyway (a new second, the flash's end); one may
 // wait this long for such a wake-up, which nobody can see.
@@ -361,7 +361,7 @@ void Form1::Timer10_Timer()
     m_blinkPhase = !m_blinkPhase;
     // Counted from when the change was due, so that the rhythm keeps its place;
     // after a long stall (a suspended computer) it starts again from now.
-    const qint64 phase = m_blinkPhase ? kBlinkLongMs : kBlinkShortMs;
+    const int phase = m_blinkPhase ? kBlinkLongMs : kBlinkShortMs;
     *m_blinkDueMs += phase;
     if (*m_blinkDueMs <= platform::clock().monotonicMs())
         m_blinkDueMs = blinkMomentAfter(phase);

@@ -63,7 +63,7 @@ private:
 bool readBounded(int fd, qint64 limit, QByteArray& out, int& err)
 {
     out.clear();
-    constexpr qint64 kChunk = 64 * 1024;
+    constexpr qint64 kChunk = qint64{64} * 1024;
     for (;;) {
         const qint64 want = qMin(kChunk, limit + 1 - out.size());
         if (want <= 0)
@@ -100,8 +100,9 @@ Told& told()
 
 QString sizeText(qint64 bytes)
 {
-    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
-        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    constexpr qint64 kMiB = qint64{1024} * 1024;
+    if (bytes >= kMiB && bytes % kMiB == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / kMiB);
     if (bytes >= 1024 && bytes % 1024 == 0)
         return QStringLiteral("%1 KiB").arg(bytes / 1024);
     return QStringLiteral("%1 bytes").arg(bytes);
@@ -146,7 +147,7 @@ QString keepDamagedCopy(const QString& path)
         return {};
     const QString base = path + QStringLiteral(".damaged-") + clock().now().date().toString(Qt::ISODate);
     for (int n = 1; n <= kMaxDamagedCopies; ++n) {
-        const QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
+        QString name = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
         if (::link(native.constData(), QFile::encodeName(name).constData()) == 0)
             return name;
         if (errno == EEXIST)

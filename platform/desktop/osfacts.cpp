@@ -9,7 +9,7 @@
 namespace platform {
 namespace {
 
-constexpr qint64 kMaxFileSize = 64 * 1024;
+constexpr qint64 kMaxFileSize = qint64{64} * 1024;
 
 std::function<OsFacts()> g_reader;
 
