@@ -26,11 +26,10 @@ QString ensured(const QString& folder, const QString& what)
     const QByteArray native = QFile::encodeName(folder);
     struct stat st {};
     QString reason;
-    if (::stat(native.constData(), &st) != 0)
-        reason = qt_error_string(errno);
-    else if (!S_ISDIR(st.st_mode))
+    const bool found = ::stat(native.constData(), &st) == 0;
+    if (found && !S_ISDIR(st.st_mode))
         reason = QStringLiteral("a file of that name is in the way");
-    else if (::access(native.constData(), W_OK | X_OK) != 0)
+    else if (!found || ::access(native.constData(), W_OK | X_OK) != 0)
         reason = qt_error_string(errno);
     if (!reason.isEmpty())
         tellStoreProblem(StoreProblem::Folder, folder,

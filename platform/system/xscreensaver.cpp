@@ -102,7 +102,7 @@ WriteResult modify(const std::function<void(xss::PreferencesFile&)>& change)
     change(file);
     if (file.bytes() == before && QFileInfo::exists(path))
         return WriteResult{true, {}};
-    const WriteResult written = writeFileAtomically(path, file.bytes());
+    WriteResult written = writeFileAtomically(path, file.bytes());
     if (written)
         restartDaemon();
     return written;
