@@ -123,7 +123,7 @@ void Form7::buildControls()
     for (size_t i = 0; i < keys.size(); ++i) {
         QAction* button = Toolbar1->addAction(captions[i]);
         button->setObjectName(keys[i]);
-        const QString key = keys[i];
+        const QString& key = keys[i];
         connect(button, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
         m_buttons[i] = button;
     }

@@ -151,7 +151,7 @@ Result noteDamage(const QString& path, const QByteArray& bytes, const QString& p
 {
     const StoreLock lock;
     Damage d{path, {}, problem};
-    const Result kept = lock.ok() ? keepDamagedCopy(path, bytes, &d.copy) : failed(kLockError);
+    Result kept = lock.ok() ? keepDamagedCopy(path, bytes, &d.copy) : failed(kLockError);
     if (!kept)
         d.problem = problem + QStringLiteral("; no copy could be made: ") + kept.error;
     Store& s = store();
@@ -222,7 +222,7 @@ Result changeFile(const QString& path, bool sorted, const std::function<void(QLi
         return {};
     }
     if (!parsed.clean) {
-        const Result kept = noteDamage(path, old, parsed.problem);
+        Result kept = noteDamage(path, old, parsed.problem);
         if (!kept)
             return kept;
     }
@@ -257,7 +257,7 @@ Result changeMemosFile(const std::function<void(QList<MemoRec>&)>& change)
 {
     ensureInitialised();
     QList<MemoRec> after;
-    const Result r = changeFile(memoFilePath(), true, change, &after);
+    Result r = changeFile(memoFilePath(), true, change, &after);
     takeMemos(r, after);
     return r;
 }

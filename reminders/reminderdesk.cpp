@@ -142,7 +142,8 @@ void ReminderDesk::showDueReminders(const QDateTime& now)
         }
         if (index < 0)
             return;
-        const MemoRec rec = memos[index];
+        // A copy: the list changes while the notice opens.
+        const MemoRec rec = memos[index]; // NOLINT(performance-unnecessary-copy-initialization)
         Form7* notice = newNotice();
         if (!notice->EnterMessa(static_cast<qint16>(qMin<qsizetype>(index + 1, 32767)), reminderTitle(rec),
                                 Form7::DueReminder, rec.MemText, true, true, false, false, QStringLiteral("Delete"),
