@@ -291,16 +291,16 @@ void Form1::runLoadSteps()
     for (const qint16 index : std::initializer_list<qint16>{10, 1, 2, 3, 4, 5, 6, 7})
         LoadOptions(index);
 
-    FirstUse =
-        platform::toBool(platform::getSetting(platform::kOptions, QStringLiteral("FirstUse"), QStringLiteral("True")));
+    FirstUse = platform::toBool(
+        platform::getSetting(platform::kOptions, QStringLiteral("FirstUse"), QStringLiteral("True")));
     if (FirstUse) {
         LoadOptions(0);
         writeOption(QStringLiteral("FirstUse"), QStringLiteral("False"));
     }
     for (const qint16 index : std::initializer_list<qint16>{8, 9, 10, 11, 12, 14})
         LoadOptions(index);
-    TZFormat =
-        platform::getSetting(platform::kOptions, platform::optionkeys::kTZFormat, QStringLiteral("ddd dd mmm yyyy"));
+    TZFormat = platform::getSetting(platform::kOptions, platform::optionkeys::kTZFormat,
+                                    QStringLiteral("ddd dd mmm yyyy"));
     refreshScreenSaverItems();
     CLHighContrast = platform::toBool(
         platform::getSetting(platform::kOptions, platform::optionkeys::kCLHighContrast, QStringLiteral("False")));
@@ -313,8 +313,8 @@ void Form1::runLoadSteps()
     NetAutoSync = platform::toBool(
         platform::getSetting(platform::kOptions, platform::optionkeys::kNetAutoSync, QStringLiteral("True")));
     for (int i = 1; i <= 6; ++i)
-        SyncDigit[static_cast<size_t>(i)] =
-            platform::getSetting(platform::kOptions, platform::optionkeys::syncDigit(i), QStringLiteral("0"));
+        SyncDigit[static_cast<size_t>(i)] = platform::getSetting(platform::kOptions, platform::optionkeys::syncDigit(i),
+                                                                 QStringLiteral("0"));
     SetNTPASync();
     ActURL();
     SetColTxt2();

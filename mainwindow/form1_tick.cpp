@@ -233,8 +233,8 @@ void Form1::dailyUpdateCheck()
 {
     if (!VNNetAutoSync || VNNetAutoSync2 || ActuSyncVN)
         return;
-    const QString stored =
-        platform::getSetting(kOptions, platform::optionkeys::kNextAutoSyncTime, QStringLiteral("000000"));
+    const QString stored = platform::getSetting(kOptions, platform::optionkeys::kNextAutoSyncTime,
+                                                QStringLiteral("000000"));
     // The tooltip changes once a day: it is rebuilt only when its time does.
     if (stored != NextUpdateTime || m_updateTooltipStale) {
         NextUpdateTime = stored;
