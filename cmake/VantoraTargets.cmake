@@ -8,20 +8,39 @@ function(vantora_warnings target)
     -Wall -Wextra -Wshadow -Wold-style-cast -Wnon-virtual-dtor $<$<BOOL:${VANTORA_WERROR}>:-Werror>)
 endfunction()
 
-# A static library made of every source in the calling folder.
+# Makes the headers of `folder` (a source folder) reachable for `target` and
+# for everything that links it, under their paths from the project root
+# ("platform/base/clock.h"), and nothing else of the source tree: the target's
+# include folder in the build tree holds one link per folder it exposes. A
+# library thus sees its own folder and the folders of the libraries it links;
+# an include of any other folder (a folder above it, say) is not found and
+# fails to compile. No product target has the project root on its include path.
+function(vantora_expose_folder target folder)
+  file(RELATIVE_PATH _relative ${PROJECT_SOURCE_DIR} ${folder})
+  set(_root ${PROJECT_BINARY_DIR}/exposed/${target})
+  set(_link ${_root}/${_relative})
+  get_filename_component(_parent ${_link} DIRECTORY)
+  file(MAKE_DIRECTORY ${_parent})
+  if(IS_SYMLINK ${_link})
+    file(READ_SYMLINK ${_link} _points_to)
+    if(NOT _points_to STREQUAL "${folder}")
+      file(REMOVE ${_link})
+    endif()
+  endif()
+  if(NOT IS_SYMLINK ${_link})
+    file(CREATE_LINK ${folder} ${_link} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${_root})
+endfunction()
+
+# A static library made of every source in the calling folder, exposing that
+# folder only (see vantora_expose_folder).
 function(vantora_folder_library name)
   file(GLOB _sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(${name} STATIC ${_sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  vantora_expose_folder(${name} ${CMAKE_CURRENT_SOURCE_DIR})
   vantora_warnings(${name})
-endfunction()
-
-# Adds every source in the calling folder to an existing library.
-function(vantora_folder_sources target)
-  file(GLOB _sources CONFIGURE_DEPENDS
-    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  target_sources(${target} PRIVATE ${_sources})
 endfunction()
 
 # One Qt Test executable registered with CTest, run headless with a pinned locale.
