@@ -50,6 +50,16 @@ constexpr quint32 kDigitOff = 0x404040;
 
 using Shape = Form1Shape;
 
+// A click area over or around a picture: it takes the pointer and carries a
+// tip, and draws nothing, so a blink of the picture under it does not paint it.
+class ClickArea : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+};
+
 template <typename Label = QLabel>
 Label* makePicture(QWidget* parent, const QRect& geometry, const QString& name, const QString& tip = {})
 {
@@ -149,13 +159,13 @@ void Form1::buildControls()
 
     const int iconTop = 1530 / kTwipsPerPixel - 98;
     Image10 = makePicture(status, QRect(4, iconTop, 16, 16), QStringLiteral("Image10"));
-    Image11 = makePicture(status, QRect(0, 0, 24, status->height()), QStringLiteral("Image11"));
+    Image11 = makePicture<ClickArea>(status, QRect(0, 0, 24, status->height()), QStringLiteral("Image11"));
     Image2 = makePicture(status, QRect(26, 1, 16, 16), QStringLiteral("Image2"), QStringLiteral("Alarm Enabled"));
     Label3 = makeText(status, QRect(44, 1, 70, 16), QStringLiteral("Label3"), 0x0000C0, 7);
     Label3->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     Image9 = makePicture(status, QRect(96, iconTop, 16, 16), QStringLiteral("Image9"));
     Image4 = makePicture(status, QRect(114, 1, 16, 16), QStringLiteral("Image4"));
-    Image5 = makePicture(status, QRect(114, 0, 18, status->height()), QStringLiteral("Image5"));
+    Image5 = makePicture<ClickArea>(status, QRect(114, 0, 18, status->height()), QStringLiteral("Image5"));
     Image3 = makePicture(status, QRect(132, iconTop, 16, 16), QStringLiteral("Image3"),
                          QStringLiteral("Hourly Beep Enabled"));
     Image8 = makePicture(status, QRect(150, iconTop, 16, 16), QStringLiteral("Image8"),
@@ -163,7 +173,7 @@ void Form1::buildControls()
     Image6 = makePicture(status, QRect(166, iconTop, 16, 16), QStringLiteral("Image6"),
                          QStringLiteral("Play Default... F2"));
     Image12 = makePicture(status, QRect(182, iconTop, 16, 16), QStringLiteral("Image12"));
-    Image14 = makePicture(status, QRect(180, 0, 20, status->height()), QStringLiteral("Image14"));
+    Image14 = makePicture<ClickArea>(status, QRect(180, 0, 20, status->height()), QStringLiteral("Image14"));
     Image4->setVisible(false);
     Image9->setVisible(false);
 

@@ -3,6 +3,7 @@
 #include "compat/win32/colors.h"
 
 #include <QPainter>
+#include <QtMath>
 
 #include <array>
 #include <optional>
@@ -113,7 +114,15 @@ void LedDigit::setValue(qint16 value)
     const bool looksTheSame = segmentsFor(value) == segmentsFor(m_value);
     m_value = value;
     if (!looksTheSame)
-        update();
+        update(inkRect());
+}
+
+QRect LedDigit::inkRect() const
+{
+    // The segments keep to the margins; a pixel more for their anti-aliased edges.
+    const int padX = qFloor(width() * MarginX) - 1;
+    const int padY = qFloor(height() * MarginY) - 1;
+    return rect().adjusted(padX, padY, -padX, -padY);
 }
 
 void LedDigit::setLedColorOn(quint32 bgr)

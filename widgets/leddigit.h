@@ -78,6 +78,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Where the segments can be: a new value repaints only this, so a
+    // neighbouring digit whose rectangle overlaps this one's margin is not
+    // painted again.
+    QRect inkRect() const;
+
     qint16 m_value = 0;
     quint32 m_colorOn = DefaultColorOn;
     quint32 m_colorOff = DefaultColorOff;

@@ -184,6 +184,33 @@ private slots:
         QTRY_COMPARE(counter.count, 1);
     }
 
+    // The clock's digits overlap by their blank margins: a new value of one
+    // must not paint its neighbour again.
+    void aNewValueLeavesTheOverlappingNeighbourAlone()
+    {
+        QWidget panel;
+        panel.resize(80, 50);
+        LedDigit left(&panel);
+        LedDigit right(&panel);
+        left.setGeometry(0, 0, 30, 39);
+        right.setGeometry(28, 0, 30, 39);
+        PaintCounter leftPaints;
+        PaintCounter rightPaints;
+        left.installEventFilter(&leftPaints);
+        right.installEventFilter(&rightPaints);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QTRY_VERIFY(rightPaints.count > 0);
+        testsupport::drainEvents();
+
+        leftPaints.count = 0;
+        rightPaints.count = 0;
+        right.setValue(8);
+        QTRY_COMPARE(rightPaints.count, 1);
+        testsupport::drainEvents();
+        QCOMPARE(leftPaints.count, 0);
+    }
+
     void eachLookIsDrawnOnceAndShared()
     {
         const QPixmap seven = LedDigit::digitPicture(7, 0x00FFFF00, 0x00404040, QSize(30, 39), 1.0);
