@@ -1,6 +1,7 @@
 #include "platform/base/atomicfile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -191,9 +192,12 @@ void removeStaleTemporaries(const QString& path)
     const QFileInfo info(path);
     QDir folder(info.absolutePath());
     const QString prefix = info.fileName() + kTempMarker;
-    const QStringList candidates =
-        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : candidates) {
+    // A plain prefix test: a name filter would compile a pattern at every write.
+    QDirIterator entries(folder.path(), QDir::Files | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        const QString name = entries.nextFileInfo().fileName();
+        if (!name.startsWith(prefix))
+            continue;
         const QString rest = name.mid(prefix.size());
         const qsizetype dash = rest.indexOf(QLatin1Char('-'));
         bool ok = false;
