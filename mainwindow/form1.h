@@ -14,7 +14,9 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdlib>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -235,7 +237,20 @@ private:
     void storeOptionsEveryTenSeconds();
     void showDueReminders();
     void beepOnTheHour();
-    QDateTime currentSecond() const;
+    // One second of the time shown: the local day and second of the day, and
+    // the monotonic reading of the tick. Telling two apart needs no time-zone
+    // arithmetic; the monotonic reading keeps a local second that comes again
+    // (the clock put back, the hour repeated where summer time ends) from
+    // being taken for the one already handled.
+    struct TickSecond {
+        qint64 local = std::numeric_limits<qint64>::min();
+        qint64 monotonicMs = 0;
+        bool sameAs(const TickSecond& other) const
+        {
+            return local == other.local && std::abs(monotonicMs - other.monotonicMs) < 1000;
+        }
+    };
+    TickSecond currentSecond() const;
     bool digitChanged(int i) const { return DigitNow[i] != DigitShown[i]; }
     void Timer2_Timer();
     void Timer8_Timer();
@@ -440,15 +455,15 @@ private:
     bool m_loadCompleted = false;
     bool m_tickInsideLoad = false;
     bool m_updateTooltipStale = true;
-    QDateTime m_alarmStartedAt;
-    QDateTime m_updateCheckedAt;
+    TickSecond m_alarmStartedAt;
+    TickSecond m_updateCheckedAt;
     bool m_blinkPhase = false;
     bool m_blinkAllowed = false; // from the end of the load on
     // Monotonic milliseconds: when the lit seconds mark goes out (the design's
     // one-shot Timer9) and when the status blink changes next (Timer10).
     std::optional<qint64> m_flashEndsMs;
     std::optional<qint64> m_blinkDueMs;
-    QDateTime m_tickedSecond;
+    TickSecond m_tickedSecond;
     QDate m_tipDate;
 
     // ---- Controls ----

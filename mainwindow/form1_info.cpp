@@ -132,7 +132,9 @@ void Form1::hidtout() { hidesystr_Click(); }
 
 void Form1::refreshTray()
 {
-    if (NowTime.toString(QStringLiteral("HH:mm")) != m_trayTipTime)
+    // The tip shows the minute: only a tick whose hour or minute digits changed can change it.
+    const bool newMinute = digitChanged(1) || digitChanged(2) || digitChanged(3) || digitChanged(4);
+    if ((newMinute || m_trayTipTime.isEmpty()) && NowTime.toString(QStringLiteral("HH:mm")) != m_trayTipTime)
         cSysTray1_MouseMove();
     if (digitChanged(6) && DigitNow[6] == QLatin1String("0"))
         pollTrayHost();

@@ -30,7 +30,17 @@ constexpr int kBlinkShortMs = 400;
 constexpr int kBlinkGridMs = 200;
 constexpr qint64 kBlinkSlackMs = 50;
 
-QString twoDigits(int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); }
+// The time as "hh?mm?ss" with `separator` in place of each "?".
+QString timeText(const QTime& t, QLatin1Char separator)
+{
+    const std::array<int, 3> parts{t.hour(), t.minute(), t.second()};
+    QString text(8, separator);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        text[3 * i] = QLatin1Char(char('0' + parts[i] / 10));
+        text[3 * i + 1] = QLatin1Char(char('0' + parts[i] % 10));
+    }
+    return text;
+}
 
 using platform::optionkeys::syncDigit;
 
@@ -68,16 +78,14 @@ void Form1::Timer1_Timer()
     // The display changes once a second: a tick within a second already
     // handled has nothing more to do.
     scheduleNextWake(NowTime);
-    const QDateTime second = currentSecond();
-    if (second == m_tickedSecond && !m_tickInsideLoad)
+    const TickSecond second = currentSecond();
+    if (second.sameAs(m_tickedSecond) && !m_tickInsideLoad)
         return;
     m_tickedSecond = second;
     const platform::SettingsReadScope oneLook;
     const QTime time = NowTime.time();
-    const QString T = twoDigits(time.hour()) + QLatin1Char(' ') + twoDigits(time.minute()) + QLatin1Char(' ')
-        + twoDigits(time.second());
-    const QString tnow = twoDigits(time.hour()) + QLatin1Char(':') + twoDigits(time.minute()) + QLatin1Char(':')
-        + twoDigits(time.second());
+    const QString T = timeText(time, QLatin1Char(' '));
+    const QString tnow = timeText(time, QLatin1Char(':'));
     static constexpr std::array<int, 7> kPositions{0, 0, 1, 3, 4, 6, 7};
     for (int i = 1; i <= 6; ++i)
         DigitNow[static_cast<size_t>(i)] = T.mid(kPositions[static_cast<size_t>(i)], 1);
@@ -193,8 +201,8 @@ void Form1::checkAlarmTime(const QString& tnow)
         return;
     // Any tick of the alarm's second may start it, but only once: a Stop
     // pressed within that second must not be undone by the next tick.
-    const QDateTime second = currentSecond();
-    if (second == m_alarmStartedAt)
+    const TickSecond second = currentSecond();
+    if (second.sameAs(m_alarmStartedAt))
         return;
     m_alarmStartedAt = second;
     Timer3.setEnabled(true);
@@ -227,7 +235,12 @@ void Form1::countDownUpdateCheck()
     dailyUpdateCheck();
 }
 
-QDateTime Form1::currentSecond() const { return NowTime.addMSecs(-NowTime.time().msec()); }
+Form1::TickSecond Form1::currentSecond() const
+{
+    constexpr qint64 kSecondsPerDayWhole = 86400;
+    return {NowTime.date().toJulianDay() * kSecondsPerDayWhole + NowTime.time().msecsSinceStartOfDay() / 1000,
+            platform::clock().monotonicMs()};
+}
 
 void Form1::dailyUpdateCheck()
 {
@@ -245,7 +258,7 @@ void Form1::dailyUpdateCheck()
     // The second of the first check is stored as the daily time: the daily
     // test must not run that check again in the remaining ticks of that second.
     if (platform::formatDateTime(NowTime, QStringLiteral("hhmmss")) != NextUpdateTime
-        || currentSecond() == m_updateCheckedAt)
+        || currentSecond().sameAs(m_updateCheckedAt))
         return;
     VNNetAutoSync = false;
     ActuSyncVN = true;

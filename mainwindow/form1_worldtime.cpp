@@ -345,6 +345,8 @@ void Form1::showZoneTimes()
     if (LastTZAdd != m_zoneRowsRead && m_frmTZ)
         m_frmTZ->zoneCountChanged();
     m_zoneRowsRead = LastTZAdd;
+    if (LastTZAdd <= 0)
+        return;
     m_nowMsecs = NowTime.toMSecsSinceEpoch();
     const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
     for (int i = 1; i <= LastTZAdd; ++i) {

@@ -4,15 +4,16 @@
 //   new second       the tick of a new second with the repaint it causes,
 //                    without zone rows and with five
 //   pointer move     one pointer move over the clock, with its repaint
-//   first paint      the whole program from its start to its first paint
-//                    (a second start in the same home: the files it carries
-//                    are on disk already), and the Qt clock's
-// Run: ./bench_callgrind [--part idle|start] [--timeout seconds]
+//   first paint      the Vantora program from its start until its first
+//                    paint is flushed (a second start in the same home: the
+//                    files it carries are on disk already), and the Qt
+//                    clock's; both run in a temporary home, without network
+//                    (unshare -n, so run as root), and are stopped by pid
+//                    once callgrind has written the count
+// Run: ./bench_callgrind [--part idle|start] [--timeout seconds] [--keep folder]
 // It runs itself and the others under valgrind, each run without a time limit
 // unless one is given (valgrind is slow on a loaded machine: a start may take
 // minutes); a run that goes over its limit is stopped and reported as such.
-#include "core/mainwin.h"
-#include "mainwindow/appwindows.h"
 #include "mainwindow/form1.h"
 #include "platform/settings/options.h"
 #include "platform/settings/settings.h"
@@ -23,6 +24,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QRegularExpression>
@@ -131,33 +133,11 @@ int measureWindow(int argc, char** argv)
     return 0;
 }
 
-// Under valgrind: the program's start, ended by its first paint.
-int startToFirstPaint(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantora"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    struct FirstPaint : QObject {
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("Form1"))
-                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-            return false;
-        }
-    } firstPaint;
-    app.installEventFilter(&firstPaint);
-    worldtime::installZoneDatabase();
-    MainWin::setStartupWindows(&appWindows());
-    MainWin::Main();
-    const int rc = QApplication::exec();
-    appWindows().unloadAll();
-    return rc;
-}
-
 struct Options {
     bool idle = true;
     bool start = true;
     int timeoutMs = -1; // none
+    QString keep;       // a folder that keeps callgrind's output files
 };
 
 Options parseOptions(const QStringList& args)
@@ -169,6 +149,8 @@ Options parseOptions(const QStringList& args)
             o.start = args[i + 1] == QLatin1String("start");
         } else if (args[i] == QLatin1String("--timeout")) {
             o.timeoutMs = args[i + 1].toInt() * 1000;
+        } else if (args[i] == QLatin1String("--keep")) {
+            o.keep = args[i + 1];
         }
     }
     return o;
@@ -176,14 +158,12 @@ Options parseOptions(const QStringList& args)
 
 int g_timeoutMs = -1;
 
-qint64 runUnderCallgrind(const QStringList& command, const QString& outFile, const QProcessEnvironment& env,
-                         bool atStart)
+qint64 runUnderCallgrind(const QStringList& command, const QString& outFile, const QProcessEnvironment& env)
 {
     QProcess p;
     p.setProcessEnvironment(env);
-    QStringList args{QStringLiteral("--tool=callgrind"), QStringLiteral("--callgrind-out-file=") + outFile};
-    if (!atStart)
-        args << QStringLiteral("--instr-atstart=no") << QStringLiteral("--collect-atstart=no");
+    const QStringList args{QStringLiteral("--tool=callgrind"), QStringLiteral("--callgrind-out-file=") + outFile,
+                           QStringLiteral("--instr-atstart=no"), QStringLiteral("--collect-atstart=no")};
     p.setProcessChannelMode(QProcess::MergedChannels);
     QTextStream(stderr) << "running " << command.join(QLatin1Char(' ')) << " under callgrind\n";
     p.start(QStringLiteral("valgrind"), args + command);
@@ -198,10 +178,10 @@ qint64 runUnderCallgrind(const QStringList& command, const QString& outFile, con
     return totalOf(outFile);
 }
 
-void measureIdle(const QString& self, const QTemporaryDir& work, const QProcessEnvironment& env, QTextStream& out)
+void measureIdle(const QString& self, const QDir& work, const QProcessEnvironment& env, QTextStream& out)
 {
-    runUnderCallgrind({self, QStringLiteral("--window")}, work.filePath(QStringLiteral("window")), env, false);
-    const QStringList dumps = QDir(work.path()).entryList({QStringLiteral("window.*")}, QDir::Files, QDir::Name);
+    runUnderCallgrind({self, QStringLiteral("--window")}, work.filePath(QStringLiteral("window")), env);
+    const QStringList dumps = work.entryList({QStringLiteral("window.*")}, QDir::Files, QDir::Name);
     for (const QString& dump : dumps) {
         QFile f(work.filePath(dump));
         f.open(QIODevice::ReadOnly);
@@ -214,26 +194,58 @@ void measureIdle(const QString& self, const QTemporaryDir& work, const QProcessE
     }
 }
 
-void measureStart(const QString& self, const QTemporaryDir& work, QProcessEnvironment env, QTextStream& out)
+// Runs a program under callgrind, counting from its start until its first
+// paint has been flushed; the program is stopped once that count is written.
+qint64 startUnderCallgrind(const QStringList& command, const QString& outFile, const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    const QStringList args{QStringLiteral("-n"), QStringLiteral("valgrind"), QStringLiteral("--tool=callgrind"),
+                           QStringLiteral("--callgrind-out-file=") + outFile,
+                           QStringLiteral("--dump-after=QWidgetRepaintManager::paintAndFlush*")};
+    QTextStream(stderr) << "running " << command.join(QLatin1Char(' ')) << " under callgrind\n";
+    p.start(QStringLiteral("unshare"), args + command);
+    const QString firstDump = outFile + QStringLiteral(".1");
+    QElapsedTimer waited;
+    waited.start();
+    qint64 count = -1;
+    while ((count = totalOf(firstDump)) < 0 && !p.waitForFinished(200)) {
+        if (g_timeoutMs >= 0 && waited.hasExpired(g_timeoutMs)) {
+            QTextStream(stderr) << "stopped after " << g_timeoutMs / 1000 << " s\n";
+            break;
+        }
+    }
+    if (count < 0)
+        count = totalOf(firstDump);
+    p.kill();
+    p.waitForFinished(-1);
+    return count;
+}
+
+void measureStart(const QDir& work, QProcessEnvironment env, QTextStream& out)
 {
     // A fresh user whose licence was accepted; the first start writes the files.
     const QString home = work.filePath(QStringLiteral("home"));
-    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = home + QLatin1Char('/') + QString::fromLatin1(var).toLower();
         QDir().mkpath(path);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         env.insert(QString::fromLatin1(var), path);
     }
+    env.insert(QStringLiteral("VANTORA_WEB_BASE"), QStringLiteral("http://127.0.0.1:9"));
     {
         QProcess seed;
         seed.setProcessEnvironment(env);
-        seed.start(self, {QStringLiteral("--seed")});
+        seed.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--seed")});
         seed.waitForFinished(-1);
     }
-    runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("first-start")), env, true);
-    const qint64 start = runUnderCallgrind({self, QStringLiteral("--start")}, work.filePath(QStringLiteral("start")),
-                                           env, true);
-    const qint64 qtClock = runUnderCallgrind({QStringLiteral(QTCLOCK_EXECUTABLE), QStringLiteral("--first-paint")},
-                                             work.filePath(QStringLiteral("qtclock")), env, true);
+    const QStringList vantora{QStringLiteral(VANTORA_EXECUTABLE)};
+    startUnderCallgrind(vantora, work.filePath(QStringLiteral("first-start")), env);
+    const qint64 start = startUnderCallgrind(vantora, work.filePath(QStringLiteral("start")), env);
+    const qint64 qtClock = startUnderCallgrind({QStringLiteral(QTCLOCK_EXECUTABLE)},
+                                               work.filePath(QStringLiteral("qtclock")), env);
     out << QStringLiteral("start to first paint %1 M instructions (Qt clock %2 M)\n")
                .arg(double(start) / 1e6, 0, 'f', 1)
                .arg(double(qtClock) / 1e6, 0, 'f', 1);
@@ -245,8 +257,6 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && QByteArray(argv[1]) == "--window")
         return measureWindow(argc, argv);
-    if (argc > 1 && QByteArray(argv[1]) == "--start")
-        return startToFirstPaint(argc, argv);
     if (argc > 1 && QByteArray(argv[1]) == "--seed") {
         QCoreApplication seedApp(argc, argv);
         platform::saveSetting(kOptions, QStringLiteral("FirstUse2"), QStringLiteral("False"));
@@ -255,17 +265,19 @@ int main(int argc, char** argv)
     }
 
     QCoreApplication app(argc, argv);
-    QTemporaryDir work;
+    const Options options = parseOptions(QCoreApplication::arguments());
+    g_timeoutMs = options.timeoutMs;
+    QTemporaryDir temporary;
+    QDir work(options.keep.isEmpty() ? temporary.path() : options.keep);
+    work.mkpath(QStringLiteral("."));
     QTextStream out(stdout);
     const QString self = QCoreApplication::applicationFilePath();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 
-    const Options options = parseOptions(QCoreApplication::arguments());
-    g_timeoutMs = options.timeoutMs;
     if (options.idle)
         measureIdle(self, work, env, out);
     if (options.start)
-        measureStart(self, work, env, out);
+        measureStart(work, env, out);
     return 0;
 }

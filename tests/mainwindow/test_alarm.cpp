@@ -216,6 +216,24 @@ private slots:
         QVERIFY(!w->isRinging());
     }
 
+    // The computer's clock put back over the alarm time brings its second again: it rings again.
+    void anAlarmSecondThatComesAgainRingsAgain()
+    {
+        Form1Fixture f(at(7, 29, 59));
+        Form1Fixture::setOption("AlarmTime", "07:30");
+        Form1Fixture::setOption("Alarmsound", "True");
+        Form1* w = f.loadForm1();
+        f.clock().advance(1100);
+        f.clock().advance(700); // the first sound enables Stop
+        QVERIFY(w->isRinging());
+        f.trigger("stopalarm");
+        f.clock().advance(5000);
+        QVERIFY(!w->isRinging());
+        f.clock().setNow(at(7, 29, 59));
+        f.clock().advance(1100);
+        QVERIFY(w->isRinging());
+    }
+
     void switchingTheAlarmOffStopsTheRinging()
     {
         Form1Fixture f(at(7, 29, 59));
