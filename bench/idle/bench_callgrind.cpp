@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMap>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QProcess>
@@ -53,17 +54,40 @@ qint64 totalOf(const QString& file)
     return n;
 }
 
+// The widgets painted during the counted steps, by name (printed when the
+// window part runs by itself: ./bench_callgrind --window).
+struct PaintLog : QObject {
+    bool counting = false;
+    QMap<QString, int> painted;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (counting && event->type() == QEvent::Paint)
+            ++painted[watched->objectName().isEmpty() ? QString::fromLatin1(watched->metaObject()->className())
+                                                       : watched->objectName()];
+        return false;
+    }
+};
+PaintLog* g_paints = nullptr;
+
 // Counts `repeat` runs of `step` (each run may prepare itself outside the count).
 template <typename Prepare, typename Step>
 void measure(const char* name, int repeat, Prepare prepare, Step step)
 {
+    g_paints->painted.clear();
     for (int i = 0; i < repeat; ++i) {
         prepare();
+        g_paints->counting = true;
         CALLGRIND_TOGGLE_COLLECT;
         step();
         CALLGRIND_TOGGLE_COLLECT;
+        g_paints->counting = false;
     }
     CALLGRIND_DUMP_STATS_AT(name);
+    QTextStream err(stderr);
+    err << name << " paints in " << repeat << " runs:";
+    for (auto it = g_paints->painted.cbegin(); it != g_paints->painted.cend(); ++it)
+        err << ' ' << it.key() << ' ' << it.value();
+    err << '\n';
 }
 
 void settle() { QCoreApplication::processEvents(); }
@@ -88,6 +112,9 @@ int measureWindow(int argc, char** argv)
 {
     testsupport::environment();
     QApplication app(argc, argv);
+    PaintLog paints;
+    g_paints = &paints;
+    app.installEventFilter(&paints);
     worldtime::installZoneDatabase();
     testsupport::StandIns standIns(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)));
     platform::ManualClock& clock = standIns.clock;

@@ -161,6 +161,8 @@ int main(int argc, char** argv)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), x.display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // The program's online checks stay on this computer.
+        env.insert(QStringLiteral("VANTORA_WEB_BASE"), QStringLiteral("http://127.0.0.1:9"));
         std::vector<std::unique_ptr<QProcess>> peers;
         const QList<QStringList> commands{{QStringLiteral(VANTORA_EXECUTABLE)},
                                           {QStringLiteral(QTCLOCK_EXECUTABLE)},
