@@ -114,11 +114,12 @@ public:
         if (!m_server.start("icecast2", {"-c", folder + "/icecast.xml"}, folder))
             return false;
         // Up once it answers at all (its status page needs the web root installed).
-        if (!QTest::qWaitFor([this] { return !httpStatus(m_port, "/").isEmpty(); }, testsupport::patience(15000)))
+        // Icecast and ezstream each take seconds to start on a loaded machine.
+        if (!QTest::qWaitFor([this] { return !httpStatus(m_port, "/").isEmpty(); }, testsupport::patience(40000)))
             return false;
         if (!m_source.start("ezstream", {"-c", folder + "/ezstream.xml"}, folder))
             return false;
-        return waitForOk(m_port, mount, 15000);
+        return waitForOk(m_port, mount, 40000);
     }
 
     QString url() const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QString::fromLatin1(m_mount)); }
