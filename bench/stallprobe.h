@@ -35,7 +35,7 @@ namespace bench {
 
 // One gap between two ticks of the probe.
 struct Gap {
-    double atMs = 0;     // since the probe started
+    double atMs = 0; // since the probe started
     double lengthMs = 0;
     double cpuMs = 0;    // the thread on a processor
     double queuedMs = 0; // runnable, waiting for a processor

@@ -9,35 +9,35 @@ class QObject;
 // The program-wide state the windows share. The main window owns it; the
 // other windows read and write it through the AppHost they were given.
 struct AppState {
-    bool Form1OnTop = true;     // every window stands above the others when activated
-    bool FirstUse = true;       // the factory station table is still to be written
-    bool Searchsize = false;    // media chooser: true one file, false a folder
-    qint16 InitialSize = 0;     // the main window's height at load, in twips
-    QString TempNam;            // one slot's factory name and URL while the table loads
+    bool Form1OnTop = true;  // every window stands above the others when activated
+    bool FirstUse = true;    // the factory station table is still to be written
+    bool Searchsize = false; // media chooser: true one file, false a folder
+    qint16 InitialSize = 0;  // the main window's height at load, in twips
+    QString TempNam;         // one slot's factory name and URL while the table loads
     QString TempURL;
-    bool ModifURL = false;      // the station editor saved (true) or was cancelled
-    bool AlarmRadio = true;     // the alarm also starts the default station
-    QString RaURL;              // URL, file or folder now being played
-    qint16 DefaultRadio = 2;    // current station slot, 1..12
+    bool ModifURL = false;   // the station editor saved (true) or was cancelled
+    bool AlarmRadio = true;  // the alarm also starts the default station
+    QString RaURL;           // URL, file or folder now being played
+    qint16 DefaultRadio = 2; // current station slot, 1..12
     bool AlarmActive = false;
     bool AutoPla = true;
     bool Rpeat = false;
     bool Shuffl = false;
     QString MP3Dir;
-    bool MP3D = false;          // a folder is being played
-    bool On_Off = false;        // busy animation state
+    bool MP3D = false;   // a folder is being played
+    bool On_Off = false; // busy animation state
     qint32 On_Off_Count = 0;
     qint32 ActTim8Cycle = 0;
-    qint16 LastTZAdd = 0;       // number of added world-clock zones, 0..5
+    qint16 LastTZAdd = 0; // number of added world-clock zones, 0..5
     QString TZFormat = QStringLiteral("ddd dd mmm yyyy");
-    QString ExportHeur;         // the current time "hh:mm:ss" of the last tick
-    QDateTime NowTime;          // the time read at the start of the last tick
-    bool NetAutoSync = true;    // daily time-server synchronisation
+    QString ExportHeur;      // the current time "hh:mm:ss" of the last tick
+    QDateTime NowTime;       // the time read at the start of the last tick
+    bool NetAutoSync = true; // daily time-server synchronisation
     bool LogSync = true;
     bool VNNetAutoSync = true;
     bool VNNetAutoSync2 = true;
     bool VNNetAutoSyncSilent = false;
-    bool ActuSyncVN = false;    // an online update check is running
+    bool ActuSyncVN = false; // an online update check is running
 };
 
 // The few calls the other windows make back to the main window.
@@ -71,7 +71,7 @@ public:
 class HostLink {
 public:
     HostLink() = default;
-    HostLink(AppHost* host); // NOLINT(google-explicit-constructor): a link stands for its host
+    HostLink(AppHost* host);                     // NOLINT(google-explicit-constructor): a link stands for its host
     HostLink(AppHost& host) : HostLink(&host) {} // NOLINT(google-explicit-constructor)
 
     AppHost* get() const { return m_guard ? m_host : nullptr; }

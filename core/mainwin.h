@@ -14,12 +14,12 @@ extern bool IsFirstUse;
 class StartupWindows {
 public:
     virtual ~StartupWindows() = default;
-    virtual void showLicence() = 0;          // the first-use licence window
-    virtual void enableHelpCleanup() = 0;    // the main window's VN.zip timer (loads the main window)
+    virtual void showLicence() = 0;       // the first-use licence window
+    virtual void enableHelpCleanup() = 0; // the main window's VN.zip timer (loads the main window)
     virtual void showMainWindow() = 0;
-    virtual void startReminders() = 0;       // file names, load, pending notices
-    virtual void unloadAll() = 0;            // every window, in the reset order
-    virtual void closeSaverPreview() = 0;    // unload the full-screen clock preview
+    virtual void startReminders() = 0;    // file names, load, pending notices
+    virtual void unloadAll() = 0;         // every window, in the reset order
+    virtual void closeSaverPreview() = 0; // unload the full-screen clock preview
 };
 
 void setStartupWindows(StartupWindows* windows);

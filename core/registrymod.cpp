@@ -34,8 +34,7 @@ qint32 SetValueEx(quint32 openKey, const QString& valueName, qint32 valueType, c
             bytes[i] = static_cast<char>((static_cast<quint32>(number) >> (8 * i)) & 0xFF);
         return static_cast<qint32>(platform::RegSetValueEx(openKey, valueName, 0, platform::REG_DWORD, bytes, 4));
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

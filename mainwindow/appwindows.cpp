@@ -86,9 +86,7 @@ void AppWindows::showMainWindow()
         // The reset unloads the main window: run it from the event loop.
         QTimer::singleShot(0, [] { MainWin::ResetAll(); });
         return;
-    case Form1::LoadResult::EndRequested:
-        platform::endProgram();
-        return;
+    case Form1::LoadResult::EndRequested: platform::endProgram(); return;
     default:
         // Also the end of the screensaver preview: the keys go to the clock again.
         main->show();
@@ -96,10 +94,7 @@ void AppWindows::showMainWindow()
     }
 }
 
-void AppWindows::startReminders()
-{
-    reminderDesk().start();
-}
+void AppWindows::startReminders() { reminderDesk().start(); }
 
 Form4* AppWindows::form4() { return &mediaChooser(); }
 

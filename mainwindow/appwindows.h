@@ -2,7 +2,6 @@
 
 #include "core/mainwin.h"
 
-
 #include <memory>
 
 class Form1;

@@ -11,8 +11,7 @@ QString suiteText(const platform::OsFacts& facts)
 {
     QString text;
     if (!facts.desktop.isEmpty())
-        text += withoutNuls(facts.desktop).replace(QLatin1Char(':'), QLatin1Char('/'))
-            + QStringLiteral(" desktop ,");
+        text += withoutNuls(facts.desktop).replace(QLatin1Char(':'), QLatin1Char('/')) + QStringLiteral(" desktop ,");
     if (!facts.sessionType.isEmpty())
         text += withoutNuls(facts.sessionType) + QStringLiteral(" session ,");
     if (text.size() > 2)

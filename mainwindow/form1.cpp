@@ -179,7 +179,8 @@ void Form1::buildControls()
 
     for (int r = 0; r < 5; ++r) {
         Label4[r] = makeText(this, QRect(5, 0, 40, 14), QStringLiteral("Label4_%1").arg(r), 0x0000FF, 7);
-        Label5[r] = makeText<RowTimeLabel>(this, QRect(46, 0, 150, 14), QStringLiteral("Label5_%1").arg(r), 0xFFFF00, 7);
+        Label5[r] = makeText<RowTimeLabel>(this, QRect(46, 0, 150, 14), QStringLiteral("Label5_%1").arg(r), 0xFFFF00,
+                                           7);
         Label4[r]->setVisible(false);
         Label5[r]->setVisible(false);
     }
@@ -251,7 +252,7 @@ QString Form1::stationURL(int slot) const
 
 platform::Timer& Form1::timer(int number)
 {
-    std::array<platform::Timer*, 11> all{&Timer1, &Timer2, &Timer3, &Timer4, &Timer5,  &Timer6,
+    std::array<platform::Timer*, 11> all{&Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6,
                                          &Timer7, &Timer8, nullptr, nullptr, &Timer11};
     platform::Timer* found = all.at(static_cast<size_t>(number - 1));
     if (!found)

@@ -289,7 +289,6 @@ public:
     void sEula_Click();
 
 private:
-
     // ---- Options (form1_options.cpp) ----
     void DispDat_Click();
     void Datform_Click();
@@ -469,23 +468,23 @@ private:
     // ---- Controls ----
     std::array<platform::LedDigit*, 6> LED1{};
     std::array<QLabel*, 8> picSegment{};
-    QWidget* Shape2 = nullptr;  // the clock panel
-    QWidget* Shape3 = nullptr;  // the status bar
-    QLabel* Label3 = nullptr;   // alarm text
-    QLabel* Label6 = nullptr;   // date
+    QWidget* Shape2 = nullptr; // the clock panel
+    QWidget* Shape3 = nullptr; // the status bar
+    QLabel* Label3 = nullptr;  // alarm text
+    QLabel* Label6 = nullptr;  // date
     std::array<QLabel*, 5> Label4{};
     std::array<QLabel*, 5> Label5{};
-    QLabel* Image2 = nullptr;   // alarm on
-    QLabel* Image3 = nullptr;   // hourly beep on
-    QLabel* Image4 = nullptr;   // blinking snooze mark
-    QLabel* Image5 = nullptr;   // snooze countdown tooltip
-    QLabel* Image6 = nullptr;   // radio
-    QLabel* Image8 = nullptr;   // radio alarm on
-    QLabel* Image9 = nullptr;   // busy animation
-    QLabel* Image10 = nullptr;  // time sync
-    QLabel* Image11 = nullptr;  // click area around Image10
-    QLabel* Image12 = nullptr;  // automatic updates
-    QLabel* Image14 = nullptr;  // click area around Image12
+    QLabel* Image2 = nullptr;  // alarm on
+    QLabel* Image3 = nullptr;  // hourly beep on
+    QLabel* Image4 = nullptr;  // blinking snooze mark
+    QLabel* Image5 = nullptr;  // snooze countdown tooltip
+    QLabel* Image6 = nullptr;  // radio
+    QLabel* Image8 = nullptr;  // radio alarm on
+    QLabel* Image9 = nullptr;  // busy animation
+    QLabel* Image10 = nullptr; // time sync
+    QLabel* Image11 = nullptr; // click area around Image10
+    QLabel* Image12 = nullptr; // automatic updates
+    QLabel* Image14 = nullptr; // click area around Image12
 
     platform::Timer Timer1{250};
     platform::Timer Timer2{1250};

@@ -41,7 +41,8 @@ void Form1::alar_Click()
     const QString kept = AlarmTimeText;
     for (;;) {
         const QString answer = platform::dialogs().inputBox(
-            QStringLiteral("Type the Alarm Time.\r\nRespect the format hh:mm"), QStringLiteral("Vantora"), AlarmTimeText);
+            QStringLiteral("Type the Alarm Time.\r\nRespect the format hh:mm"), QStringLiteral("Vantora"),
+            AlarmTimeText);
         if (answer.isEmpty()) {
             AlarmTimeText = kept;
             return;

@@ -75,9 +75,8 @@ void Form1::showTrayIcon()
     QIcon icon;
     icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon16));
     icon.addPixmap(platform::loadBitmap(resid::BmpProgramIcon32));
-    platform::trayIcon().showIcon(icon, m_trayTipTime.isEmpty()
-                                                    ? QStringLiteral("Vantora")
-                                                    : QStringLiteral("Vantora - ") + m_trayTipTime);
+    platform::trayIcon().showIcon(
+        icon, m_trayTipTime.isEmpty() ? QStringLiteral("Vantora") : QStringLiteral("Vantora - ") + m_trayTipTime);
 }
 
 // ---- Tray icon and hiding ----

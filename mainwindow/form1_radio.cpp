@@ -21,8 +21,7 @@ class PictureClicks : public QObject {
 public:
     PictureClicks(QObject* parent, std::function<void(QObject*)> onClick)
         : QObject(parent), m_onClick(std::move(onClick))
-    {
-    }
+    {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -69,9 +68,9 @@ void Form1::wireRadio()
     Image7->raise();
 
     auto* clicks = new PictureClicks(this, [this](QObject* picture) { indicatorClick(picture); });
-    for (QWidget* picture : {Shape2, static_cast<QWidget*>(Image2), static_cast<QWidget*>(Image3),
-                             static_cast<QWidget*>(Image5), static_cast<QWidget*>(Image6),
-                             static_cast<QWidget*>(Image7), static_cast<QWidget*>(Image8)})
+    for (QWidget* picture :
+         {Shape2, static_cast<QWidget*>(Image2), static_cast<QWidget*>(Image3), static_cast<QWidget*>(Image5),
+          static_cast<QWidget*>(Image6), static_cast<QWidget*>(Image7), static_cast<QWidget*>(Image8)})
         picture->installEventFilter(clicks);
 }
 

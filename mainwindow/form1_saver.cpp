@@ -61,8 +61,8 @@ void Form1::refreshScreenSaverItems()
 void Form1::VNSsaver_Click()
 {
     if (!QFileInfo::exists(MainWin::saverPath())) {
-        tellUser(QStringLiteral("VN cannot be set as the screen saver: its file %1 is missing.")
-                     .arg(MainWin::saverPath()));
+        tellUser(
+            QStringLiteral("VN cannot be set as the screen saver: its file %1 is missing.").arg(MainWin::saverPath()));
     } else if (!modSS::SaverServiceAvailable()) {
         tellUser(QStringLiteral("VN cannot be set as the screen saver: XScreenSaver is not running on this "
                                 "desktop.\r\n\r\nVN runs as a screen saver under XScreenSaver only; GNOME and KDE "
@@ -149,6 +149,5 @@ void Form1::SetmnuMin()
             item->setChecked(index == checked);
     }
     command(QStringLiteral("mnuMin_4"))
-        ->setText(checked != 4 ? QStringLiteral("Other...")
-                               : QStringLiteral("Other (%1 minutes)...").arg(IdleMinutes));
+        ->setText(checked != 4 ? QStringLiteral("Other...") : QStringLiteral("Other (%1 minutes)...").arg(IdleMinutes));
 }

@@ -65,8 +65,7 @@ void Form1::runTickStep(Step step)
     } catch (const platform::RuntimeError& e) {
         if (m_tickInsideLoad && e.number() == platform::RuntimeError::TypeMismatch)
             throw;
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }
 
 void Form1::Timer1_Timer()

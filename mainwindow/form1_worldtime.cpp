@@ -54,7 +54,7 @@ constexpr quint32 kContrastBack = 0x00000000;
 constexpr quint32 kZoneNameColour = 0x000000FF;
 constexpr std::array<quint32, 4> kWatchColours{0x00FFFF00, 0x00C0C000, 0x0000FFFF, 0x0000FF00};
 constexpr std::array<quint32, 2> kZoneColours{0x00C0C000, 0x0000FFFF};
-constexpr quint32 kColonColour = 0x00FFFF00;  // the lit colon pictures as stored
+constexpr quint32 kColonColour = 0x00FFFF00;   // the lit colon pictures as stored
 constexpr quint32 kRestingColour = 0x00404040; // the resting seconds colon as stored
 
 using platform::kOptions;
@@ -405,10 +405,11 @@ QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
         row.dateText = platform::formatDateTime(wall, TZFormat);
     }
     const QTime t = wall.time();
-    row.text = row.dateText + QStringLiteral(" - %1:%2:%3")
-                                  .arg(t.hour(), 2, 10, QLatin1Char('0'))
-                                  .arg(t.minute(), 2, 10, QLatin1Char('0'))
-                                  .arg(t.second(), 2, 10, QLatin1Char('0'));
+    row.text = row.dateText
+        + QStringLiteral(" - %1:%2:%3")
+              .arg(t.hour(), 2, 10, QLatin1Char('0'))
+              .arg(t.minute(), 2, 10, QLatin1Char('0'))
+              .arg(t.second(), 2, 10, QLatin1Char('0'));
     return row.text;
 }
 

@@ -88,11 +88,8 @@ void EulaView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        QCoreApplication::sendEvent(RichTextBox1, event);
-        return;
-    default:
-        QWidget::keyPressEvent(event);
+    case Qt::Key_PageDown: QCoreApplication::sendEvent(RichTextBox1, event); return;
+    default: QWidget::keyPressEvent(event);
     }
 }
 

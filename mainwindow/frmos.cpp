@@ -37,7 +37,8 @@ void Frame::paintEvent(QPaintEvent*)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-FrmOS::FrmOS(Form1* main, QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_main(main)
+FrmOS::FrmOS(Form1* main, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_main(main)
 {
     setObjectName(QStringLiteral("FrmOS"));
     setWindowTitle(QStringLiteral(" Vantora - OS Version Info"));
@@ -58,8 +59,8 @@ void FrmOS::Form_Load()
                           .join(QLatin1Char('\n')));
     const clsOS os;
     const QString nameRow = os.product.isEmpty() ? os.name : os.name + QLatin1Char(' ') + os.product;
-    Label1_1->setText(QStringList{nameRow, os.version, os.build, os.additional, os.servicePack, os.suites}.join(
-        QLatin1Char('\n')));
+    Label1_1->setText(
+        QStringList{nameRow, os.version, os.build, os.additional, os.servicePack, os.suites}.join(QLatin1Char('\n')));
 
     // The design size, grown where a value is wider than the design allows.
     Label1_0->move(kMargin, kMargin);
@@ -67,7 +68,8 @@ void FrmOS::Form_Load()
     Label1_1->move(kValueLeft, kMargin);
     Label1_1->adjustSize();
     const int width = qMax(5175 / kTwipsPerPixel, kValueLeft + Label1_1->width() + 2 * kMargin);
-    const int height = qMax(2490 / kTwipsPerPixel, kMargin + qMax(Label1_0->height(), Label1_1->height()) + 3 * kMargin);
+    const int height = qMax(2490 / kTwipsPerPixel,
+                            kMargin + qMax(Label1_0->height(), Label1_1->height()) + 3 * kMargin);
     setFixedSize(width, height);
     Shape1->setGeometry(kMargin / 2, kMargin / 2, width - kMargin, height - kMargin - 2 * kMargin);
     Shape1->lower();
@@ -80,7 +82,4 @@ void FrmOS::showEvent(QShowEvent* event)
     Form_Activate();
 }
 
-void FrmOS::Form_Activate()
-{
-    infowindows::applyOnTop(this, m_main);
-}
+void FrmOS::Form_Activate() { infowindows::applyOnTop(this, m_main); }

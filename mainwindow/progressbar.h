@@ -4,9 +4,9 @@
 
 // What one call of the segmented progress bar draws.
 struct ProgressDrawing {
-    bool draws = false;     // false: the arguments are refused and nothing is touched
-    bool copies = false;    // whether the buffer is copied onto the bar
-    int blocks = 0;         // blocks drawn into the buffer
+    bool draws = false;  // false: the arguments are refused and nothing is touched
+    bool copies = false; // whether the buffer is copied onto the bar
+    int blocks = 0;      // blocks drawn into the buffer
 };
 
 // A bar `targetWidth` pixels wide holds (targetWidth - 1) \ (segmentWidth + 1)

@@ -223,8 +223,8 @@ void frmInternet::listArrived(const platform::Download& list)
     Label3->clear();
     if (!list.ok) {
         // Nothing usable arrived: the user's stations stay as they are.
-        platform::dialogs().msgBox(QStringLiteral("Error: ") + list.error, platform::mb::OkOnly | platform::mb::Critical,
-                                   QStringLiteral("Online Radio List"));
+        platform::dialogs().msgBox(QStringLiteral("Error: ") + list.error,
+                                   platform::mb::OkOnly | platform::mb::Critical, QStringLiteral("Online Radio List"));
         Command2->setEnabled(true);
         reject();
         emit listLoaded();
@@ -318,10 +318,7 @@ int frmInternet::checkedCount() const
     return n;
 }
 
-void frmInternet::showCounts()
-{
-    Label2->setText(QStringLiteral("Selected %1/%2").arg(checkedCount()).arg(m_limit));
-}
+void frmInternet::showCounts() { Label2->setText(QStringLiteral("Selected %1/%2").arg(checkedCount()).arg(m_limit)); }
 
 void frmInternet::List1_ItemCheck(QListWidgetItem* item)
 {
@@ -355,7 +352,9 @@ void frmInternet::selectDefault()
     if (Combo1->count() == 0)
         return;
     if (m_chosenDefault.isEmpty()) {
-        Combo1->setCurrentIndex(m_defaultRowText.isEmpty() ? -1 : Combo1->findText(m_defaultRowText, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        Combo1->setCurrentIndex(m_defaultRowText.isEmpty()
+                                    ? -1
+                                    : Combo1->findText(m_defaultRowText, Qt::MatchExactly | Qt::MatchCaseSensitive));
         return;
     }
     for (int i = 0; i < qMin(10, Combo1->count()); ++i) {

@@ -109,8 +109,9 @@ void Internet::radioStampArrived(const platform::Download& stamp)
         return;
     }
     // The notice stops the busy animation when it is answered.
-    m_openNotice(radioListNotice(line != seen ? QStringLiteral("The Internet radio list has been updated.")
-                                              : QStringLiteral("No new radio in the Internet radio list at the moment.")));
+    m_openNotice(radioListNotice(line != seen
+                                     ? QStringLiteral("The Internet radio list has been updated.")
+                                     : QStringLiteral("No new radio in the Internet radio list at the moment.")));
 }
 
 void Internet::ChkUpdate(bool silent)
@@ -131,7 +132,8 @@ void Internet::ChkUpdate(bool silent)
 
 void Internet::versionArrived(UpdateOffer offer, const platform::Download& file)
 {
-    if (!file.ok || !platform::writeFileAtomically(platform::hostPath(QStringLiteral("C:\\VNversion.log")), file.data)) {
+    if (!file.ok
+        || !platform::writeFileAtomically(platform::hostPath(QStringLiteral("C:\\VNversion.log")), file.data)) {
         finishCheck(offer, serverUnreachableText());
         return;
     }
@@ -152,13 +154,12 @@ void Internet::versionArrived(UpdateOffer offer, const platform::Download& file)
     m_verState = *state;
     switch (m_verState) {
     case verstate::Newer: offerUpdate(offer); return;
-    case verstate::Same:
-        finishCheck(offer, QStringLiteral("You're using the latest version of Vantora."));
-        return;
+    case verstate::Same: finishCheck(offer, QStringLiteral("You're using the latest version of Vantora.")); return;
     default:
-        finishCheck(offer, QStringLiteral("The VN version available on the Internet is ") + offer.version
-                               + QStringLiteral("\r\nand so older than the version running on this computer.\r\n\r\n"
-                                                "You must keep this version."));
+        finishCheck(offer,
+                    QStringLiteral("The VN version available on the Internet is ") + offer.version
+                        + QStringLiteral("\r\nand so older than the version running on this computer.\r\n\r\n"
+                                         "You must keep this version."));
         return;
     }
 }
@@ -171,18 +172,20 @@ void Internet::offerUpdate(const UpdateOffer& newer)
         m_host.setMainWindowVisible(false);
     if (offer.sha256.isEmpty()) {
         // Without a checksum the download could not be verified: nothing is fetched.
-        finishCheck(offer, QStringLiteral("Version ") + offer.version
-                                + QStringLiteral(" is available Online...\r\n\r\n"
-                                                 "It must be downloaded and installed by hand: the server gives no "
-                                                 "checksum to verify the update program."));
+        finishCheck(offer,
+                    QStringLiteral("Version ") + offer.version
+                        + QStringLiteral(" is available Online...\r\n\r\n"
+                                         "It must be downloaded and installed by hand: the server gives no "
+                                         "checksum to verify the update program."));
         return;
     }
     const QPointer<Internet> alive(this);
     const int answer = offer.silent
         ? platform::mb::Yes
-        : platform::dialogs().msgBox(QStringLiteral("Version ") + offer.version
-                                         + QStringLiteral(" is available Online...\r\nDo you want to download it now ?"),
-                                     platform::mb::YesNo | platform::mb::Question, boxTitle());
+        : platform::dialogs().msgBox(
+            QStringLiteral("Version ") + offer.version
+                + QStringLiteral(" is available Online...\r\nDo you want to download it now ?"),
+            platform::mb::YesNo | platform::mb::Question, boxTitle());
     if (!alive)
         return; // the main window was reset while the question was open
     if (answer == platform::mb::Yes) {
@@ -232,8 +235,9 @@ void Internet::updaterArrived(const UpdateOffer& offer, const platform::Download
         },
         [this, offer](const Saved& saved) {
             if (!saved.matches) {
-                finishCheck(offer, QStringLiteral("The downloaded update program does not match its checksum.\r\n"
-                                                   "It was deleted and not started."));
+                finishCheck(offer,
+                            QStringLiteral("The downloaded update program does not match its checksum.\r\n"
+                                           "It was deleted and not started."));
             } else if (!saved.written) {
                 finishCheck(offer, QStringLiteral("The update program could not be saved:\r\n") + saved.written.error);
             } else if (!saved.intactOnDisk) {

@@ -121,8 +121,8 @@ void Form3::buildRows()
 {
     QWidget* client = findChild<QWidget*>(QStringLiteral("client"));
     // Typing is limited to 50 characters; a longer name set from code is kept whole.
-    auto* nameRule =
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(kNameLength)), this);
+    auto* nameRule = new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(kNameLength)),
+                                                     this);
     for (int i = 1; i <= kRows; ++i) {
         const auto k = static_cast<size_t>(i);
         Text1[k] = new QLineEdit(client);
@@ -281,8 +281,7 @@ void Form3::openChooser(bool singleFile)
 
 bool Form3::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Label5) {
             SelMP3_Single();
             return true;

@@ -44,8 +44,7 @@ QLabel* makeImage(QWidget* parent, const QString& name, const QRect& geometry, c
     return label;
 }
 
-QWidget* makeShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,
-                   bool framed = false)
+QWidget* makeShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill, bool framed = false)
 {
     auto* shape = new QLabel(parent);
     shape->setObjectName(name);
@@ -173,10 +172,12 @@ void Radio::buildControls()
     Image1->setCursor(Qt::PointingHandCursor);
 
     const int top = kStripTop;
-    Shape[1] = makeShape(this, QStringLiteral("Shape1"), QRect(0, top, kWidth, kHeight - top), QColor(0x20, 0x20, 0x20));
+    Shape[1] = makeShape(this, QStringLiteral("Shape1"), QRect(0, top, kWidth, kHeight - top),
+                         QColor(0x20, 0x20, 0x20));
     Shape[2] = makeShape(this, QStringLiteral("Shape2"), QRect(2, top + 2, 60, 20), {}, true);
     Shape[3] = makeShape(this, QStringLiteral("Shape3"), QRect(64, top + 2, kWidth - 66, 20), {}, true);
-    Image2 = makeImage(this, QStringLiteral("Image2"), QRect(4, top + 4, 16, 16), QStringLiteral("Start Vantora Radio"));
+    Image2 = makeImage(this, QStringLiteral("Image2"), QRect(4, top + 4, 16, 16),
+                       QStringLiteral("Start Vantora Radio"));
     Image3 = makeImage(this, QStringLiteral("Image3"), QRect(22, top + 4, 16, 16), QStringLiteral("Exit Radio"));
     Image4 = makeImage(this, QStringLiteral("Image4"), QRect(40, top + 4, 16, 16), kOffTip);
     Image3->setPixmap(radiopictures::exitPicture());
@@ -461,7 +462,8 @@ void Radio::Image5_Click()
         m_form5 = std::make_unique<Form5>(*this, host(), this);
     // Run modally once this handler has returned.
     QMetaObject::invokeMethod(
-        this, [this] {
+        this,
+        [this] {
             if (m_loaded && m_form5)
                 m_form5->showModal();
         },
@@ -521,7 +523,8 @@ void Radio::requestUnload()
         return;
     m_unloadPending = true;
     QMetaObject::invokeMethod(
-        this, [this] {
+        this,
+        [this] {
             if (m_unloadPending)
                 Unload();
         },
@@ -647,8 +650,8 @@ void Radio::MediaPlayer1_Buffering(bool Start)
     setConnection(1);
     if (WebcamOn) {
         setOnAir(3, QStringLiteral("Vantora Radio's On - Click for Controls"));
-        MediaPlayer1->setToolTipText(QStringLiteral("Vantora Radio - Online - Reception %1%")
-                                         .arg(MediaPlayer1->ReceptionQuality()));
+        MediaPlayer1->setToolTipText(
+            QStringLiteral("Vantora Radio - Online - Reception %1%").arg(MediaPlayer1->ReceptionQuality()));
         Timer5.setEnabled(true);
         m_infoStep = 0;
         Label5->clear();
@@ -730,8 +733,8 @@ void Radio::endOfItem()
     if (MediaPlayer1->Visible())
         RegVol();
     host().StopTimer7();
-    for (QWidget* w : {Shape[4], static_cast<QWidget*>(Image6), static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label3)})
+    for (QWidget* w :
+         {Shape[4], static_cast<QWidget*>(Image6), static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3)})
         w->hide();
     stopPlayer();
 }

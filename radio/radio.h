@@ -63,11 +63,11 @@ public:
     void SavPos();
 
     // ---- Commands of the window, as the user gives them ----
-    void Image2_Click();     // start/stop
-    void Image3_Click();     // exit
-    void Image4_Click();     // cycle the player's display parts
-    void Image5_Click();     // broadcast status
-    void Image6_Click();     // next file
+    void Image2_Click(); // start/stop
+    void Image3_Click(); // exit
+    void Image4_Click(); // cycle the player's display parts
+    void Image5_Click(); // broadcast status
+    void Image6_Click(); // next file
     void Toolbar1_ButtonClick(const QString& key);
 
     // ---- For the main window, the status window and tests ----

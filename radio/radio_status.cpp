@@ -60,7 +60,8 @@ void Radio::LoadVol()
         return;
     const qint32 current = MediaPlayer1->Volume();
     try {
-        MediaPlayer1->setVolume(platform::toInt32(platform::getSetting(kOptions, kSoundVol, platform::intText(current))));
+        MediaPlayer1->setVolume(
+            platform::toInt32(platform::getSetting(kOptions, kSoundVol, platform::intText(current))));
     } catch (const platform::RuntimeError&) {
         // A damaged value leaves the player's volume as it is.
     }
@@ -106,9 +107,9 @@ void Radio::Timer8_Timer()
 
 void Radio::Afftout()
 {
-    for (QWidget* w : {static_cast<QWidget*>(Image6), Shape[4], static_cast<QWidget*>(Label6), Shape[5], Shape[6],
-                       Shape[8], Shape[9], Shape[10], Shape[11], static_cast<QWidget*>(Image7),
-                       static_cast<QWidget*>(Image8)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Image6), Shape[4], static_cast<QWidget*>(Label6), Shape[5], Shape[6], Shape[8],
+          Shape[9], Shape[10], Shape[11], static_cast<QWidget*>(Image7), static_cast<QWidget*>(Image8)})
         w->show();
     const bool fileOrFolder = isStation(11, 12);
     Label3->setVisible(fileOrFolder && shared().Shuffl);
@@ -118,10 +119,10 @@ void Radio::Afftout()
 
 void Radio::Efftout()
 {
-    for (QWidget* w : {static_cast<QWidget*>(Image6), Shape[4], static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label3), Shape[7], static_cast<QWidget*>(Label6), Shape[5], Shape[6],
-                       Shape[8], Shape[9], Shape[10], Shape[11], static_cast<QWidget*>(Image7),
-                       static_cast<QWidget*>(Image8)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Image6), Shape[4], static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
+          Shape[7], static_cast<QWidget*>(Label6), Shape[5], Shape[6], Shape[8], Shape[9], Shape[10], Shape[11],
+          static_cast<QWidget*>(Image7), static_cast<QWidget*>(Image8)})
         w->hide();
 }
 

@@ -59,8 +59,9 @@ QPixmap exitPicture()
 
 QPixmap onAir(int index)
 {
-    const QColor lamp = index == 3 ? QColor(0xFF, 0x30, 0x30) : index == 2 ? QColor(0x80, 0x30, 0x30)
-                                                                            : QColor(0x50, 0x50, 0x50);
+    const QColor lamp = index == 3 ? QColor(0xFF, 0x30, 0x30)
+        : index == 2               ? QColor(0x80, 0x30, 0x30)
+                                   : QColor(0x50, 0x50, 0x50);
     return icon([lamp](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(lamp);

@@ -56,9 +56,9 @@ QPalette calendarPalette()
     QPalette calendar = desktopPalette();
     const QColor text = calendar.color(QPalette::Active, QPalette::Text);
     const QColor field = calendar.color(QPalette::Active, QPalette::Base);
-    calendar.setColor(QPalette::Disabled, QPalette::Text,
-                      QColor((text.red() + field.red()) / 2, (text.green() + field.green()) / 2,
-                             (text.blue() + field.blue()) / 2));
+    calendar.setColor(
+        QPalette::Disabled, QPalette::Text,
+        QColor((text.red() + field.red()) / 2, (text.green() + field.green()) / 2, (text.blue() + field.blue()) / 2));
     return calendar;
 }
 
@@ -220,8 +220,12 @@ bool Form7::EnterMessa(qint16 MessID, const QString& Titr, qint16 MessType, cons
     setButtons({But1, But2, But3, But4}, {But1Mess, But2Mess, But3Mess, But4Mess});
 
     if (MessType == DueReminder || MessType == PendingReminder) {
-        m_pending = Pending{true, normalisedMemo(MemoRec{FicDateTemp, FicTimeTemp, FicMemoTemp}),
-                            MessType == PendingReminder, false, MessType, windowTitle()};
+        m_pending = Pending{true,
+                            normalisedMemo(MemoRec{FicDateTemp, FicTimeTemp, FicMemoTemp}),
+                            MessType == PendingReminder,
+                            false,
+                            MessType,
+                            windowTitle()};
         // The reminder leaves the store before its notice shows, so that no
         // other tick (or copy of the program) can open it a second time.
         if (MessType == DueReminder && !moveDueReminder()) {
@@ -411,7 +415,8 @@ bool Form7::releasePending()
         m_pending.inTemp = false;
     }
     if (m_pending.inMemo) {
-        const ModMemo::Result r = ModMemo::changeMemos([&](QList<MemoRec>& list) { ModMemo::removeOneMemo(list, rec); });
+        const ModMemo::Result r = ModMemo::changeMemos(
+            [&](QList<MemoRec>& list) { ModMemo::removeOneMemo(list, rec); });
         if (!r) {
             showError(r.error, QStringLiteral("Vantora"));
             return false;

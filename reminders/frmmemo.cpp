@@ -29,8 +29,7 @@ namespace {
 
 QString identity(const MemoRec& rec)
 {
-    return QString::number(rec.MemDate.toJulianDay()) + QLatin1Char('|') + rec.MemTime + QLatin1Char('|')
-        + rec.MemText;
+    return QString::number(rec.MemDate.toJulianDay()) + QLatin1Char('|') + rec.MemTime + QLatin1Char('|') + rec.MemText;
 }
 
 QString heading(const MemoRec& rec) { return frmMemo::lineText(rec); }

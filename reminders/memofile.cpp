@@ -13,10 +13,10 @@ constexpr int kFirstYear = 100;
 constexpr int kLastYear = 9999;
 
 // Windows-1252 characters 0x80-0x9F; the five unassigned ones keep their code.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decodeCp1252(const QByteArray& bytes)
 {
@@ -359,17 +359,13 @@ MemoParse parseMemoFile(const QByteArray& bytes)
             if (r.strayQuote)
                 note(r.kind, true, start);
             break;
-        case RecordRead::Unusable:
-            note(r.kind, false, start);
-            break;
+        case RecordRead::Unusable: note(r.kind, false, start); break;
         case RecordRead::Broken:
             note(r.kind, false, start);
             in.setPos(start);
             in.skipToNextRecord();
             break;
-        case RecordRead::Cut:
-            note(r.kind, false, start);
-            return result;
+        case RecordRead::Cut: note(r.kind, false, start); return result;
         }
     }
     return result;

@@ -86,8 +86,8 @@ Result changeMemos(const std::function<void(QList<MemoRec>&)>& change);
 
 // Where a due reminder is after moveToPending.
 enum class Move {
-    Moved,       // in "VNTemp.log" only
-    Gone,        // no longer in "VNMemo.log" (another copy took it): nothing done
+    Moved,        // in "VNTemp.log" only
+    Gone,         // no longer in "VNMemo.log" (another copy took it): nothing done
     StayedInMemo, // could not be moved; still in "VNMemo.log" (see error)
     InBoth        // added to "VNTemp.log" but could not leave "VNMemo.log"
 };

@@ -42,10 +42,7 @@ QString damageMessage(const ModMemo::Damage& d)
 
 } // namespace
 
-ReminderDesk::ReminderDesk()
-{
-    connect(&m_pulse, &platform::Timer::timeout, this, &ReminderDesk::pulse);
-}
+ReminderDesk::ReminderDesk() { connect(&m_pulse, &platform::Timer::timeout, this, &ReminderDesk::pulse); }
 
 ReminderDesk::~ReminderDesk() = default;
 
@@ -147,8 +144,7 @@ void ReminderDesk::showDueReminders(const QDateTime& now)
         Form7* notice = newNotice();
         if (!notice->EnterMessa(static_cast<qint16>(qMin<qsizetype>(index + 1, 32767)), reminderTitle(rec),
                                 Form7::DueReminder, rec.MemText, true, true, false, false, QStringLiteral("Delete"),
-                                QStringLiteral("Snooze"), QString(), QString(), rec.MemDate, rec.MemTime,
-                                rec.MemText))
+                                QStringLiteral("Snooze"), QString(), QString(), rec.MemDate, rec.MemTime, rec.MemText))
             noticeClosed(notice);
     }
 }

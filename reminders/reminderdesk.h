@@ -13,7 +13,6 @@
 
 #include <functional>
 
-
 // The reminder windows of the running program: every open notice, the queue
 // of pending notices still waiting for room, and the editor. The main window
 // reaches it as its ReminderHost. A reminder never has two notices open: the

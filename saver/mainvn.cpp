@@ -377,8 +377,8 @@ bool MainVN::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseMove && watched != this) {
         auto* move = static_cast<QMouseEvent*>(event);
         auto* widget = static_cast<QWidget*>(watched);
-        QMouseEvent mapped(QEvent::MouseMove, widget->mapTo(this, move->position().toPoint()),
-                           move->globalPosition(), move->button(), move->buttons(), move->modifiers());
+        QMouseEvent mapped(QEvent::MouseMove, widget->mapTo(this, move->position().toPoint()), move->globalPosition(),
+                           move->button(), move->buttons(), move->modifiers());
         mouseMoveEvent(&mapped);
         return true;
     }

@@ -74,7 +74,7 @@ private:
     // ---- Fields kept from one showing to the next ----
     std::array<QString, 7> m_newDigits;
     std::array<QString, 7> m_shownDigits;
-    std::optional<double> m_position;  // empty before the first placement
+    std::optional<double> m_position; // empty before the first placement
     double m_fixedPosition = 1;
     bool VNFixedPos = false;
     bool RandomPos = false;

@@ -23,7 +23,8 @@ QString CheckSSInstalled() { return RegReadStr(platform::HKEY_CURRENT_USER, kDes
 
 bool IsVNInstalled(const QString& registered)
 {
-    for (const char* spelling : {"C:\\Windows\\VN.scr", "C:\\WINDOWS\\VN.scr", "C:\\Windows\\Vn.scr", "C:\\WINDOWS\\Vn.scr"})
+    for (const char* spelling :
+         {"C:\\Windows\\VN.scr", "C:\\WINDOWS\\VN.scr", "C:\\Windows\\Vn.scr", "C:\\WINDOWS\\Vn.scr"})
         if (registered == QLatin1String(spelling))
             return true;
     return false;

@@ -135,8 +135,8 @@ void SettingVN::buildControls()
     Shape2->setGeometry(tw(1020), tw(kDateBarTop), tw(525), tw(105));
     Option1[0] = makeButton<QRadioButton>(position, QStringLiteral("Option1_0"), QStringLiteral("Fixed Position"),
                                           QRect(146, 22, 140, 20));
-    Option1[1] = makeButton<QRadioButton>(position, QStringLiteral("Option1_1"),
-                                          kCycleCaption, QRect(146, 42, 140, 20));
+    Option1[1] = makeButton<QRadioButton>(position, QStringLiteral("Option1_1"), kCycleCaption,
+                                          QRect(146, 42, 140, 20));
     Check1[2] = makeButton<QCheckBox>(position, QStringLiteral("Check1_2"), QStringLiteral("Random Position"),
                                       QRect(162, 62, 124, 20));
     QGroupBox* datePlace = makeFrame(position, QStringLiteral("Date Position"), QRect(146, 88, 136, 104));
@@ -144,8 +144,8 @@ void SettingVN::buildControls()
                                       QRect(8, 20, 120, 20));
     Option3[0] = makeButton<QRadioButton>(datePlace, QStringLiteral("Option3_0"), QStringLiteral("Top of Screen"),
                                           QRect(8, 46, 124, 20));
-    Option3[1] = makeButton<QRadioButton>(datePlace, QStringLiteral("Option3_1"),
-                                          QStringLiteral("Bottom of Screen"), QRect(8, 70, 124, 20));
+    Option3[1] = makeButton<QRadioButton>(datePlace, QStringLiteral("Option3_1"), QStringLiteral("Bottom of Screen"),
+                                          QRect(8, 70, 124, 20));
 
     QGroupBox* interval = makeFrame(this, QStringLiteral("Time Multi Position Change"), QRect(8, 248, 290, 46));
     Option2[0] = makeButton<QRadioButton>(interval, QStringLiteral("Option2_0"), QStringLiteral("Each Minutes"),
@@ -254,8 +254,7 @@ void SettingVN::Form_Load()
     m_fixedPosition = SaverOptions::readNumber(QStringLiteral("DigitPos"), 1);
     DefaultColor = SaverOptions::readNumber(QStringLiteral("DefaultColor"), 1);
     Check1[1]->setChecked(DefaultColor == 1);
-    m_digitColour =
-        SaverOptions::readColour(QStringLiteral("DispColor")).value_or(SaverOptions::DefaultDigitColour);
+    m_digitColour = SaverOptions::readColour(QStringLiteral("DispColor")).value_or(SaverOptions::DefaultDigitColour);
     SetDigit();
     Minutes10 = SaverOptions::readBool(QStringLiteral("Minutes10"), true);
     DefaultColorDate = SaverOptions::readNumber(QStringLiteral("DefaultColorDate"), 1) == 1 ? 1 : 0;
@@ -345,8 +344,7 @@ void SettingVN::Check1_Click(int index)
             Shape2->move(Shape2->x(), tw(Option3[1]->isChecked() ? kDateBarBottom : kDateBarTop));
         SaverOptions::writeBool(QStringLiteral("AlternDate"), AlternDate);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -472,8 +470,7 @@ void SettingVN::Image2_Click()
 
 void SettingVN::SetColor()
 {
-    const auto chosen =
-        platform::colorDialog().ShowColor(this, SaverOptions::readColour(QStringLiteral("DispColor")));
+    const auto chosen = platform::colorDialog().ShowColor(this, SaverOptions::readColour(QStringLiteral("DispColor")));
     if (!chosen)
         return;
     SaverOptions::writeColour(QStringLiteral("DispColor"), *chosen);
@@ -483,8 +480,8 @@ void SettingVN::SetColor()
 
 void SettingVN::SetColorDate()
 {
-    const auto chosen =
-        platform::colorDialog().ShowColor(this, SaverOptions::readColour(QStringLiteral("DispColorDate")));
+    const auto chosen = platform::colorDialog().ShowColor(this,
+                                                          SaverOptions::readColour(QStringLiteral("DispColorDate")));
     if (!chosen)
         return;
     SaverOptions::writeColour(QStringLiteral("DispColorDate"), *chosen);

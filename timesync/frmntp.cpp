@@ -75,16 +75,13 @@ struct Blink {
 Blink serverBlink(int state, bool lit)
 {
     switch (state) {
-    case 0:
-        return {resid::BmpNtpDark, 500};
-    case 4: case 5: case 7:
-        return lit ? Blink{resid::BmpNtpConnecting, 300} : Blink{resid::BmpNtpDark, 250};
-    case 6:
-        return lit ? Blink{resid::BmpNtpConnecting, 300} : Blink{resid::BmpNtpDark, 200};
-    case 9:
-        return lit ? Blink{resid::BmpNtpClosed, 500} : Blink{resid::BmpNtpDark, 400};
-    default:
-        return lit ? Blink{resid::BmpNtpPending, 350} : Blink{resid::BmpNtpDark, 200};
+    case 0: return {resid::BmpNtpDark, 500};
+    case 4:
+    case 5:
+    case 7: return lit ? Blink{resid::BmpNtpConnecting, 300} : Blink{resid::BmpNtpDark, 250};
+    case 6: return lit ? Blink{resid::BmpNtpConnecting, 300} : Blink{resid::BmpNtpDark, 200};
+    case 9: return lit ? Blink{resid::BmpNtpClosed, 500} : Blink{resid::BmpNtpDark, 400};
+    default: return lit ? Blink{resid::BmpNtpPending, 350} : Blink{resid::BmpNtpDark, 200};
     }
 }
 
@@ -92,12 +89,12 @@ Blink serverBlink(int state, bool lit)
 Blink localBlink(int state, bool lit)
 {
     switch (state) {
-    case 0: case 9:
-        return lit ? Blink{resid::BmpNtpClosed, 500} : Blink{resid::BmpNtpDark, 500};
-    case 4: case 5: case 7:
-        return lit ? Blink{resid::BmpNtpConnecting, 250} : Blink{resid::BmpNtpDark, 200};
-    default:
-        return lit ? Blink{resid::BmpNtpPending, 250} : Blink{resid::BmpNtpDark, 150};
+    case 0:
+    case 9: return lit ? Blink{resid::BmpNtpClosed, 500} : Blink{resid::BmpNtpDark, 500};
+    case 4:
+    case 5:
+    case 7: return lit ? Blink{resid::BmpNtpConnecting, 250} : Blink{resid::BmpNtpDark, 200};
+    default: return lit ? Blink{resid::BmpNtpPending, 250} : Blink{resid::BmpNtpDark, 150};
     }
 }
 
@@ -186,8 +183,7 @@ void frmNTP::buildControls()
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setGeometry(kTrackX, y + 12,
-                       (kTrackRight - kTrackLeft) / kTwipsPerPixel, 2);
+    Line1->setGeometry(kTrackX, y + 12, (kTrackRight - kTrackLeft) / kTwipsPerPixel, 2);
     Line1->setAutoFillBackground(true);
     setColours(Line1, 0x000000, 0x303030);
     Line2 = new QFrame(this);
@@ -531,7 +527,7 @@ void frmNTP::succeeded()
         setMessAuto();
         if (m_host)
             m_host->setNtpTooltips(m_host->state().NetAutoSync ? QStringLiteral("NTP Auto-Sync On - Next at ") + text
-                                                       : QStringLiteral("NTP Auto-Sync Off"));
+                                                               : QStringLiteral("NTP Auto-Sync Off"));
         return;
     }
     SyncOK = true;

@@ -15,11 +15,11 @@ QStringList builtInServers()
     if (g_servers.size() == 10)
         return g_servers;
     return {
-        QStringLiteral("time.nist.gov"),        QStringLiteral("time-a-g.nist.gov"),
-        QStringLiteral("time-b-g.nist.gov"),    QStringLiteral("time-c-g.nist.gov"),
-        QStringLiteral("time-d-g.nist.gov"),    QStringLiteral("time-a-wwv.nist.gov"),
-        QStringLiteral("time-b-wwv.nist.gov"),  QStringLiteral("time-c-wwv.nist.gov"),
-        QStringLiteral("time-a-b.nist.gov"),    QStringLiteral("time-b-b.nist.gov"),
+        QStringLiteral("time.nist.gov"),       QStringLiteral("time-a-g.nist.gov"),
+        QStringLiteral("time-b-g.nist.gov"),   QStringLiteral("time-c-g.nist.gov"),
+        QStringLiteral("time-d-g.nist.gov"),   QStringLiteral("time-a-wwv.nist.gov"),
+        QStringLiteral("time-b-wwv.nist.gov"), QStringLiteral("time-c-wwv.nist.gov"),
+        QStringLiteral("time-a-b.nist.gov"),   QStringLiteral("time-b-b.nist.gov"),
     };
 }
 

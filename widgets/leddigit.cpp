@@ -26,7 +26,7 @@ constexpr std::array<quint8, 10> DigitSegments = {
 };
 
 // Geometry, as fractions of the drawing area.
-constexpr qreal Slant = 0.07;       // rightward lean per unit of height (about 4 degrees)
+constexpr qreal Slant = 0.07; // rightward lean per unit of height (about 4 degrees)
 constexpr qreal MarginX = 0.10;
 constexpr qreal MarginY = 0.07;
 constexpr qreal ThicknessOfWidth = 0.22;
@@ -86,10 +86,7 @@ std::optional<int> extentFrom(const QVariant& value)
     return int(*n);
 }
 
-int pixels(int himetric, int dpi)
-{
-    return qMax(1, qRound(himetric * qreal(dpi) / 2540.0));
-}
+int pixels(int himetric, int dpi) { return qMax(1, qRound(himetric * qreal(dpi) / 2540.0)); }
 
 QVariant findKey(const QVariantMap& map, const QString& key)
 {
@@ -101,11 +98,7 @@ QVariant findKey(const QVariantMap& map, const QString& key)
 
 } // namespace
 
-LedDigit::LedDigit(QWidget* parent)
-    : QWidget(parent)
-{
-    resize(sizeHint());
-}
+LedDigit::LedDigit(QWidget* parent) : QWidget(parent) { resize(sizeHint()); }
 
 void LedDigit::setValue(qint16 value)
 {

@@ -11,8 +11,8 @@ constexpr int kMaxNameLength = 255;
 
 bool isNameChar(QChar c)
 {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_'
-        || c == u'+' || c == u'-';
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'+'
+        || c == u'-';
 }
 
 // The fields of one line, split at blanks and tabs, up to a comment.

@@ -30,8 +30,8 @@ public:
     int size() const { return static_cast<int>(m_targetOf.size()); }
 
 private:
-    QHash<QString, QString> m_targetOf;      // link -> target
-    QHash<QString, QStringList> m_linksTo;   // target -> links
+    QHash<QString, QString> m_targetOf;    // link -> target
+    QHash<QString, QStringList> m_linksTo; // target -> links
 };
 
 // Whether text can be a zone name: one to several parts of letters, digits

@@ -21,7 +21,7 @@ void installZoneDatabase();
 // The answer of GetTimeZoneInformation: the system zone under its Windows id.
 struct TIME_ZONE_INFORMATION {
     qint32 Bias = 0;
-    QString StandardName;   // the Windows id ("Tokyo Standard Time"), "UTC" when no zone matches
+    QString StandardName;    // the Windows id ("Tokyo Standard Time"), "UTC" when no zone matches
     QByteArray StandardDate; // SYSTEMTIME, 16 bytes
     qint32 StandardBias = 0;
     QString DaylightName;

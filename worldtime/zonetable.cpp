@@ -125,8 +125,7 @@ std::optional<qint32> readZoneBias(const QString& keyName)
 {
     KeyHandle zone;
     if (keyName.isEmpty()
-        || RegOpenKeyEx(HKEY_LOCAL_MACHINE, zoneDatabaseKey() + QLatin1Char('\\') + keyName, 0, kAllAccess,
-                        zone.out())
+        || RegOpenKeyEx(HKEY_LOCAL_MACHINE, zoneDatabaseKey() + QLatin1Char('\\') + keyName, 0, kAllAccess, zone.out())
             != ERROR_SUCCESS)
         return std::nullopt;
     return readBias(zone.get());

@@ -63,7 +63,7 @@ struct PaintLog : QObject {
     {
         if (counting && event->type() == QEvent::Paint)
             ++painted[watched->objectName().isEmpty() ? QString::fromLatin1(watched->metaObject()->className())
-                                                       : watched->objectName()];
+                                                      : watched->objectName()];
         return false;
     }
 };
@@ -97,8 +97,8 @@ void addFiveZones()
     const QStringList zones{QStringLiteral("Tokyo Standard Time"), QStringLiteral("Eastern Standard Time"),
                             QStringLiteral("India Standard Time"), QStringLiteral("GMT Standard Time"),
                             QStringLiteral("AUS Eastern Standard Time")};
-    const QStringList biases{QStringLiteral("-540"), QStringLiteral("300"), QStringLiteral("-330"),
-                             QStringLiteral("0"), QStringLiteral("-600")};
+    const QStringList biases{QStringLiteral("-540"), QStringLiteral("300"), QStringLiteral("-330"), QStringLiteral("0"),
+                             QStringLiteral("-600")};
     for (int i = 1; i <= 5; ++i) {
         platform::saveSetting(kOptions, QStringLiteral("LastTZAddName%1").arg(i), QStringLiteral("Z%1").arg(i));
         platform::saveSetting(kOptions, QStringLiteral("VNTZval%1").arg(i), biases[i - 1]);
@@ -131,7 +131,8 @@ int measureWindow(int argc, char** argv)
         settle();
     }
     CALLGRIND_START_INSTRUMENTATION;
-    measure("quiet-tick", 10, [] {}, [&] { form.Timer1_Timer(); });
+    measure(
+        "quiet-tick", 10, [] {}, [&] { form.Timer1_Timer(); });
     const auto toNextSecond = [&] {
         clock.advance(999);
         settle();
@@ -149,13 +150,15 @@ int measureWindow(int argc, char** argv)
     }
     measure("new-second-5-rows", 10, toNextSecond, newSecond);
     int x = 20;
-    measure("pointer-move", 10, [] {}, [&] {
-        x = x == 20 ? 40 : 20;
-        QMouseEvent move(QEvent::MouseMove, QPointF(x, 20), form.mapToGlobal(QPointF(x, 20)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&form, &move);
-        settle();
-    });
+    measure(
+        "pointer-move", 10, [] {},
+        [&] {
+            x = x == 20 ? 40 : 20;
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 20), form.mapToGlobal(QPointF(x, 20)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&form, &move);
+            settle();
+        });
     CALLGRIND_STOP_INSTRUMENTATION;
     return 0;
 }

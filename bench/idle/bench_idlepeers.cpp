@@ -124,7 +124,10 @@ QString medianLine(const QString& name, std::vector<Figures> runs)
         for (const Figures& f : runs)
             v.push_back(f.*member);
         std::sort(v.begin(), v.end());
-        return QStringLiteral("%1/%2/%3").arg(v.front(), 0, 'f', 3).arg(v[v.size() / 2], 0, 'f', 3).arg(v.back(), 0, 'f', 3);
+        return QStringLiteral("%1/%2/%3")
+            .arg(v.front(), 0, 'f', 3)
+            .arg(v[v.size() / 2], 0, 'f', 3)
+            .arg(v.back(), 0, 'f', 3);
     };
     return QStringLiteral("%1  CPU %%: %2  wake-ups/s: %3  RSS MB: %4")
         .arg(name, -10)
@@ -164,10 +167,10 @@ int main(int argc, char** argv)
         // The program's online checks stay on this computer.
         env.insert(QStringLiteral("VANTORA_WEB_BASE"), QStringLiteral("http://127.0.0.1:9"));
         std::vector<std::unique_ptr<QProcess>> peers;
-        const QList<QStringList> commands{{QStringLiteral(VANTORA_EXECUTABLE)},
-                                          {QStringLiteral(QTCLOCK_EXECUTABLE)},
-                                          {QStringLiteral("xclock"), QStringLiteral("-digital"),
-                                           QStringLiteral("-update"), QStringLiteral("1")}};
+        const QList<QStringList> commands{
+            {QStringLiteral(VANTORA_EXECUTABLE)},
+            {QStringLiteral(QTCLOCK_EXECUTABLE)},
+            {QStringLiteral("xclock"), QStringLiteral("-digital"), QStringLiteral("-update"), QStringLiteral("1")}};
         for (const QStringList& command : commands) {
             auto p = std::make_unique<QProcess>();
             p->setProcessEnvironment(env);

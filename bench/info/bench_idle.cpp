@@ -22,7 +22,7 @@ namespace {
 
 double cpuSeconds()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1.0e6;
@@ -30,7 +30,7 @@ double cpuSeconds()
 
 long wakeups()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_nvcsw + usage.ru_nivcsw;
 }

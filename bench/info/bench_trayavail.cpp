@@ -70,11 +70,11 @@ int main(int argc, char** argv)
     double sum = 0;
     for (double v : ms)
         sum += v;
-    QTextStream(stdout) << "platform " << QGuiApplication::platformName() << ", tray available: "
-                        << (available ? "yes" : "no") << "\n"
+    QTextStream(stdout) << "platform " << QGuiApplication::platformName()
+                        << ", tray available: " << (available ? "yes" : "no") << "\n"
                         << checks << " checks: first run included; mean " << sum / checks << " ms, median "
-                        << ms[ms.size() / 2] << " ms, 95th " << ms[ms.size() * 95 / 100] << " ms, max "
-                        << ms.back() << " ms\n"
+                        << ms[ms.size() / 2] << " ms, 95th " << ms[ms.size() * 95 / 100] << " ms, max " << ms.back()
+                        << " ms\n"
                         << "polled every 10 s: " << 100.0 * (sum / checks) / 10000.0 << " % of a core\n";
     return 0;
 }

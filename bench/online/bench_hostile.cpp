@@ -122,9 +122,9 @@ int runCase(const QByteArray& kind)
         message = dialogs.shown().isEmpty() ? QStringLiteral("(no message)") : dialogs.shown().last().prompt;
     }
     const bench::Gap worst = probe.longest();
-    std::printf("RESULT %lld %.0f %.0f %.1f %.0f %.0f %.0f %.0f %.0f %s\n", peakRssKb(), worst.lengthMs, probe.longestBusyMs(),
-                clock.elapsed() / 1000.0, worst.atMs, worst.cpuMs, worst.queuedMs, worst.asleepMs(), startStall,
-                qPrintable(message.simplified()));
+    std::printf("RESULT %lld %.0f %.0f %.1f %.0f %.0f %.0f %.0f %.0f %s\n", peakRssKb(), worst.lengthMs,
+                probe.longestBusyMs(), clock.elapsed() / 1000.0, worst.atMs, worst.cpuMs, worst.queuedMs,
+                worst.asleepMs(), startStall, qPrintable(message.simplified()));
     std::fflush(stdout);
     platform::setDialogs(nullptr);
     platform::setSoundPlayer(nullptr);
@@ -172,7 +172,8 @@ Run runChild(const Case& c, const QString& webBase, quint16 timePort)
         run.seconds = f.value(4).toDouble();
         run.worst = QStringLiteral("%1@%2s:%3/%4/%5")
                         .arg(QString::fromUtf8(f.value(2)), QString::number(f.value(5).toDouble() / 1000, 'f', 1),
-                             QString::fromUtf8(f.value(6)), QString::fromUtf8(f.value(7)), QString::fromUtf8(f.value(8)));
+                             QString::fromUtf8(f.value(6)), QString::fromUtf8(f.value(7)),
+                             QString::fromUtf8(f.value(8)));
         run.startStallMs = f.value(9).toDouble();
         run.message = QString::fromUtf8(f.mid(10).join(' '));
     }
@@ -235,8 +236,7 @@ int main(int argc, char** argv)
         }
         std::printf("%-28s %-20s %-16s %-16s %-16s %s\n", c.name, qPrintable(spread(rss, "%.1f")),
                     qPrintable(spread(stall, "%.0f")), qPrintable(spread(busy, "%.0f")),
-                    qPrintable(spread(seconds, "%.1f")),
-                    qPrintable(message.left(90)));
+                    qPrintable(spread(seconds, "%.1f")), qPrintable(message.left(90)));
         std::printf("    longest gaps (ms@when: processor/queued/asleep ms): %s; the start before the case: %s ms\n",
                     qPrintable(worst.join(QStringLiteral(", "))), qPrintable(spread(startStall, "%.0f")));
         std::fflush(stdout);

@@ -77,8 +77,8 @@ void openListFigure(onlinetest::HttpPeer& peer)
         t.start();
         window.showModal();
     }
-    std::printf("online list (200 stations, loopback) open to shown: median %.1f ms, worst %.1f ms\n",
-                median(times), *std::max_element(times.begin(), times.end()));
+    std::printf("online list (200 stations, loopback) open to shown: median %.1f ms, worst %.1f ms\n", median(times),
+                *std::max_element(times.begin(), times.end()));
 
     // The longest list the 1 MB limit lets in (90000 lines, 45000 stations):
     // open to shown, and the window thread's longest stall meanwhile.

@@ -128,11 +128,13 @@ int firstStart(const QString& url)
     bench::StallProbe probe;
     fixture.trigger("url_2");
     const bool playing = waitUntil(
-        [&] { return fixture.radio() && fixture.radio()->player()
-                  && fixture.radio()->player()->PlayState() == MediaPlayer::Playing; },
+        [&] {
+            return fixture.radio() && fixture.radio()->player()
+                && fixture.radio()->player()->PlayState() == MediaPlayer::Playing;
+        },
         20000);
-    out << "first station of the process: " << (playing ? "playing" : "NOT playing") << " after "
-        << clock.elapsed() << " ms, longest window-thread stall " << probe.longestMs() << " ms (busy "
+    out << "first station of the process: " << (playing ? "playing" : "NOT playing") << " after " << clock.elapsed()
+        << " ms, longest window-thread stall " << probe.longestMs() << " ms (busy "
         << QString::number(probe.longestBusyMs(), 'f', 0) << " ms)\n";
     fixture.radio()->findChild<QAction*>("end")->trigger();
     waitUntil([&] { return !fixture.radio()->isLoaded(); }, 3000);
@@ -223,8 +225,8 @@ int main(int argc, char** argv)
     QElapsedTimer closedWall;
     closedWall.start();
     idle(3000);
-    out << "radio window closed: radio timers running: " << (radio->anyTimerRunning() ? "some" : "none")
-        << ", player " << (radio->player() ? "kept" : "released") << ", "
+    out << "radio window closed: radio timers running: " << (radio->anyTimerRunning() ? "some" : "none") << ", player "
+        << (radio->player() ? "kept" : "released") << ", "
         << QString::number(100.0 * (cpuSeconds() - closedBefore) / (double(closedWall.nsecsElapsed()) / 1e9), 'f', 2)
         << " % of a core (the clock alone)\n";
     station.stop();

@@ -73,9 +73,8 @@ int main(int argc, char** argv)
         ModMemo::MemoLoad();
     });
     out << "load:                       " << load << " ms\n";
-    const double add = msPer(20, [&](int i) {
-        ModMemo::MemoAdd(QDate(2027, 6, 1), "12:00:00", QStringLiteral("added %1").arg(i));
-    });
+    const double add = msPer(
+        20, [&](int i) { ModMemo::MemoAdd(QDate(2027, 6, 1), "12:00:00", QStringLiteral("added %1").arg(i)); });
     out << "add (sorted, synced):       " << add << " ms\n";
     const double del = msPer(20, [&](int i) { ModMemo::MemoDelete(1 + i * 37); });
     out << "delete (synced):            " << del << " ms\n";

@@ -28,7 +28,6 @@
 
 namespace {
 
-
 QByteArray procFile(qint64 pid, const char* name)
 {
     QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));

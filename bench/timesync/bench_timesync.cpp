@@ -110,8 +110,8 @@ int main(int argc, char** argv)
             ms.push_back(double(setter.lastRequestNs - start) / 1e6);
         }
         std::sort(ms.begin(), ms.end());
-        out << "Synchronise -> setter request over " << attempts << " attempts: median "
-            << ms[ms.size() / 2] << " ms, 95th " << ms[ms.size() * 95 / 100] << " ms, max " << ms.back() << " ms\n";
+        out << "Synchronise -> setter request over " << attempts << " attempts: median " << ms[ms.size() / 2]
+            << " ms, 95th " << ms[ms.size() * 95 / 100] << " ms, max " << ms.back() << " ms\n";
         ntp.Clfrm_Click();
         out << "timers running after closing: " << ntp.runningTimerCount() << "\n";
     }

@@ -26,8 +26,8 @@ int main(int argc, char** argv)
     platform::ManualClock& clock = standIns.clock;
     worldtime::installZoneDatabase();
 
-    const char* zones[] = {"Tokyo Standard Time", "Eastern Standard Time", "India Standard Time",
-                           "GMT Standard Time", "AUS Eastern Standard Time"};
+    const char* zones[] = {"Tokyo Standard Time", "Eastern Standard Time", "India Standard Time", "GMT Standard Time",
+                           "AUS Eastern Standard Time"};
     const auto& db = worldtime::tzDatabase();
     for (int i = 1; i <= 5; ++i) {
         const worldtime::TzZone* zone = db.find(zones[i - 1]);

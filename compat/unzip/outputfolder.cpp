@@ -146,8 +146,8 @@ int OutputFile::create(Fd folder, const std::string& name)
     discard();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = temporaryName();
-        const int fd = ::openat(folder.get(), candidate.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd = ::openat(folder.get(), candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                0666);
         if (fd >= 0) {
             m_folder = std::move(folder);
             m_file = Fd(fd);

@@ -5,11 +5,7 @@
 
 namespace platform::unzip {
 
-Reporter::Reporter(UzPrintFn print, int quiet)
-    : m_print(print)
-    , m_quiet(std::clamp(quiet, 0, 2))
-{
-}
+Reporter::Reporter(UzPrintFn print, int quiet) : m_print(print), m_quiet(std::clamp(quiet, 0, 2)) {}
 
 void Reporter::line(Level level, const std::string& text)
 {

@@ -15,10 +15,15 @@ bool CrLfSink::looksLikeText(const char* data, size_t size)
         if (c >= 0x20)
             continue;
         switch (c) {
-        case '\t': case '\n': case '\v': case '\f': case '\r': case '\b': case 0x1a: case 0x1b:
-            continue;
-        default:
-            return false;
+        case '\t':
+        case '\n':
+        case '\v':
+        case '\f':
+        case '\r':
+        case '\b':
+        case 0x1a:
+        case 0x1b: continue;
+        default: return false;
         }
     }
     return true;

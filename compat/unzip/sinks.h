@@ -41,8 +41,7 @@ class BudgetSink : public Sink {
 public:
     BudgetSink(Sink& inner, unsigned long long& used, unsigned long long limit)
         : m_inner(inner), m_used(used), m_limit(limit)
-    {
-    }
+    {}
     bool write(const char* data, size_t size) override
     {
         if (size > m_limit - m_used) {

@@ -72,17 +72,12 @@ bool isDataError(int code)
 
 Unpacker::Unpacker(const DCL& options, USERFUNCTION& callbacks, std::vector<std::string> include,
                    std::vector<std::string> exclude)
-    : m_options(options)
-    , m_callbacks(callbacks)
-    , m_reporter(callbacks.print, options.fQuiet)
-    , m_archivePath(options.lpszZipFN ? options.lpszZipFN : "")
-    , m_folderPath(options.lpszExtractDir && *options.lpszExtractDir ? options.lpszExtractDir : ".")
-    , m_include(std::move(include))
-    , m_exclude(std::move(exclude))
-    , m_includeMatched(m_include.size(), false)
-    , m_excludeMatched(m_exclude.size(), false)
-{
-}
+    : m_options(options), m_callbacks(callbacks), m_reporter(callbacks.print, options.fQuiet),
+      m_archivePath(options.lpszZipFN ? options.lpszZipFN : ""),
+      m_folderPath(options.lpszExtractDir && *options.lpszExtractDir ? options.lpszExtractDir : "."),
+      m_include(std::move(include)), m_exclude(std::move(exclude)), m_includeMatched(m_include.size(), false),
+      m_excludeMatched(m_exclude.size(), false)
+{}
 
 Unpacker::Mode Unpacker::mode() const
 {
@@ -166,8 +161,9 @@ int Unpacker::checkExpansion(zip_int64_t count)
             continue;
         declared += std::min<unsigned long long>(st.size, m_expansionLimit + 1);
         if (declared > m_expansionLimit) {
-            m_reporter.line(Reporter::Problem, "error: " + m_archivePath + " would expand beyond "
-                                                   + std::to_string(m_expansionLimit) + " bytes - nothing extracted");
+            m_reporter.line(Reporter::Problem,
+                            "error: " + m_archivePath + " would expand beyond " + std::to_string(m_expansionLimit)
+                                + " bytes - nothing extracted");
             return PK_BADERR;
         }
     }
@@ -254,22 +250,17 @@ int Unpacker::processMember(const Member& member)
         return IZ_CTRLC;
     }
     switch (mode()) {
-    case Mode::List:
-        listMember(member);
-        return 0;
-    case Mode::Test:
-        return testMember(member);
-    case Mode::Print:
-        return printMember(member);
-    case Mode::Extract:
-        break;
+    case Mode::List: listMember(member); return 0;
+    case Mode::Test: return testMember(member);
+    case Mode::Print: return printMember(member);
+    case Mode::Extract: break;
     }
     return extractMember(member);
 }
 
 void Unpacker::listMember(const Member& member)
 {
-    std::tm when {};
+    std::tm when{};
     const std::time_t mtime = member.stat.mtime;
     localtime_r(&mtime, &when);
     const unsigned ratio = percentSaved(member.stat.comp_size, member.stat.size);
@@ -368,12 +359,9 @@ int Unpacker::extractMember(const Member& member)
     }
     const std::time_t mtime = (member.stat.valid & ZIP_STAT_MTIME) ? member.stat.mtime : std::time(nullptr);
     switch (file.commit(mtime)) {
-    case OutputFile::Done:
-        break;
-    case OutputFile::WriteFailed:
-        return failed(member, Outcome::WriteError, file.error());
-    case OutputFile::PlaceFailed:
-        return creationFailed(shown, file.error());
+    case OutputFile::Done: break;
+    case OutputFile::WriteFailed: return failed(member, Outcome::WriteError, file.error());
+    case OutputFile::PlaceFailed: return creationFailed(shown, file.error());
     }
     ++m_done;
     ++m_written;
@@ -421,16 +409,10 @@ bool Unpacker::askReplace(const std::string& shown)
     std::vector<char> name(path.begin(), path.end());
     name.push_back('\0');
     switch (m_callbacks.replace(name.data())) {
-    case IDM_REPLACE_YES:
-        return true;
-    case IDM_REPLACE_ALL:
-        m_replaceMode = ReplaceMode::All;
-        return true;
-    case IDM_REPLACE_NONE:
-        m_replaceMode = ReplaceMode::None;
-        return false;
-    default:
-        return false;
+    case IDM_REPLACE_YES: return true;
+    case IDM_REPLACE_ALL: m_replaceMode = ReplaceMode::All; return true;
+    case IDM_REPLACE_NONE: m_replaceMode = ReplaceMode::None; return false;
+    default: return false;
     }
 }
 
@@ -483,7 +465,8 @@ Unpacker::Outcome Unpacker::readWith(const Member& member, const char* password,
         const int code = zip_error_code_zip(zip_get_error(archive));
         zip_error_clear(archive);
         switch (code) {
-        case ZIP_ER_WRONGPASSWD: case ZIP_ER_NOPASSWD: return Outcome::WrongPassword;
+        case ZIP_ER_WRONGPASSWD:
+        case ZIP_ER_NOPASSWD: return Outcome::WrongPassword;
         case ZIP_ER_MEMORY: return Outcome::OutOfMemory;
         case ZIP_ER_COMPNOTSUPP: return Outcome::UnsupportedMethod;
         case ZIP_ER_ENCRNOTSUPP: return Outcome::UnsupportedEncryption;
@@ -531,19 +514,19 @@ bool Unpacker::askPassword(const Member& member, bool again, std::string& passwo
 int Unpacker::failed(const Member& member, Outcome outcome, int writeError)
 {
     switch (outcome) {
-    case Outcome::Ok:
-        return 0;
+    case Outcome::Ok: return 0;
     case Outcome::WrongPassword:
     case Outcome::GaveUp:
-        m_reporter.line(Reporter::Problem, "skipping: " + member.name
-                                               + (outcome == Outcome::GaveUp ? "  (no password given)"
-                                                                             : "  (incorrect password)"));
+        m_reporter.line(Reporter::Problem,
+                        "skipping: " + member.name
+                            + (outcome == Outcome::GaveUp ? "  (no password given)" : "  (incorrect password)"));
         ++m_badPassword;
         raise(PK_WARN);
         return 0;
     case Outcome::UnsupportedMethod:
-        m_reporter.line(Reporter::Problem, "skipping: " + member.name + "  (unsupported compression method "
-                                               + std::to_string(member.stat.comp_method) + ")");
+        m_reporter.line(Reporter::Problem,
+                        "skipping: " + member.name + "  (unsupported compression method "
+                            + std::to_string(member.stat.comp_method) + ")");
         ++m_unsupported;
         raise(PK_WARN);
         return 0;
@@ -557,15 +540,16 @@ int Unpacker::failed(const Member& member, Outcome outcome, int writeError)
         raise(PK_ERR);
         return 0;
     case Outcome::WriteError:
-        m_reporter.line(Reporter::Problem, "error: cannot write " + member.name + ": " + errorText(writeError)
-                                               + " - run stopped");
+        m_reporter.line(Reporter::Problem,
+                        "error: cannot write " + member.name + ": " + errorText(writeError) + " - run stopped");
         return PK_DISK;
     case Outcome::OutOfMemory:
         m_reporter.line(Reporter::Problem, "error: out of memory at " + member.name);
         return PK_MEM;
     case Outcome::TooLarge:
-        m_reporter.line(Reporter::Problem, "error: " + member.name + ": the archive expands beyond "
-                                               + std::to_string(m_expansionLimit) + " bytes - run stopped");
+        m_reporter.line(Reporter::Problem,
+                        "error: " + member.name + ": the archive expands beyond " + std::to_string(m_expansionLimit)
+                            + " bytes - run stopped");
         return PK_BADERR;
     }
     return 0;

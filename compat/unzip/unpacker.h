@@ -27,14 +27,23 @@ public:
 
 private:
     enum class Mode { Extract, Test, List, Print };
-    enum class Outcome { Ok, WrongPassword, GaveUp, UnsupportedMethod, UnsupportedEncryption, DataError,
-                         WriteError, OutOfMemory, TooLarge };
+    enum class Outcome {
+        Ok,
+        WrongPassword,
+        GaveUp,
+        UnsupportedMethod,
+        UnsupportedEncryption,
+        DataError,
+        WriteError,
+        OutOfMemory,
+        TooLarge
+    };
     enum class ReplaceMode { Ask, All, None };
 
     struct Member {
         zip_uint64_t index = 0;
         std::string name;
-        zip_stat_t stat {};
+        zip_stat_t stat{};
         bool encrypted = false;
         bool folder = false;
         bool symlink = false;

@@ -9,8 +9,8 @@
 namespace {
 
 // This library's own release.
-constexpr UzpVerNum ownVersion {1, 0, 0, 0};
-constexpr UzpVerNum interfaceLevel {5, 4, 0, 0};
+constexpr UzpVerNum ownVersion{1, 0, 0, 0};
+constexpr UzpVerNum interfaceLevel{5, 4, 0, 0};
 constexpr char releaseDate[] = "2025-06-01";
 
 bool collectNames(int count, char** names, std::vector<std::string>& into)
@@ -55,8 +55,7 @@ int unzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL& options, USERFUNCTI
 
 } // namespace
 
-extern "C" int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options,
-                                                USERFUNCTION* callbacks)
+extern "C" int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options, USERFUNCTION* callbacks)
 {
     if (!options || !callbacks)
         return PK_PARAM;
@@ -80,8 +79,8 @@ extern "C" unsigned int UzpVersion2(UzpVer2* version)
     copyText(version->date, releaseDate);
     copyText(version->zlib_version, zip_libzip_version());
     version->unzip = interfaceLevel;
-    version->zipinfo = UzpVerNum {0, 0, 0, 0};
-    version->os2dll = UzpVerNum {0, 0, 0, 0};
+    version->zipinfo = UzpVerNum{0, 0, 0, 0};
+    version->os2dll = UzpVerNum{0, 0, 0, 0};
     version->windll = ownVersion;
     return 0;
 }

@@ -19,26 +19,26 @@ extern "C" {
 
 /* Result codes of Wiz_SingleEntryUnzip. */
 enum {
-    PK_OK = 0,      /* everything done */
-    PK_WARN = 1,    /* done, with warnings: members skipped or refused */
-    PK_ERR = 2,     /* some members failed (damaged data, cannot create a file) */
-    PK_BADERR = 3,  /* severe error in the archive */
-    PK_MEM = 4,     /* out of memory */
-    PK_NOZIP = 9,   /* archive not found or not an archive */
-    PK_PARAM = 10,  /* bad arguments */
-    PK_FIND = 11,   /* a name to include matched no member */
-    PK_DISK = 50,   /* writing failed (disk full, file size limit, I/O error); run stopped */
-    IZ_CTRLC = 80,  /* cancelled by the service call-back */
-    IZ_UNSUP = 81,  /* nothing done: every member used an unsupported method */
-    IZ_BADPWD = 82  /* nothing done: encrypted members skipped for want of a right password */
+    PK_OK = 0,     /* everything done */
+    PK_WARN = 1,   /* done, with warnings: members skipped or refused */
+    PK_ERR = 2,    /* some members failed (damaged data, cannot create a file) */
+    PK_BADERR = 3, /* severe error in the archive */
+    PK_MEM = 4,    /* out of memory */
+    PK_NOZIP = 9,  /* archive not found or not an archive */
+    PK_PARAM = 10, /* bad arguments */
+    PK_FIND = 11,  /* a name to include matched no member */
+    PK_DISK = 50,  /* writing failed (disk full, file size limit, I/O error); run stopped */
+    IZ_CTRLC = 80, /* cancelled by the service call-back */
+    IZ_UNSUP = 81, /* nothing done: every member used an unsupported method */
+    IZ_BADPWD = 82 /* nothing done: encrypted members skipped for want of a right password */
 };
 
 /* Answers of the replace call-back. Any other value counts as IDM_REPLACE_NO. */
 enum {
-    IDM_REPLACE_NO = 100,   /* keep the existing file, ask again for the next one */
-    IDM_REPLACE_YES = 102,  /* replace this file */
-    IDM_REPLACE_ALL = 103,  /* replace this and every later existing file without asking */
-    IDM_REPLACE_NONE = 104  /* keep this and every later existing file without asking */
+    IDM_REPLACE_NO = 100,  /* keep the existing file, ask again for the next one */
+    IDM_REPLACE_YES = 102, /* replace this file */
+    IDM_REPLACE_ALL = 103, /* replace this and every later existing file without asking */
+    IDM_REPLACE_NONE = 104 /* keep this and every later existing file without asking */
 };
 
 /* Answers of the password call-back. Any non-zero value counts as a skip. */
@@ -76,9 +76,9 @@ typedef int (*UzPasswordFn)(char* buffer, int size, const char* prompt, const ch
 /* List mode (nvflag): one call per selected member. `ratio` is the percentage
  * saved by compression (0..100), `year` has four digits, `encrypted` is 1 or 0,
  * `method` a short name such as "Stored" or "Deflated". */
-typedef void (*UzListLineFn)(unsigned long size, unsigned long compressedSize, unsigned ratio,
-                             unsigned month, unsigned day, unsigned year, unsigned hour, unsigned minute,
-                             unsigned long crc, int encrypted, const char* method, const char* name);
+typedef void (*UzListLineFn)(unsigned long size, unsigned long compressedSize, unsigned ratio, unsigned month,
+                             unsigned day, unsigned year, unsigned hour, unsigned minute, unsigned long crc,
+                             int encrypted, const char* method, const char* name);
 
 /* Called before each selected member is processed. Non-zero stops the run, which
  * then answers IZ_CTRLC. */
@@ -140,15 +140,15 @@ typedef struct {
  * the text fields are NUL-ended.
  */
 typedef struct {
-    uint32_t structlen;     /* offset 0 */
-    uint32_t flag;          /* offset 4: UZPVER_RELEASE, UZPVER_LIBZIP */
-    char betalevel[10];     /* offset 8: "" for a release */
-    char date[20];          /* offset 18: release date of this library, "YYYY-MM-DD" */
-    char zlib_version[10];  /* offset 38: version of the libzip it runs on */
-    UzpVerNum unzip;        /* offset 48: interface level implemented (5.4.0) */
-    UzpVerNum zipinfo;      /* offset 52: no separate listing program, all zero */
-    UzpVerNum os2dll;       /* offset 56: not applicable, all zero */
-    UzpVerNum windll;       /* offset 60: this library's own version */
+    uint32_t structlen;    /* offset 0 */
+    uint32_t flag;         /* offset 4: UZPVER_RELEASE, UZPVER_LIBZIP */
+    char betalevel[10];    /* offset 8: "" for a release */
+    char date[20];         /* offset 18: release date of this library, "YYYY-MM-DD" */
+    char zlib_version[10]; /* offset 38: version of the libzip it runs on */
+    UzpVerNum unzip;       /* offset 48: interface level implemented (5.4.0) */
+    UzpVerNum zipinfo;     /* offset 52: no separate listing program, all zero */
+    UzpVerNum os2dll;      /* offset 56: not applicable, all zero */
+    UzpVerNum windll;      /* offset 60: this library's own version */
 } UzpVer2;
 
 enum {
@@ -162,8 +162,7 @@ enum {
  * members to leave out; names may hold the wildcards '*' (any run of characters,
  * '/' included) and '?' (one character). Answers a PK_ / IZ_ result code.
  */
-int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options,
-                                     USERFUNCTION* callbacks);
+int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* options, USERFUNCTION* callbacks);
 
 /* Fills the version record. Answers 0, or the size structlen must have when the
  * record is missing or too small (nothing filled then). */

@@ -62,10 +62,7 @@ std::optional<double> numberValue(const QString& text)
     return value;
 }
 
-bool isWord(const QString& text, QLatin1String word)
-{
-    return text.trimmed().compare(word, Qt::CaseInsensitive) == 0;
-}
+bool isWord(const QString& text, QLatin1String word) { return text.trimmed().compare(word, Qt::CaseInsensitive) == 0; }
 
 // The number a numeric conversion starts from.
 double convertible(const QString& text)
@@ -102,11 +99,8 @@ Integer toInteger(const QString& text)
 } // namespace
 
 RuntimeError::RuntimeError(int number, const QString& description)
-    : std::runtime_error(description.toStdString())
-    , m_number(number)
-    , m_description(description)
-{
-}
+    : std::runtime_error(description.toStdString()), m_number(number), m_description(description)
+{}
 
 RuntimeError RuntimeError::overflow() { return RuntimeError(Overflow, QStringLiteral("Overflow")); }
 

@@ -50,9 +50,9 @@ double toDouble(const QString& text);
 bool isNumeric(const QString& text);
 
 // The runtime's text of a value, as written to the settings store.
-QString boolText(bool value);      // "True" / "False"
-QString intText(qint64 value);     // decimal, no leading blank
-QString singleText(float value);   // up to 7 significant digits: 6540 -> "6540", 1234.5 -> "1234.5"
-QString doubleText(double value);  // up to 15 significant digits
+QString boolText(bool value);     // "True" / "False"
+QString intText(qint64 value);    // decimal, no leading blank
+QString singleText(float value);  // up to 7 significant digits: 6540 -> "6540", 1234.5 -> "1234.5"
+QString doubleText(double value); // up to 15 significant digits
 
 } // namespace platform

@@ -15,8 +15,20 @@ namespace {
 // ---- Date and time patterns
 
 enum class Part {
-    Literal, Day, MonthOrMinute, Month, MonthName, Year, DayOfYear,
-    Hour, Minute, Second, WeekDay, Week, Quarter, HalfDay,
+    Literal,
+    Day,
+    MonthOrMinute,
+    Month,
+    MonthName,
+    Year,
+    DayOfYear,
+    Hour,
+    Minute,
+    Second,
+    WeekDay,
+    Week,
+    Quarter,
+    HalfDay,
     Place // a digit place of a number pattern, text "0" or "#"
 };
 
@@ -60,7 +72,10 @@ Token datePart(QChar lower, int run)
     switch (lower.unicode()) {
     case u'd': return {Part::Day, qMin(run, 6), {}};
     case u'm': return run >= 3 ? Token{Part::MonthName, qMin(run, 4), {}} : Token{Part::MonthOrMinute, run, {}};
-    case u'y': return run >= 4 ? Token{Part::Year, 4, {}} : run >= 2 ? Token{Part::Year, 2, {}} : Token{Part::DayOfYear, 1, {}};
+    case u'y':
+        return run >= 4 ? Token{Part::Year, 4, {}}
+            : run >= 2  ? Token{Part::Year, 2, {}}
+                        : Token{Part::DayOfYear, 1, {}};
     case u'h': return {Part::Hour, qMin(run, 2), {}};
     case u'n': return {Part::Minute, qMin(run, 2), {}};
     case u's': return {Part::Second, qMin(run, 2), {}};
@@ -273,8 +288,8 @@ QString formatDateTime(const QDateTime& dateTime, const QString& pattern)
     const QTime time = dateTime.time().isValid() ? dateTime.time() : QTime(0, 0);
     QList<Token> tokens = dateTokens(pattern);
     resolveMonthOrMinute(tokens);
-    const bool twelveHour =
-        std::any_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.part == Part::HalfDay; });
+    const bool twelveHour = std::any_of(tokens.cbegin(), tokens.cend(),
+                                        [](const Token& t) { return t.part == Part::HalfDay; });
     QString out;
     for (const Token& token : tokens)
         out += partText(token, date, time, twelveHour);

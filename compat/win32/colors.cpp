@@ -2,10 +2,7 @@
 
 namespace platform {
 
-QColor fromBgr(quint32 bgr)
-{
-    return QColor(int(bgr & 0xFFu), int((bgr >> 8) & 0xFFu), int((bgr >> 16) & 0xFFu));
-}
+QColor fromBgr(quint32 bgr) { return QColor(int(bgr & 0xFFu), int((bgr >> 8) & 0xFFu), int((bgr >> 16) & 0xFFu)); }
 
 quint32 toBgr(const QColor& colour)
 {

@@ -155,7 +155,8 @@ public:
     {
         const QString desktop = lookupPath(QStringLiteral("Control Panel\\Desktop"));
         m_mappings.append({HKEY_CURRENT_USER, desktop, QStringLiteral("scrnsave.exe"), screenSaverFileValue()});
-        m_mappings.append({HKEY_CURRENT_USER, desktop, QStringLiteral("screensaverissecure"), screenSaverSecureValue()});
+        m_mappings.append(
+            {HKEY_CURRENT_USER, desktop, QStringLiteral("screensaverissecure"), screenSaverSecureValue()});
     }
 
     RegistryValueMapping* mappingFor(HKEY root, const QString& path, const QString& name) const
@@ -501,8 +502,8 @@ QString registryFilePath(HKEY root)
     const QString name = rootName(root);
     if (name.isEmpty())
         return {};
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Vantora/registry/")
-        + name + QStringLiteral(".reg");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Vantora/registry/") + name + QStringLiteral(".reg");
 }
 
 void registryReloadForTests() { store().reset(); }

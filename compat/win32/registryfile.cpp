@@ -53,7 +53,8 @@ QString formatData(const RegistryValue& value)
     if (const auto text = plainText(value))
         return quoted(*text);
     if (value.type == REG_DWORD && value.data.size() == 4)
-        return QStringLiteral("dword:%1").arg(qFromLittleEndian<quint32>(value.data.constData()), 8, 16, QLatin1Char('0'));
+        return QStringLiteral("dword:%1")
+            .arg(qFromLittleEndian<quint32>(value.data.constData()), 8, 16, QLatin1Char('0'));
     if (value.type == REG_BINARY)
         return QStringLiteral("hex:") + hexBytes(value.data);
     return QStringLiteral("hex(%1):").arg(value.type, 0, 16) + hexBytes(value.data);
@@ -186,7 +187,8 @@ QStringList logicalLines(const QString& text)
     QString pending;
     for (const QString& raw : text.split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
-        const bool continues = line.endsWith(QLatin1Char('\\')) && line.contains(QLatin1String("=hex"), Qt::CaseInsensitive);
+        const bool continues = line.endsWith(QLatin1Char('\\'))
+            && line.contains(QLatin1String("=hex"), Qt::CaseInsensitive);
         const bool continuing = !pending.isEmpty();
         if (continues || (continuing && line.endsWith(QLatin1Char('\\')))) {
             pending += line.chopped(1);

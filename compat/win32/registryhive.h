@@ -22,7 +22,7 @@ struct HiveValue {
 };
 
 struct HiveKey {
-    QString path; // names joined by '\', in stored case; "" is the hive's root
+    QString path;                    // names joined by '\', in stored case; "" is the hive's root
     QMap<QString, HiveValue> values; // by lookup name
 };
 

@@ -50,7 +50,10 @@ public:
     }
 
     // No screensaver: the screen just goes blank.
-    qint32 remove() override { return setScreenSaverMode(QStringLiteral("blank")) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED; }
+    qint32 remove() override
+    {
+        return setScreenSaverMode(QStringLiteral("blank")) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
 };
 
 class ScreenSaverSecureValue : public RegistryValueMapping {

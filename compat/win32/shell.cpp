@@ -41,10 +41,10 @@ int shellCodeForXdgExit(int exitCode)
 {
     switch (exitCode) {
     case 0: return se::Success;
-    case 2: return se::FileNotFound;           // a file named on its command line does not exist
-    case 3: return se::NoAssociation;          // no program found to open it
-    case 4: return se::InvalidAssociation;     // the program it chose failed
-    default: return se::Unknown;               // 1: bad command line; anything else
+    case 2: return se::FileNotFound;       // a file named on its command line does not exist
+    case 3: return se::NoAssociation;      // no program found to open it
+    case 4: return se::InvalidAssociation; // the program it chose failed
+    default: return se::Unknown;           // 1: bad command line; anything else
     }
 }
 

@@ -26,8 +26,7 @@ bool SystemParametersInfo(quint32 uiAction, quint32 uiParam, void* pvParam, quin
         return true;
     case SPI_SETSCREENSAVEACTIVE:
         return static_cast<bool>(setScreenSaverMode(uiParam != 0 ? QStringLiteral("one") : QStringLiteral("off")));
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -13,18 +13,12 @@ namespace {
 int winsockErrorNumber(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return 10061;
-    case QAbstractSocket::HostNotFoundError:
-        return 11001;
-    case QAbstractSocket::SocketTimeoutError:
-        return 10060;
-    case QAbstractSocket::NetworkError:
-        return 10051;
-    case QAbstractSocket::SocketAccessError:
-        return 10013;
-    default:
-        return 10053;
+    case QAbstractSocket::ConnectionRefusedError: return 10061;
+    case QAbstractSocket::HostNotFoundError: return 11001;
+    case QAbstractSocket::SocketTimeoutError: return 10060;
+    case QAbstractSocket::NetworkError: return 10051;
+    case QAbstractSocket::SocketAccessError: return 10013;
+    default: return 10053;
     }
 }
 
@@ -85,16 +79,11 @@ int WinsockClient::State() const
     if (m_failed)
         return sckError;
     switch (m_socket->state()) {
-    case QAbstractSocket::HostLookupState:
-        return sckResolvingHost;
-    case QAbstractSocket::ConnectingState:
-        return sckConnecting;
-    case QAbstractSocket::ConnectedState:
-        return sckConnected;
-    case QAbstractSocket::ClosingState:
-        return sckClosing;
-    default:
-        return sckClosed;
+    case QAbstractSocket::HostLookupState: return sckResolvingHost;
+    case QAbstractSocket::ConnectingState: return sckConnecting;
+    case QAbstractSocket::ConnectedState: return sckConnected;
+    case QAbstractSocket::ClosingState: return sckClosing;
+    default: return sckClosed;
     }
 }
 

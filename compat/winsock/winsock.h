@@ -20,7 +20,14 @@ namespace platform {
 class WinsockClient : public QObject {
     Q_OBJECT
 public:
-    enum State { sckClosed = 0, sckResolvingHost = 4, sckConnecting = 6, sckConnected = 7, sckClosing = 8, sckError = 9 };
+    enum State {
+        sckClosed = 0,
+        sckResolvingHost = 4,
+        sckConnecting = 6,
+        sckConnected = 7,
+        sckClosing = 8,
+        sckError = 9
+    };
 
     explicit WinsockClient(QObject* parent = nullptr);
     ~WinsockClient() override;

@@ -26,14 +26,14 @@ ModuleState& state()
     return s;
 }
 
-void resetState() { state() = ModuleState {}; }
+void resetState() { state() = ModuleState{}; }
 
 // A property's 16-bit value widened with its sign.
 int32_t widened(qint32 value) { return static_cast<qint16>(value); }
 
 DCL optionRecord(const UnzipOptions& o, QByteArray& zipFile, QByteArray& folder)
 {
-    DCL dcl {};
+    DCL dcl{};
     dcl.ExtractOnlyNewer = widened(o.ExtractOnlyNewer);
     dcl.SpaceToUnderscore = widened(o.SpaceToUnderScore);
     dcl.PromptToOverwrite = widened(o.PromptOverwrite);
@@ -56,7 +56,7 @@ DCL optionRecord(const UnzipOptions& o, QByteArray& zipFile, QByteArray& folder)
 
 USERFUNCTION callbackRecord()
 {
-    USERFUNCTION callbacks {};
+    USERFUNCTION callbacks{};
     callbacks.print = FnPtr(&UnzipPrint);
     callbacks.sound = nullptr;
     callbacks.replace = FnPtr(&UnzipReplace);
@@ -75,7 +75,7 @@ void blankText(char (&field)[N])
 
 UzpVer2 versionRecord()
 {
-    UzpVer2 version {};
+    UzpVer2 version{};
     version.structlen = 64;
     blankText(version.betalevel);
     blankText(version.date);
@@ -120,8 +120,7 @@ int UnzipPrint(char* buffer, unsigned long size)
 int UnzipReplace(char* fileName)
 {
     const int answer = platform::dialogs().msgBox(QStringLiteral("Overwrite ") + textOf(fileName) + QLatin1Char('?'),
-                                                  platform::mb::YesNoCancel + platform::mb::Exclamation,
-                                                  questionTitle);
+                                                  platform::mb::YesNoCancel + platform::mb::Exclamation, questionTitle);
     if (answer == platform::mb::Yes)
         return IDM_REPLACE_YES;
     if (answer == platform::mb::No)

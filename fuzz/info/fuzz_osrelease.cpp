@@ -17,8 +17,8 @@ bool validName(const QString& name)
         return false;
     for (qsizetype i = 0; i < name.size(); ++i) {
         const QChar c = name[i];
-        const bool letter = (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            || c == QLatin1Char('_');
+        const bool letter = (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('_');
         const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
         if (!(letter || (i > 0 && digit)))
             return false;

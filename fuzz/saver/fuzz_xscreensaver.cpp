@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     const QByteArray data(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
     const PreferencesFile file(data);
-    for (const QByteArray& name : {QByteArray("mode"), QByteArray("selected"), QByteArray("timeout"), QByteArray("lock")})
+    for (const QByteArray& name :
+         {QByteArray("mode"), QByteArray("selected"), QByteArray("timeout"), QByteArray("lock")})
         if (const auto value = file.value(name)) {
             parseTime(*value);
             parseBoolean(*value);

@@ -2,9 +2,6 @@
 
 namespace platform {
 
-QString appVersionText()
-{
-    return QStringLiteral("%1.%2.%3").arg(appMajor()).arg(appMinor()).arg(appRevision());
-}
+QString appVersionText() { return QStringLiteral("%1.%2.%3").arg(appMajor()).arg(appMinor()).arg(appRevision()); }
 
 } // namespace platform

@@ -31,8 +31,7 @@ auto guarded(F handler)
     return [handler = std::move(handler)]() mutable {
         try {
             handler();
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
     };
 }
 

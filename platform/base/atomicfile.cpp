@@ -139,9 +139,8 @@ QString atomicWriteTarget(const QString& path)
             return current;
         link.truncate(n);
         const QString next = QFile::decodeName(link);
-        current = QDir::cleanPath(QFileInfo(next).isAbsolute()
-                                      ? next
-                                      : QFileInfo(current).absolutePath() + QLatin1Char('/') + next);
+        current = QDir::cleanPath(
+            QFileInfo(next).isAbsolute() ? next : QFileInfo(current).absolutePath() + QLatin1Char('/') + next);
     }
     return current;
 }

@@ -18,9 +18,8 @@ void runInBackground(QObject* context, Work work, Done done)
     auto result = std::make_shared<Result>();
     QThread* thread = QThread::create([result, work = std::move(work)]() mutable { *result = work(); });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    QObject::connect(thread, &QThread::finished, context, [result, done = std::move(done)]() mutable {
-        done(std::move(*result));
-    });
+    QObject::connect(thread, &QThread::finished, context,
+                     [result, done = std::move(done)]() mutable { done(std::move(*result)); });
     thread->start();
 }
 

@@ -17,16 +17,11 @@ RealClockGuard g_guard;
 QString clockSetFailureText(ClockSetResult result)
 {
     switch (result) {
-    case ClockSetResult::Set:
-        return {};
-    case ClockSetResult::AutomaticSyncOn:
-        return QStringLiteral("Clock not set: automatic time synchronisation is on");
-    case ClockSetResult::NotAuthorised:
-        return QStringLiteral("Clock not set: not allowed to set the system clock");
-    case ClockSetResult::NoService:
-        return QStringLiteral("Clock not set: no time service on this computer");
-    case ClockSetResult::Failed:
-        break;
+    case ClockSetResult::Set: return {};
+    case ClockSetResult::AutomaticSyncOn: return QStringLiteral("Clock not set: automatic time synchronisation is on");
+    case ClockSetResult::NotAuthorised: return QStringLiteral("Clock not set: not allowed to set the system clock");
+    case ClockSetResult::NoService: return QStringLiteral("Clock not set: no time service on this computer");
+    case ClockSetResult::Failed: break;
     }
     return QStringLiteral("Clock not set: the system could not set the clock");
 }

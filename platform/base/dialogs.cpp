@@ -19,18 +19,14 @@ struct ButtonSpec {
 QList<ButtonSpec> buttonsFor(int style)
 {
     switch (style & mb::ButtonsMask) {
-    case mb::OkCancel:
-        return {{QMessageBox::Ok, mb::Ok}, {QMessageBox::Cancel, mb::Cancel}};
+    case mb::OkCancel: return {{QMessageBox::Ok, mb::Ok}, {QMessageBox::Cancel, mb::Cancel}};
     case mb::AbortRetryIgnore:
         return {{QMessageBox::Abort, mb::Abort}, {QMessageBox::Retry, mb::Retry}, {QMessageBox::Ignore, mb::Ignore}};
     case mb::YesNoCancel:
         return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}, {QMessageBox::Cancel, mb::Cancel}};
-    case mb::YesNo:
-        return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}};
-    case mb::RetryCancel:
-        return {{QMessageBox::Retry, mb::Retry}, {QMessageBox::Cancel, mb::Cancel}};
-    default:
-        return {{QMessageBox::Ok, mb::Ok}};
+    case mb::YesNo: return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}};
+    case mb::RetryCancel: return {{QMessageBox::Retry, mb::Retry}, {QMessageBox::Cancel, mb::Cancel}};
+    default: return {{QMessageBox::Ok, mb::Ok}};
     }
 }
 

@@ -8,7 +8,10 @@ namespace {
 bool sameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 } // namespace
 
-FileStamp FileStamp::of(const struct stat& st) { return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim}; }
+FileStamp FileStamp::of(const struct stat& st)
+{
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
 
 FileStamp FileStamp::ofPath(const QString& path)
 {

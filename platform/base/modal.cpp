@@ -26,10 +26,13 @@ protected:
         if (event->type() == QEvent::Destroy)
             m_loop->quit();
         else if (event->type() == QEvent::Hide)
-            QMetaObject::invokeMethod(this, [this] {
-                if (!m_window || !m_window->isVisible())
-                    m_loop->quit();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!m_window || !m_window->isVisible())
+                        m_loop->quit();
+                },
+                Qt::QueuedConnection);
         return QObject::eventFilter(watched, event);
     }
 

@@ -170,9 +170,8 @@ void tellStoreProblem(StoreProblem kind, const QString& path, const QString& mes
             return;
         t.keys.insert(key);
     }
-    QTimer::singleShot(0, app, [message] {
-        dialogs().msgBox(message, mb::OkOnly | mb::Exclamation, QStringLiteral("Vantora"));
-    });
+    QTimer::singleShot(
+        0, app, [message] { dialogs().msgBox(message, mb::OkOnly | mb::Exclamation, QStringLiteral("Vantora")); });
 }
 
 void tellUnreadable(const QString& what, const QString& path, const QString& reason)

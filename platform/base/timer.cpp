@@ -32,10 +32,7 @@ void Timer::setEnabled(bool on)
     reschedule();
 }
 
-void Timer::setPrecise(bool precise)
-{
-    m_qtTimer.setTimerType(precise ? Qt::PreciseTimer : Qt::CoarseTimer);
-}
+void Timer::setPrecise(bool precise) { m_qtTimer.setTimerType(precise ? Qt::PreciseTimer : Qt::CoarseTimer); }
 
 int msToNextSecond(const QDateTime& now) { return 1000 - now.time().msec(); }
 
@@ -45,8 +42,7 @@ void Timer::fire()
     // delivery (see guarded in application.h).
     try {
         emit timeout();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }
 
 void Timer::reschedule()

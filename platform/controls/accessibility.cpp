@@ -54,8 +54,7 @@ class MarkedWidget : public QAccessibleWidget {
 public:
     MarkedWidget(QWidget* widget, Look look, QString fallbackName)
         : QAccessibleWidget(widget, roleOf(look)), m_look(look), m_fallbackName(std::move(fallbackName))
-    {
-    }
+    {}
 
     QString text(QAccessible::Text t) const override
     {

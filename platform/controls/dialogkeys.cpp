@@ -78,7 +78,8 @@ bool DialogKeys::escape()
 bool DialogKeys::enter()
 {
     QWidget* focus = QApplication::focusWidget();
-    if (auto* button = qobject_cast<QPushButton*>(focus); button && button->window() == m_window && button->isEnabled()) {
+    if (auto* button = qobject_cast<QPushButton*>(focus);
+        button && button->window() == m_window && button->isEnabled()) {
         button->click();
         return true;
     }

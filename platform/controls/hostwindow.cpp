@@ -37,8 +37,8 @@ std::optional<QSize> foreignWindowSize(quint32 windowId)
     if (!connection)
         return std::nullopt;
     xcb_generic_error_t* error = nullptr;
-    xcb_get_geometry_reply_t* reply =
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, windowId), &error);
+    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, windowId),
+                                                             &error);
     std::free(error);
     if (!reply)
         return std::nullopt;

@@ -10,12 +10,12 @@ namespace platform {
 // What the operating-system information window shows, as this system reports it.
 struct OsFacts {
     bool osReleaseFound = false;
-    QMap<QString, QString> osRelease;  // the os-release keys
-    QString kernelRelease;             // uname -r
-    QString kernelVersion;             // uname -v
-    QString debianVersion;             // first line of /etc/debian_version, or empty
-    QString desktop;                   // XDG_CURRENT_DESKTOP
-    QString sessionType;               // XDG_SESSION_TYPE
+    QMap<QString, QString> osRelease; // the os-release keys
+    QString kernelRelease;            // uname -r
+    QString kernelVersion;            // uname -v
+    QString debianVersion;            // first line of /etc/debian_version, or empty
+    QString desktop;                  // XDG_CURRENT_DESKTOP
+    QString sessionType;              // XDG_SESSION_TYPE
 };
 
 // Reads the facts: os-release from <root>/etc/os-release, else

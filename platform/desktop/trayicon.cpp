@@ -60,17 +60,10 @@ private:
     void onActivated(QSystemTrayIcon::ActivationReason reason)
     {
         switch (reason) {
-        case QSystemTrayIcon::Trigger:
-            emit released();
-            break;
-        case QSystemTrayIcon::DoubleClick:
-            emit doubleClicked();
-            break;
-        case QSystemTrayIcon::MiddleClick:
-            emit middleClicked();
-            break;
-        default:
-            break;
+        case QSystemTrayIcon::Trigger: emit released(); break;
+        case QSystemTrayIcon::DoubleClick: emit doubleClicked(); break;
+        case QSystemTrayIcon::MiddleClick: emit middleClicked(); break;
+        default: break;
         }
     }
 

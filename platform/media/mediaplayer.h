@@ -51,9 +51,9 @@ public:
 
     // Media information items of GetMediaInfoString.
     enum MediaInfoItem : qint32 {
-        InfoSource = 0,       // the text given to Open
-        InfoTitle = 1,        // title (the name of the entry when it has none)
-        InfoAuthor = 2,       // artist
+        InfoSource = 0, // the text given to Open
+        InfoTitle = 1,  // title (the name of the entry when it has none)
+        InfoAuthor = 2, // artist
         InfoCopyright = 3,
         InfoRating = 4,
         InfoDescription = 5,
@@ -112,13 +112,13 @@ public:
 
     // Display parts. The player draws no controls of its own: these are flags for
     // the window that shows it, announced by displayChanged().
-    virtual bool ShowControls() const = 0;  // the control bar
+    virtual bool ShowControls() const = 0; // the control bar
     virtual void setShowControls(bool on) = 0;
-    virtual bool ShowDisplay() const = 0;   // the information panel (title, author, ...)
+    virtual bool ShowDisplay() const = 0; // the information panel (title, author, ...)
     virtual void setShowDisplay(bool on) = 0;
     virtual bool ShowStatusBar() const = 0; // the status line
     virtual void setShowStatusBar(bool on) = 0;
-    virtual bool ShowTracker() const = 0;   // the position slider
+    virtual bool ShowTracker() const = 0; // the position slider
     virtual void setShowTracker(bool on) = 0;
 
     // Statistics; with nothing playing they are 0 / false.
@@ -128,8 +128,8 @@ public:
     virtual qint32 ReceivedPackets() const = 0;
     virtual qint32 RecoveredPackets() const = 0;
     virtual qint32 LostPackets() const = 0;
-    virtual bool IsBroadcast() const = 0;         // a network source that cannot seek
-    virtual double BufferingTime() const = 0;     // seconds buffered before playing
+    virtual bool IsBroadcast() const = 0;     // a network source that cannot seek
+    virtual double BufferingTime() const = 0; // seconds buffered before playing
 
     // Item by MediaInfoItem number; other numbers, and missing items, give "".
     virtual QString GetMediaInfoString(qint32 item) const = 0;

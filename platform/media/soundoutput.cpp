@@ -15,7 +15,8 @@ bool hasSoundOutput(const SoundOutputPlaces& places)
             if (QFileInfo::exists(runtime.filePath(QLatin1String(socket))))
                 return true;
     }
-    const QStringList playback = QDir(places.alsaDevices).entryList({QStringLiteral("pcmC*D*p")}, QDir::Files | QDir::System);
+    const QStringList playback =
+        QDir(places.alsaDevices).entryList({QStringLiteral("pcmC*D*p")}, QDir::Files | QDir::System);
     return !playback.isEmpty();
 }
 

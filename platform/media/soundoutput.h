@@ -6,8 +6,8 @@ namespace platform {
 
 // The places a sound output can be found on Linux.
 struct SoundOutputPlaces {
-    QString pulseServer;                      // $PULSE_SERVER: a sound server named by the user
-    QString runtimeFolder;                    // $XDG_RUNTIME_DIR: PulseAudio's or PipeWire's socket
+    QString pulseServer;                              // $PULSE_SERVER: a sound server named by the user
+    QString runtimeFolder;                            // $XDG_RUNTIME_DIR: PulseAudio's or PipeWire's socket
     QString alsaDevices = QStringLiteral("/dev/snd"); // ALSA's playback devices (pcmC<card>D<dev>p)
 };
 

@@ -76,15 +76,9 @@ vlc::MediaRef makeMedia(libvlc_instance_t* instance, const QString& source)
     return vlc::MediaRef::adopt(libvlc_media_new_path(instance, path.constData()));
 }
 
-QString mrlOf(libvlc_media_t* media)
-{
-    return vlc::takeString(libvlc_media_get_mrl(media));
-}
+QString mrlOf(libvlc_media_t* media) { return vlc::takeString(libvlc_media_get_mrl(media)); }
 
-bool isNetworkMrl(const QString& mrl)
-{
-    return !mrl.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
-}
+bool isNetworkMrl(const QString& mrl) { return !mrl.startsWith(QLatin1String("file:"), Qt::CaseInsensitive); }
 
 // The entries libVLC's playlist reader found in a media that has ended.
 std::vector<vlc::MediaRef> entriesOf(libvlc_media_t* media)
@@ -216,10 +210,7 @@ void VlcMediaPlayer::Stop()
     finishSession(Stopped, false, false);
 }
 
-void VlcMediaPlayer::Close()
-{
-    finishSession(Closed, false, false);
-}
+void VlcMediaPlayer::Close() { finishSession(Closed, false, false); }
 
 // --- the opening chain ---
 
@@ -272,10 +263,12 @@ void VlcMediaPlayer::startChainOnceLibVlcIsUp()
     d->openTimer.start(d->openTimeoutMs);
     setState(Waiting);
     const quint64 generation = d->generation;
-    runInBackground(this, [] { return vlc::sharedInstance(); }, [this, generation](const vlc::InstanceRef&) {
-        if (generation == d->generation && d->state == Waiting)
-            startChain();
-    });
+    runInBackground(
+        this, [] { return vlc::sharedInstance(); },
+        [this, generation](const vlc::InstanceRef&) {
+            if (generation == d->generation && d->state == Waiting)
+                startChain();
+        });
 }
 
 // Hands the next candidate to libVLC; false when none is left that starts.
@@ -456,19 +449,14 @@ void VlcMediaPlayer::handleEvent(int type, float cache, int value)
         if (d->state == Playing)
             d->broadcast = d->currentIsNetwork && !d->seekable;
         break;
-    case libvlc_MediaPlayerEndReached:
-        onItemEnded(false);
-        break;
-    case libvlc_MediaPlayerEncounteredError:
-        onItemEnded(true);
-        break;
+    case libvlc_MediaPlayerEndReached: onItemEnded(false); break;
+    case libvlc_MediaPlayerEncounteredError: onItemEnded(true); break;
     case libvlc_MediaPlayerStopped:
         // A stop nobody asked for: ours change the generation once libVLC has stopped.
         if (d->state == Waiting || d->state == Playing)
             onItemEnded(d->state == Waiting);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

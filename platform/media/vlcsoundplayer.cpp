@@ -98,12 +98,14 @@ void VlcSoundPlayer::playOnceLibVlcIsUp(const QByteArray& wav)
 {
     d->playing = true;
     const quint64 generation = d->generation;
-    runInBackground(this, [] { return vlc::sharedInstance(); }, [this, generation, wav](const vlc::InstanceRef&) {
-        if (generation != d->generation)
-            return;
-        d->playing = false;
-        playNow(wav);
-    });
+    runInBackground(
+        this, [] { return vlc::sharedInstance(); },
+        [this, generation, wav](const vlc::InstanceRef&) {
+            if (generation != d->generation)
+                return;
+            d->playing = false;
+            playNow(wav);
+        });
 }
 
 void VlcSoundPlayer::playNow(const QByteArray& wav)
@@ -111,8 +113,8 @@ void VlcSoundPlayer::playNow(const QByteArray& wav)
     if (!ensurePlayer())
         return;
     d->data = std::make_unique<QByteArray>(wav);
-    d->media = vlc::MediaRef::adopt(libvlc_media_new_callbacks(d->instance.get(), openReader, readReader,
-                                                               seekReader, closeReader, d->data.get()));
+    d->media = vlc::MediaRef::adopt(
+        libvlc_media_new_callbacks(d->instance.get(), openReader, readReader, seekReader, closeReader, d->data.get()));
     if (!d->media)
         return;
     libvlc_media_add_option(d->media.get(), ":demux=wav");

@@ -128,17 +128,10 @@ void EventRelay::onEvent(const libvlc_event_t* event, void* self)
     copy.type = event->type;
     copy.generation = relay->m_generation->load();
     switch (event->type) {
-    case libvlc_MediaPlayerBuffering:
-        copy.cache = event->u.media_player_buffering.new_cache;
-        break;
-    case libvlc_MediaPlayerSeekableChanged:
-        copy.value = event->u.media_player_seekable_changed.new_seekable;
-        break;
-    case libvlc_MediaPlayerESAdded:
-        copy.value = event->u.media_player_es_changed.i_type;
-        break;
-    default:
-        break;
+    case libvlc_MediaPlayerBuffering: copy.cache = event->u.media_player_buffering.new_cache; break;
+    case libvlc_MediaPlayerSeekableChanged: copy.value = event->u.media_player_seekable_changed.new_seekable; break;
+    case libvlc_MediaPlayerESAdded: copy.value = event->u.media_player_es_changed.i_type; break;
+    default: break;
     }
     QMetaObject::invokeMethod(
         relay->m_context, [handler = relay->m_handler, copy] { handler(copy); }, Qt::QueuedConnection);

@@ -26,9 +26,9 @@ constexpr int ResponseCompleted = 12;
 
 // What one download may cost before it is given up.
 struct DownloadLimits {
-    qint64 maxBytes = 1 << 20;      // 1 MiB: the text files are small
-    int inactivityMs = 10000;       // no byte for this long
-    int deadlineMs = 60000;         // the whole transfer
+    qint64 maxBytes = 1 << 20; // 1 MiB: the text files are small
+    int inactivityMs = 10000;  // no byte for this long
+    int deadlineMs = 60000;    // the whole transfer
     // A program to be run: only over HTTPS (plain HTTP only to this machine).
     bool executable = false;
 };

@@ -42,8 +42,7 @@ class NetworkJob : public DownloadJob {
 public:
     NetworkJob(QObject* owner, const DownloadLimits& limits)
         : DownloadJob(owner), m_limits(limits), m_inactivity(limits.inactivityMs), m_deadline(limits.deadlineMs)
-    {
-    }
+    {}
 
     ~NetworkJob() override { stop(); }
 
@@ -55,10 +54,12 @@ public:
         // The reply holds one slice at a time; past the limit the transfer ends.
         reply->setReadBufferSize(std::min(m_limits.maxBytes + 1, kSliceBytes));
         connect(&m_inactivity, &Timer::timeout, this, [this] {
-            abortWith(QStringLiteral("The server did not answer for %1 seconds.").arg(secondsText(m_limits.inactivityMs)));
+            abortWith(
+                QStringLiteral("The server did not answer for %1 seconds.").arg(secondsText(m_limits.inactivityMs)));
         });
         connect(&m_deadline, &Timer::timeout, this, [this] {
-            abortWith(QStringLiteral("The download took longer than %1 seconds.").arg(secondsText(m_limits.deadlineMs)));
+            abortWith(
+                QStringLiteral("The download took longer than %1 seconds.").arg(secondsText(m_limits.deadlineMs)));
         });
         connect(reply, &QNetworkReply::socketStartedConnecting, this, [this] { progressTo(inet::Connecting); });
         connect(reply, &QNetworkReply::requestSent, this, [this] { progressTo(inet::RequestSent); });

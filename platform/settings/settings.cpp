@@ -85,7 +85,8 @@ void removeLegacyTemporaries(const QString& path)
     const QFileInfo info(path);
     QDir folder(info.absolutePath());
     const QString prefix = info.fileName() + QLatin1Char('.');
-    for (const QFileInfo& candidate : folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+    for (const QFileInfo& candidate :
+         folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
         const QString suffix = candidate.fileName().mid(prefix.size());
         if (!legacy.match(suffix).hasMatch() || word.match(suffix).hasMatch())
             continue;
@@ -192,10 +193,7 @@ public:
     }
 
 private:
-    static int lockWaitHere()
-    {
-        return QCoreApplication::instance() ? shortLockWaitMs : longLockWaitMs;
-    }
+    static int lockWaitHere() { return QCoreApplication::instance() ? shortLockWaitMs : longLockWaitMs; }
 
     void refresh()
     {
@@ -424,6 +422,9 @@ void flushSettings() { store().flushQueued(longLockWaitMs); }
 
 QString lastSettingsWriteError() { return store().lastError(); }
 
-void setSettingsFailureNotice(std::function<void(const QString&)> notice) { store().setFailureNotice(std::move(notice)); }
+void setSettingsFailureNotice(std::function<void(const QString&)> notice)
+{
+    store().setFailureNotice(std::move(notice));
+}
 
 } // namespace platform

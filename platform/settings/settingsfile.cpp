@@ -37,10 +37,7 @@ QString escaped(const QString& text, QStringView special)
     return out;
 }
 
-bool isHexDigit(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
+bool isHexDigit(QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
 std::optional<QString> unescaped(QStringView text)
 {
@@ -54,7 +51,10 @@ std::optional<QString> unescaped(QStringView text)
         if (++i >= text.size())
             return std::nullopt;
         switch (text[i].unicode()) {
-        case u'\\': case u'=': case u'[': case u']': out += text[i]; break;
+        case u'\\':
+        case u'=':
+        case u'[':
+        case u']': out += text[i]; break;
         case u'n': out += QLatin1Char('\n'); break;
         case u'r': out += QLatin1Char('\r'); break;
         case u'x': {
@@ -86,10 +86,10 @@ qsizetype separatorIndex(QStringView line)
 // Windows-1252 is Latin-1 but for 0x80..0x9F; its five unused codes stay C1 controls.
 QString fromWindows1252(QByteArrayView bytes)
 {
-    static constexpr std::array<char16_t, 32> high{
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static constexpr std::array<char16_t, 32> high{0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     QString out;
     out.reserve(bytes.size());
     for (const char b : bytes) {
@@ -132,7 +132,7 @@ public:
     {
         if (line.startsWith(u'[')) {
             m_section = line.endsWith(u']') && line.size() >= 2 ? unescaped(line.sliced(1, line.size() - 2))
-                                                                 : std::nullopt;
+                                                                : std::nullopt;
             if (!m_section || m_section->isEmpty()) {
                 m_result.clean = false;
                 m_section.reset();
@@ -181,8 +181,8 @@ SettingsFileContents readUtf16(QIODevice& device, Utf16 kind)
     LineParser parser;
     parser.skipLine(); // not the form this program writes: keep the original before rewriting
     const qint64 available = device.bytesAvailable();
-    const QByteArray bytes =
-        available > 0 ? device.read(qMin(available, kMaxUtf16Bytes)) : device.readAll().left(kMaxUtf16Bytes);
+    const QByteArray bytes = available > 0 ? device.read(qMin(available, kMaxUtf16Bytes))
+                                           : device.readAll().left(kMaxUtf16Bytes);
     QStringDecoder decoder(kind == Utf16::LittleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
     QString text = decoder.decode(bytes);
     if (text.startsWith(QChar(0xfeff)))

@@ -50,11 +50,15 @@ QString cleanRelative(const QString& path)
 
 } // namespace
 
-QString appPath() { return ensured(vantoraDataRoot() + QStringLiteral("/program"), QStringLiteral("its program folder")); }
+QString appPath()
+{
+    return ensured(vantoraDataRoot() + QStringLiteral("/program"), QStringLiteral("its program folder"));
+}
 
 QString driveRoot(QChar driveLetter)
 {
-    return ensured(vantoraDataRoot() + QStringLiteral("/drive_") + driveLetter.toLower(), QStringLiteral("its data folder"));
+    return ensured(vantoraDataRoot() + QStringLiteral("/drive_") + driveLetter.toLower(),
+                   QStringLiteral("its data folder"));
 }
 
 QString hostPath(const QString& windowsPath)

@@ -16,7 +16,7 @@ public:
     struct Result {
         bool finished = false; // started and ended within the time allowed
         int exitCode = -1;
-        QByteArray output;     // standard output
+        QByteArray output; // standard output
     };
     virtual ~ProcessRunner() = default;
 

@@ -110,7 +110,8 @@ WriteResult modify(const std::function<void(xss::PreferencesFile&)>& change)
 
 bool samePath(const QString& a, const QString& b)
 {
-    return !a.isEmpty() && QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+    return !a.isEmpty()
+        && QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
 } // namespace
@@ -134,12 +135,12 @@ const ScreenSaverPrefs& screenSaverPrefs()
 WriteResult setScreenSaverProgram(const QString& programPath, const QString& displayName)
 {
     if (programPath.contains(QLatin1Char('\n')) || displayName.contains(QLatin1Char('"')))
-        return WriteResult{false, QStringLiteral("The screensaver's path cannot be written to %1.").arg(xscreensaverFilePath())};
+        return WriteResult{
+            false, QStringLiteral("The screensaver's path cannot be written to %1.").arg(xscreensaverFilePath())};
     const QString entry = QStringLiteral("\"%1\" %2 /s").arg(displayName, xss::shellQuote(programPath));
     return modify([&](xss::PreferencesFile& file) {
-        file.putProgramFirst(entry, [&](const xss::ProgramEntry& e) {
-            return samePath(xss::firstShellWord(e.command), programPath);
-        });
+        file.putProgramFirst(
+            entry, [&](const xss::ProgramEntry& e) { return samePath(xss::firstShellWord(e.command), programPath); });
         file.setValue("mode", QStringLiteral("one"));
         file.setValue("selected", QStringLiteral("0"));
     });
@@ -167,8 +168,7 @@ bool screenSaverDaemonAnswers()
     // Without a display there is no daemon to ask.
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;
-    const ProcessRunner::Result result =
-        processRunner().run(kCommand, {QStringLiteral("-version")}, kCommandTimeoutMs);
+    const ProcessRunner::Result result = processRunner().run(kCommand, {QStringLiteral("-version")}, kCommandTimeoutMs);
     return result.finished && result.exitCode == 0;
 }
 
@@ -185,7 +185,8 @@ QString windowsPathOf(const QString& hostFilePath)
     const QString rest = path.mid(drivePrefix.size() + 1);
     if (!letter.isLetter() || !letter.isLower() || (!rest.isEmpty() && !rest.startsWith(QLatin1Char('/'))))
         return {};
-    return QString(letter.toUpper()) + QLatin1Char(':') + QString(rest.isEmpty() ? QStringLiteral("/") : rest).replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return QString(letter.toUpper()) + QLatin1Char(':')
+        + QString(rest.isEmpty() ? QStringLiteral("/") : rest).replace(QLatin1Char('/'), QLatin1Char('\\'));
 }
 
 } // namespace platform

@@ -119,8 +119,7 @@ QString firstShellWord(const QString& command)
             ++i;
         } else if (c == QLatin1Char('"')) {
             while (i < n && command[i] != QLatin1Char('"')) {
-                if (command[i] == QLatin1Char('\\') && i + 1 < n
-                    && QStringLiteral("$`\"\\\n").contains(command[i + 1]))
+                if (command[i] == QLatin1Char('\\') && i + 1 < n && QStringLiteral("$`\"\\\n").contains(command[i + 1]))
                     ++i;
                 word += command[i++];
             }
@@ -345,8 +344,8 @@ void PreferencesFile::putProgramFirst(const QString& entryText, const std::funct
     // The new line takes the indentation of the old first one.
     const qsizetype at = entries[0].bodyStart;
     const qsizetype lineStart = at > 0 ? m_bytes.lastIndexOf('\n', at - 1) : -1;
-    const QByteArray indentation =
-        lineStart >= record.valueStart ? m_bytes.mid(lineStart + 1, at - lineStart - 1) : QByteArray("\t\t\t\t");
+    const QByteArray indentation = lineStart >= record.valueStart ? m_bytes.mid(lineStart + 1, at - lineStart - 1)
+                                                                  : QByteArray("\t\t\t\t");
     replace(at, at, entry + separator + indentation);
 }
 

@@ -36,8 +36,7 @@ TimedatedClockSetter::TimedatedClockSetter() = default;
 
 TimedatedClockSetter::TimedatedClockSetter(const QString& busAddress)
     : m_address(busAddress), m_connectionName(newConnectionName())
-{
-}
+{}
 
 TimedatedClockSetter::~TimedatedClockSetter()
 {

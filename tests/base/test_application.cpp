@@ -41,9 +41,9 @@ private slots:
         QPushButton button("Go");
         int clicks = 0;
         connect(&button, &QPushButton::clicked, platform::guarded([&] {
-                    ++clicks;
-                    throw std::runtime_error("failing command");
-                }));
+            ++clicks;
+            throw std::runtime_error("failing command");
+        }));
         button.show();
         QVERIFY(QTest::qWaitForWindowExposed(&button));
         QTest::mouseClick(&button, Qt::LeftButton);

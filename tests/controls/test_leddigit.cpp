@@ -223,7 +223,8 @@ private slots:
         painted.fill(Qt::transparent);
         {
             QPainter p(&painted);
-            LedDigit::paintDigit(p, QRectF(0, 0, 30, 39), 7, platform::fromBgr(0x00FFFF00), platform::fromBgr(0x00404040));
+            LedDigit::paintDigit(p, QRectF(0, 0, 30, 39), 7, platform::fromBgr(0x00FFFF00),
+                                 platform::fromBgr(0x00404040));
         }
         QCOMPARE(seven.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), painted);
         // The widget shows it.
@@ -236,8 +237,8 @@ private slots:
     void loadsTheStoredDesignProperties()
     {
         LedDigit digit;
-        digit.loadProperties({{"_extentx", 1365}, {"_extenty", "1755"}, {"ledcoloron", "&H0000FFFF&"},
-                              {"ledcoloroff", 0}});
+        digit.loadProperties(
+            {{"_extentx", 1365}, {"_extenty", "1755"}, {"ledcoloron", "&H0000FFFF&"}, {"ledcoloroff", 0}});
         const int dpi = digit.logicalDpiX();
         QCOMPARE(digit.size(), QSize(qRound(1365 * dpi / 2540.0), qRound(1755 * dpi / 2540.0)));
         QCOMPARE(digit.LedColorOn(), quint32(0x0000FFFF));
@@ -259,7 +260,8 @@ private slots:
         QTest::newRow("bad hex") << QVariantMap{{"_extenty", "&HZZ"}, {"ledcoloroff", "&H"}};
         QTest::newRow("negative size") << QVariantMap{{"_extentx", -794}, {"_extenty", 0}};
         QTest::newRow("huge size") << QVariantMap{{"_extentx", 1000000000}, {"_extenty", "99999999999"}};
-        QTest::newRow("colour out of range") << QVariantMap{{"ledcoloron", 0x1FFFFFFFFLL}, {"ledcoloroff", -3000000000LL}};
+        QTest::newRow("colour out of range")
+            << QVariantMap{{"ledcoloron", 0x1FFFFFFFFLL}, {"ledcoloroff", -3000000000LL}};
         QTest::newRow("no value") << QVariantMap{{"_extentx", QVariant()}, {"ledcoloron", QVariant()}};
     }
     void badDesignValuesAreIgnored()

@@ -188,18 +188,22 @@ private slots:
         // The window stays unloaded-looking until the start-up acts on the answer.
         f.clock().advance(30 * 1000);
         QCOMPARE(storedBytes(), before);
-        QCOMPARE(w->loadResult(), answer == platform::mb::No ? Form1::LoadResult::EndRequested
-                                                             : Form1::LoadResult::ResetRequested);
+        QCOMPARE(w->loadResult(),
+                 answer == platform::mb::No ? Form1::LoadResult::EndRequested : Form1::LoadResult::ResetRequested);
     }
 
     void aPositionOnNoScreenReadsAsMissing_data()
     {
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
-        QTest::newRow("huge") << "1e30" << "1e30";
-        QTest::newRow("beyond a single") << "1e40" << "450";
-        QTest::newRow("far left") << "-99999" << "450";
-        QTest::newRow("below every screen") << "300" << "900000";
+        QTest::newRow("huge") << "1e30"
+                              << "1e30";
+        QTest::newRow("beyond a single") << "1e40"
+                                         << "450";
+        QTest::newRow("far left") << "-99999"
+                                  << "450";
+        QTest::newRow("below every screen") << "300"
+                                            << "900000";
     }
     void aPositionOnNoScreenReadsAsMissing()
     {

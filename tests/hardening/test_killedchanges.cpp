@@ -52,8 +52,8 @@ platform::SettingsSections storedSections()
 }
 
 const QList<QPair<QString, QString>> kUsersOptions{
-    {"FirstUse2", "False"}, {"AlarmTime", "07:30"}, {"Alarmsound", "True"}, {"LastTZAdd", "1"},
-    {"VNTZname1", "Tokyo"}, {"VNTZval1", "-540"}, {"LastTZAddName1", "Tokyo"}};
+    {"FirstUse2", "False"}, {"AlarmTime", "07:30"}, {"Alarmsound", "True"},     {"LastTZAdd", "1"},
+    {"VNTZname1", "Tokyo"}, {"VNTZval1", "-540"},   {"LastTZAddName1", "Tokyo"}};
 
 // Stores the user's options and resets them, without end; the parent's kill
 // falls inside the one or the other.

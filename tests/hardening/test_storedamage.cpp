@@ -43,7 +43,10 @@ QByteArray goodRegistry()
            "\"DefaultSourceZone\"=\"W. Europe Standard Time\"\n\"DefaultTargetZone\"=\"Tokyo Standard Time\"\n";
 }
 
-QByteArray goodReminders() { return "#2030-01-02#\r\n\"08:00:00\"\r\n\"Dentist\"\r\n#2030-01-03#\r\n\"09:00:00\"\r\n\"Buy milk\"\r\n"; }
+QByteArray goodReminders()
+{
+    return "#2030-01-02#\r\n\"08:00:00\"\r\n\"Dentist\"\r\n#2030-01-03#\r\n\"09:00:00\"\r\n\"Buy milk\"\r\n";
+}
 
 QByteArray goodXscreensaver()
 {

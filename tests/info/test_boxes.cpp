@@ -48,7 +48,8 @@ private slots:
             shown = box->text();
             box->button(QMessageBox::Ok)->click();
         });
-        const int answer = platform::dialogs().msgBox("<b>New</b> station <img src=x>", platform::mb::OkOnly, "Vantora");
+        const int answer = platform::dialogs().msgBox("<b>New</b> station <img src=x>", platform::mb::OkOnly,
+                                                      "Vantora");
         QCOMPARE(answer, platform::mb::Ok);
         QCOMPARE(format, Qt::PlainText);
         QCOMPARE(shown, QString("<b>New</b> station <img src=x>"));

@@ -217,7 +217,8 @@ private slots:
     void duringAMailHandOffThatFails()
     {
         sendFeedbackWhileCommandsAreChosen(1);
-        QVERIFY2(!prompts().filter("The mail program could not be opened").isEmpty(), qPrintable(prompts().join(" | ")));
+        QVERIFY2(!prompts().filter("The mail program could not be opened").isEmpty(),
+                 qPrintable(prompts().join(" | ")));
         QVERIFY(!prompts().contains("Your E-mail has been sent.\r\nThank you very much."));
     }
 

@@ -105,8 +105,10 @@ private slots:
         const auto& box = f.dialogs().shown().first();
         QCOMPARE(box.title, QString("Vantora Error"));
         QCOMPARE(box.style, platform::mb::Critical);
-        QCOMPARE(box.prompt, message + "\r\n\r\nVantora will try to re-install the Help files.\r\nTry again in a few "
-                                       "seconds...");
+        QCOMPARE(box.prompt,
+                 message
+                     + "\r\n\r\nVantora will try to re-install the Help files.\r\nTry again in a few "
+                       "seconds...");
     }
 
     void successShowsNothing()

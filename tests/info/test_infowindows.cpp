@@ -209,9 +209,12 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
         QTest::newRow("missing") << QString() << QString();
-        QTest::newRow("not a number") << "abc" << "12x";
-        QTest::newRow("overflow") << "1E60" << "-1E60";
-        QTest::newRow("far off the screen") << "9000000" << "9000000";
+        QTest::newRow("not a number") << "abc"
+                                      << "12x";
+        QTest::newRow("overflow") << "1E60"
+                                  << "-1E60";
+        QTest::newRow("far off the screen") << "9000000"
+                                            << "9000000";
     }
     void aDamagedPositionCentresTheHistoryWindow()
     {
@@ -264,9 +267,10 @@ private slots:
         QCOMPARE(f.modals().shown(), QStringList{"FrmOS"});
         QCOMPARE(caption, QString(" Vantora - OS Version Info"));
         QCOMPARE(titles, QString("Name\nVersion\nBuild\nAdditional \nService Pack\nSuites"));
-        QCOMPARE(values, QString("Debian GNU/Linux 12 (bookworm)\n12\n6.1.0-18-amd64\n"
-                                 "#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)\n12.5\n"
-                                 "XFCE desktop ,x11 session "));
+        QCOMPARE(values,
+                 QString("Debian GNU/Linux 12 (bookworm)\n12\n6.1.0-18-amd64\n"
+                         "#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)\n12.5\n"
+                         "XFCE desktop ,x11 session "));
     }
 
     void osInfoShowsMarkupFromTheFilesAsText()

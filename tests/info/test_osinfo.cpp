@@ -31,20 +31,33 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("bare") << QByteArray("ID=debian\n") << "ID" << "debian";
-        QTest::newRow("double quotes") << QByteArray("NAME=\"Debian GNU/Linux\"\n") << "NAME" << "Debian GNU/Linux";
-        QTest::newRow("single quotes") << QByteArray("NAME='Arch Linux'\n") << "NAME" << "Arch Linux";
+        QTest::newRow("bare") << QByteArray("ID=debian\n") << "ID"
+                              << "debian";
+        QTest::newRow("double quotes") << QByteArray("NAME=\"Debian GNU/Linux\"\n") << "NAME"
+                                       << "Debian GNU/Linux";
+        QTest::newRow("single quotes") << QByteArray("NAME='Arch Linux'\n") << "NAME"
+                                       << "Arch Linux";
         QTest::newRow("escapes in double quotes")
-            << QByteArray("PRETTY_NAME=\"A \\\"quoted\\\" \\$name\\\\\"\n") << "PRETTY_NAME" << "A \"quoted\" $name\\";
-        QTest::newRow("other backslash kept") << QByteArray("X=\"a\\nb\"") << "X" << "a\\nb";
-        QTest::newRow("no final line end") << QByteArray("VERSION_ID=12") << "VERSION_ID" << "12";
-        QTest::newRow("CR LF lines") << QByteArray("VERSION_ID=\"12\"\r\nID=x\r\n") << "VERSION_ID" << "12";
-        QTest::newRow("indented") << QByteArray("   ID=fedora\n") << "ID" << "fedora";
-        QTest::newRow("later wins") << QByteArray("ID=a\nID=b\n") << "ID" << "b";
-        QTest::newRow("empty value") << QByteArray("VARIANT=\n") << "VARIANT" << "";
-        QTest::newRow("joined quoting") << QByteArray("X=\"ab\"'cd'ef\n") << "X" << "abcdef";
-        QTest::newRow("control characters dropped") << QByteArray("X=\"a\x01\x1b[31mb\"\n") << "X" << "a[31mb";
-        QTest::newRow("equals in value") << QByteArray("URL=\"https://x/?a=b\"\n") << "URL" << "https://x/?a=b";
+            << QByteArray("PRETTY_NAME=\"A \\\"quoted\\\" \\$name\\\\\"\n") << "PRETTY_NAME"
+            << "A \"quoted\" $name\\";
+        QTest::newRow("other backslash kept") << QByteArray("X=\"a\\nb\"") << "X"
+                                              << "a\\nb";
+        QTest::newRow("no final line end") << QByteArray("VERSION_ID=12") << "VERSION_ID"
+                                           << "12";
+        QTest::newRow("CR LF lines") << QByteArray("VERSION_ID=\"12\"\r\nID=x\r\n") << "VERSION_ID"
+                                     << "12";
+        QTest::newRow("indented") << QByteArray("   ID=fedora\n") << "ID"
+                                  << "fedora";
+        QTest::newRow("later wins") << QByteArray("ID=a\nID=b\n") << "ID"
+                                    << "b";
+        QTest::newRow("empty value") << QByteArray("VARIANT=\n") << "VARIANT"
+                                     << "";
+        QTest::newRow("joined quoting") << QByteArray("X=\"ab\"'cd'ef\n") << "X"
+                                        << "abcdef";
+        QTest::newRow("control characters dropped") << QByteArray("X=\"a\x01\x1b[31mb\"\n") << "X"
+                                                    << "a[31mb";
+        QTest::newRow("equals in value") << QByteArray("URL=\"https://x/?a=b\"\n") << "URL"
+                                         << "https://x/?a=b";
     }
     void osReleaseValues()
     {

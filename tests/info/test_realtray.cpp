@@ -78,8 +78,9 @@ QWidget* trayIconWindow()
 bool isEmbedded(WId window)
 {
     QProcess tree;
-    tree.start(QStringLiteral("xwininfo"), {QStringLiteral("-display"), g_server->display(), QStringLiteral("-tree"),
-                                            QStringLiteral("-id"), QString::number(window)});
+    tree.start(QStringLiteral("xwininfo"),
+               {QStringLiteral("-display"), g_server->display(), QStringLiteral("-tree"), QStringLiteral("-id"),
+                QString::number(window)});
     tree.waitForFinished(5000);
     const QString out = QString::fromLocal8Bit(tree.readAllStandardOutput());
     const QString parentLine = out.section(QStringLiteral("Parent window id:"), 1).section(QLatin1Char('\n'), 0, 0);

@@ -49,19 +49,32 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("accepted");
-        QTest::newRow("three digits") << "730" << "07:30";
-        QTest::newRow("four digits") << "0730" << "07:30";
-        QTest::newRow("with colon") << "07:30" << "07:30";
-        QTest::newRow("noon") << "1230" << "12:30";
-        QTest::newRow("short colon form") << "7:30" << "07:30";
-        QTest::newRow("last minute") << "23:59" << "23:59";
-        QTest::newRow("midnight") << "00:00" << "00:00";
-        QTest::newRow("two digits") << "7:5" << "";
-        QTest::newRow("hour 24") << "24:00" << "";
-        QTest::newRow("minute 60") << "12:60" << "";
-        QTest::newRow("five digits") << "12345" << "";
-        QTest::newRow("letters") << "7a30" << "";
-        QTest::newRow("blank") << " " << "";
+        QTest::newRow("three digits") << "730"
+                                      << "07:30";
+        QTest::newRow("four digits") << "0730"
+                                     << "07:30";
+        QTest::newRow("with colon") << "07:30"
+                                    << "07:30";
+        QTest::newRow("noon") << "1230"
+                              << "12:30";
+        QTest::newRow("short colon form") << "7:30"
+                                          << "07:30";
+        QTest::newRow("last minute") << "23:59"
+                                     << "23:59";
+        QTest::newRow("midnight") << "00:00"
+                                  << "00:00";
+        QTest::newRow("two digits") << "7:5"
+                                    << "";
+        QTest::newRow("hour 24") << "24:00"
+                                 << "";
+        QTest::newRow("minute 60") << "12:60"
+                                   << "";
+        QTest::newRow("five digits") << "12345"
+                                     << "";
+        QTest::newRow("letters") << "7a30"
+                                 << "";
+        QTest::newRow("blank") << " "
+                               << "";
     }
     void alarmInput()
     {

@@ -149,8 +149,8 @@ private slots:
         f.trigger("al2");
         // Restarted at once: each option was stored when it was changed.
         Form1* w = f.restart();
-        for (const char* name : {"DispDat", "Datform", "Flsh", "alwvis", "NTPASync", "mnuVNUpAuto", "radalarm",
-                                 "autopl", "al1"})
+        for (const char* name :
+             {"DispDat", "Datform", "Flsh", "alwvis", "NTPASync", "mnuVNUpAuto", "radalarm", "autopl", "al1"})
             QVERIFY2(!f.action(name)->isChecked(), name);
         for (const char* name : {"beephour", "repeatmp3", "shufflemp3", "al2"})
             QVERIFY2(f.action(name)->isChecked(), name);

@@ -311,8 +311,7 @@ int main(int argc, char** argv)
             return 1;
         QTextStream(stdout) << "holding\n" << Qt::flush;
         // Holds until killed, or until the parent's end closes its input.
-        while (std::getchar() != EOF) {
-        }
+        while (std::getchar() != EOF) {}
         return 0;
     }
     testsupport::environment();

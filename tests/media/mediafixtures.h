@@ -45,10 +45,10 @@ struct Reply {
     QByteArray status = "200 OK";
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
-    int chunkBytes = 0;  // > 0: send the body in chunks of this size...
-    int intervalMs = 0;  // ...one every intervalMs
-    bool silent = false; // accept and read the request, never answer
-    bool raw = false;    // send the body alone, without status line and headers
+    int chunkBytes = 0;    // > 0: send the body in chunks of this size...
+    int intervalMs = 0;    // ...one every intervalMs
+    bool silent = false;   // accept and read the request, never answer
+    bool raw = false;      // send the body alone, without status line and headers
     bool holdOpen = false; // after the body, keep the connection open and send nothing more
 };
 
@@ -63,10 +63,7 @@ public:
 
     bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
-    QString url(const QString& path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
-    }
+    QString url(const QString& path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path); }
     void setReply(const QString& path, const Reply& reply) { m_replies.insert(path, reply); }
     // Paths asked for, in order.
     const QStringList& requests() const { return m_requests; }

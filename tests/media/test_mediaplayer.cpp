@@ -39,8 +39,7 @@ class TestMediaPlayer : public QObject {
 private slots:
     void initTestCase()
     {
-        MediaPlayer::setVlcArguments(
-            {"--aout=dummy", "--vout=dummy", "--no-video-title-show", "--quiet"});
+        MediaPlayer::setVlcArguments({"--aout=dummy", "--vout=dummy", "--no-video-title-show", "--quiet"});
         QVERIFY(m_dir.isValid());
         m_tone = mediatest::writeFile(m_dir.path(), "tone.wav", mediatest::toneWav(0.5));
         m_longTone = mediatest::writeFile(m_dir.path(), "long tone.wav", mediatest::toneWav(6.0));
@@ -103,8 +102,7 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::newRow("missing file") << m_dir.path() + "/missing.mp3";
         QTest::newRow("empty text") << QString();
-        QTest::newRow("refused port")
-            << QStringLiteral("http://127.0.0.1:%1/x.mp3").arg(mediatest::closedPort());
+        QTest::newRow("refused port") << QStringLiteral("http://127.0.0.1:%1/x.mp3").arg(mediatest::closedPort());
         QTest::newRow("random bytes") << mediatest::writeFile(m_dir.path(), "noise.mp3", randomBytes(20000));
         QTest::newRow("text as mp3") << mediatest::writeFile(m_dir.path(), "text.mp3", "not a sound at all\n");
         QTest::newRow("unknown scheme") << QStringLiteral("nosuchscheme://here/x.mp3");
@@ -148,8 +146,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
-        mediatest::writeFile(m_dir.path(), "list.pls",
-                             "[playlist]\nNumberOfEntries=1\nFile1=tone.wav\nVersion=2\n");
+        mediatest::writeFile(m_dir.path(), "list.pls", "[playlist]\nNumberOfEntries=1\nFile1=tone.wav\nVersion=2\n");
         const QString list = mediatest::writeFile(m_dir.path(), name, content);
         VlcMediaPlayer player;
         QSignalSpy states(&player, &MediaPlayer::PlayStateChange);

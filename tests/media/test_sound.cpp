@@ -43,13 +43,27 @@ private slots:
         QTest::addColumn<QString>("fileInRuntime");
         QTest::addColumn<QString>("fileInDevices");
         QTest::addColumn<bool>("found");
-        QTest::newRow("nothing") << "" << "" << "" << false;
-        QTest::newRow("capture only") << "" << "" << "pcmC0D0c" << false;
-        QTest::newRow("mixer only") << "" << "" << "controlC0" << false;
-        QTest::newRow("ALSA playback") << "" << "" << "pcmC1D3p" << true;
-        QTest::newRow("PulseAudio") << "" << "pulse/native" << "" << true;
-        QTest::newRow("PipeWire") << "" << "pipewire-0" << "" << true;
-        QTest::newRow("named server") << "tcp:127.0.0.1" << "" << "" << true;
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << "" << false;
+        QTest::newRow("capture only") << ""
+                                      << ""
+                                      << "pcmC0D0c" << false;
+        QTest::newRow("mixer only") << ""
+                                    << ""
+                                    << "controlC0" << false;
+        QTest::newRow("ALSA playback") << ""
+                                       << ""
+                                       << "pcmC1D3p" << true;
+        QTest::newRow("PulseAudio") << ""
+                                    << "pulse/native"
+                                    << "" << true;
+        QTest::newRow("PipeWire") << ""
+                                  << "pipewire-0"
+                                  << "" << true;
+        QTest::newRow("named server") << "tcp:127.0.0.1"
+                                      << ""
+                                      << "" << true;
     }
     void aSoundOutputIsFoundWhereverItIs()
     {

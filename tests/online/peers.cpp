@@ -137,7 +137,8 @@ bool TlsPeer::makeCertificates()
                    {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), QStringLiteral("server.csr"),
                     QStringLiteral("-CA"), QStringLiteral("ca.pem"), QStringLiteral("-CAkey"), QStringLiteral("ca.key"),
                     QStringLiteral("-CAcreateserial"), QStringLiteral("-out"), QStringLiteral("server.pem"),
-                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"), QStringLiteral("ext.cnf")},
+                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"),
+                    QStringLiteral("ext.cnf")},
                    dir);
 }
 

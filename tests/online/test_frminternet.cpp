@@ -106,7 +106,8 @@ private:
     {
         QStringList s;
         for (int i = 1; i <= 12; ++i)
-            s << Form1Fixture::option(QString("Radioname%1").arg(i)) + "|" + Form1Fixture::option(QString("RadioURL%1").arg(i));
+            s << Form1Fixture::option(QString("Radioname%1").arg(i)) + "|"
+                    + Form1Fixture::option(QString("RadioURL%1").arg(i));
         return s << Form1Fixture::option("DefaultRadio");
     }
 
@@ -149,13 +150,14 @@ private slots:
             total = label("Label3");
             checked = checkedRows();
         });
-        QCOMPARE(shown, (QStringList{row("Jazz One", "http://jazz.example/one"),
-                                     row("Rock & Roll", "http://rock.example/live"),
-                                     row("News", "http://news.example/stream"), row("Mine", "http://mine.example/a"),
-                                     row("Jazz Renamed", "http://jazz.example/one")}));
+        QCOMPARE(shown,
+                 (QStringList{row("Jazz One", "http://jazz.example/one"),
+                              row("Rock & Roll", "http://rock.example/live"), row("News", "http://news.example/stream"),
+                              row("Mine", "http://mine.example/a"), row("Jazz Renamed", "http://jazz.example/one")}));
         QCOMPARE(total, QString("Total 5"));
         // The user's station whose address is shared checks the shared row.
-        QCOMPARE(checked, (QStringList{row("Jazz One", "http://jazz.example/one"), row("Mine", "http://mine.example/a")}));
+        QCOMPARE(checked,
+                 (QStringList{row("Jazz One", "http://jazz.example/one"), row("Mine", "http://mine.example/a")}));
         QFile copy(driveCList());
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), bytes);
@@ -272,9 +274,12 @@ private slots:
     {
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("404") << "/status/404" << "404";
-        QTest::newRow("500") << "/status/500" << "500";
-        QTest::newRow("2 MB file") << "/big" << "larger";
+        QTest::newRow("404") << "/status/404"
+                             << "404";
+        QTest::newRow("500") << "/status/500"
+                             << "500";
+        QTest::newRow("2 MB file") << "/big"
+                                   << "larger";
     }
     void brokenServersChangeNothing()
     {

@@ -77,11 +77,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("message");
-        QTest::newRow("links") << 1 << "Vantora mail - Send new Radio URL" << "VN - New Radio URL"
+        QTest::newRow("links") << 1 << "Vantora mail - Send new Radio URL"
+                               << "VN - New Radio URL"
                                << "Radio Name: \nRadio URL: \n\nComments: \n";
-        QTest::newRow("comments") << 2 << "Vantora mail - Send Comments/Questions" << "VN - User Comments/Questions"
+        QTest::newRow("comments") << 2 << "Vantora mail - Send Comments/Questions"
+                                  << "VN - User Comments/Questions"
                                   << "Comments: \n";
-        QTest::newRow("bugs") << 3 << "Vantora mail - Send found bug(s)" << "VN - By users found bug(s)"
+        QTest::newRow("bugs") << 3 << "Vantora mail - Send found bug(s)"
+                              << "VN - By users found bug(s)"
                               << "Please, describe as much as possible the bug you found\n"
                                  "as well than the eventual error message\n"
                                  "and a clear description on how to reproduce it.\n"
@@ -104,7 +107,8 @@ private slots:
         QCOMPARE(parts.to, platform::feedbackAddress());
         QCOMPARE(parts.subject, subject);
         QCOMPARE(parts.body, platform::withCrLf(message));
-        QCOMPARE(m_fx->dialogs().shown().value(0).prompt, QString("Your E-mail has been sent.\r\nThank you very much."));
+        QCOMPARE(m_fx->dialogs().shown().value(0).prompt,
+                 QString("Your E-mail has been sent.\r\nThank you very much."));
         QCOMPARE(m_fx->dialogs().shown().value(0).title, QString("Vantora"));
         QVERIFY(!window().isVisible());
     }
@@ -112,7 +116,8 @@ private slots:
     void awkwardTextArrivesIntact()
     {
         m_fx->trigger("SendLinks_2");
-        const QString text = QString::fromUtf8("& = # + % ? \\ \xC3\xA9 \\c $(id) `id` 'q' \"dq\"\nsecond line&body=x\n");
+        const QString text = QString::fromUtf8(
+            "& = # + % ? \\ \xC3\xA9 \\c $(id) `id` 'q' \"dq\"\nsecond line&body=x\n");
         window().findChild<QPlainTextEdit*>("Text3")->setPlainText(text);
         window().findChild<QLineEdit*>("Text2")->setText("Subject & = ?");
         send();

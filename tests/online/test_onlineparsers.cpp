@@ -17,11 +17,12 @@ private slots:
         QTest::newRow("crlf") << QByteArray("A\r\nhttp://a\r\nB\r\nhttp://b\r\n")
                               << QStringList{"A", "http://a", "B", "http://b"};
         QTest::newRow("lf") << QByteArray("A\nhttp://a\nB\nhttp://b") << QStringList{"A", "http://a", "B", "http://b"};
-        QTest::newRow("cr") << QByteArray("A\rhttp://a\rB\rhttp://b\r") << QStringList{"A", "http://a", "B", "http://b"};
+        QTest::newRow("cr") << QByteArray("A\rhttp://a\rB\rhttp://b\r")
+                            << QStringList{"A", "http://a", "B", "http://b"};
         QTest::newRow("mixed") << QByteArray("A\rhttp://a\nB\r\nhttp://b\n")
                                << QStringList{"A", "http://a", "B", "http://b"};
-        QTest::newRow("odd count drops the last name") << QByteArray("A\nhttp://a\nLonely\n")
-                                                       << QStringList{"A", "http://a"};
+        QTest::newRow("odd count drops the last name")
+            << QByteArray("A\nhttp://a\nLonely\n") << QStringList{"A", "http://a"};
         QTest::newRow("empty") << QByteArray() << QStringList{};
         QTest::newRow("kept whole") << QByteArray(" A \n http://a \n") << QStringList{" A ", " http://a "};
         QTest::newRow("empty lines count") << QByteArray("\n\nB\nhttp://b\n") << QStringList{"", "", "B", "http://b"};
@@ -73,13 +74,20 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("sha");
         QTest::newRow("lf") << QByteArray("2.10.0\n" + digest + "\n") << "2.10.0" << QString(64, 'a');
-        QTest::newRow("crlf and bom") << QByteArray("\xEF\xBB\xBF" "2.10.0\r\n" + digest + "\r\n") << "2.10.0"
-                                      << QString(64, 'a');
-        QTest::newRow("no second line") << QByteArray("2.10.0\r\n") << "2.10.0" << "";
-        QTest::newRow("bad digest") << QByteArray("2.10.0\nnot-a-digest\n") << "2.10.0" << "";
-        QTest::newRow("short digest") << QByteArray("2.10.0\n" + QByteArray(63, 'a')) << "2.10.0" << "";
-        QTest::newRow("empty") << QByteArray() << "" << "";
-        QTest::newRow("empty first line") << QByteArray("\r\n2.10.0\r\n") << "" << "";
+        QTest::newRow("crlf and bom") << QByteArray("\xEF\xBB\xBF"
+                                                    "2.10.0\r\n"
+                                                    + digest + "\r\n")
+                                      << "2.10.0" << QString(64, 'a');
+        QTest::newRow("no second line") << QByteArray("2.10.0\r\n") << "2.10.0"
+                                        << "";
+        QTest::newRow("bad digest") << QByteArray("2.10.0\nnot-a-digest\n") << "2.10.0"
+                                    << "";
+        QTest::newRow("short digest") << QByteArray("2.10.0\n" + QByteArray(63, 'a')) << "2.10.0"
+                                      << "";
+        QTest::newRow("empty") << QByteArray() << ""
+                               << "";
+        QTest::newRow("empty first line") << QByteArray("\r\n2.10.0\r\n") << ""
+                                          << "";
     }
     void versionFile()
     {
@@ -113,7 +121,8 @@ private slots:
 
     void mailtoLineEndsBecomeCrLf()
     {
-        QCOMPARE(platform::parseMailto(platform::buildMailto("a@b", "s", "1\n2\r3\r\n")).body, QString("1\r\n2\r\n3\r\n"));
+        QCOMPARE(platform::parseMailto(platform::buildMailto("a@b", "s", "1\n2\r3\r\n")).body,
+                 QString("1\r\n2\r\n3\r\n"));
     }
 
     void mailtoRoundTripRandom()

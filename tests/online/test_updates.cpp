@@ -113,7 +113,8 @@ private slots:
                                   "and so older than the version running on this computer.\r\n\r\n"
                                   "You must keep this version."
                                << 2;
-        QTest::newRow("bom and crlf") << QByteArray("\xEF\xBB\xBF" "2.9.0\r\n")
+        QTest::newRow("bom and crlf") << QByteArray("\xEF\xBB\xBF"
+                                                    "2.9.0\r\n")
                                       << "You're using the latest version of Vantora." << 0;
         QTest::newRow("empty line") << QByteArray("\r\n")
                                     << "Impossible to reach the server.\r\n\r\n"
@@ -191,7 +192,8 @@ private slots:
         m_fx->trigger("ChckUpdt");
         QVERIFY(settled());
         QCOMPARE(boxes().size(), 1);
-        QCOMPARE(boxes()[0].prompt, QString("Version 2.10.0 is available Online...\r\nDo you want to download it now ?"));
+        QCOMPARE(boxes()[0].prompt,
+                 QString("Version 2.10.0 is available Online...\r\nDo you want to download it now ?"));
         QCOMPARE(boxes()[0].style, platform::mb::YesNo | platform::mb::Question);
         QCOMPARE(m_starter.starts().size(), 1);
         QCOMPARE(m_starter.starts()[0].program, updater());
@@ -200,8 +202,9 @@ private slots:
         QFile file(updater());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), program);
-        QCOMPARE(int(file.permissions() & (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther)),
+        QCOMPARE(int(file.permissions()
+                     & (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                        | QFile::ReadOther | QFile::ExeOther)),
                  int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
@@ -226,7 +229,9 @@ private slots:
     void aFileThatCannotRunEndsNothing()
     {
         platform::setProcessStarter(nullptr);
-        const QByteArray program("\x7f" "ELF but not really a program", 29);
+        const QByteArray program("\x7f"
+                                 "ELF but not really a program",
+                                 29);
         serve(versionFile("2.10.0", program), program);
         m_main->ActuSyncVN = true;
         m_main->internet()->ChkUpdate(true);

@@ -95,16 +95,21 @@ public:
             "<icecast><limits><clients>8</clients><sources>2</sources><source-timeout>2</source-timeout></limits>"
             "<authentication><source-password>vantora-src</source-password><admin-user>admin</admin-user>"
             "<admin-password>vantora-admin</admin-password></authentication><hostname>127.0.0.1</hostname>"
-            "<listen-socket><port>" + port + "</port><bind-address>127.0.0.1</bind-address></listen-socket>"
-            "<fileserve>0</fileserve><paths><basedir>" + dir + "</basedir><logdir>" + dir + "</logdir>"
-            "<webroot>/usr/share/icecast2/web</webroot><adminroot>/usr/share/icecast2/admin</adminroot></paths>"
-            "<logging><accesslog>-</accesslog><errorlog>-</errorlog><loglevel>1</loglevel></logging>"
-            "<security><chroot>0</chroot><changeowner><user>nobody</user><group>nogroup</group></changeowner>"
-            "</security></icecast>\n";
-        const QByteArray source =
-            "<ezstream><servers><server><hostname>127.0.0.1</hostname><port>" + port + "</port>"
-            "<password>vantora-src</password><tls>none</tls></server></servers>"
-            "<streams><stream><mountpoint>" + mount + "</mountpoint><format>MP3</format><stream_name>" + name
+            "<listen-socket><port>"
+            + port
+            + "</port><bind-address>127.0.0.1</bind-address></listen-socket>"
+              "<fileserve>0</fileserve><paths><basedir>"
+            + dir + "</basedir><logdir>" + dir
+            + "</logdir>"
+              "<webroot>/usr/share/icecast2/web</webroot><adminroot>/usr/share/icecast2/admin</adminroot></paths>"
+              "<logging><accesslog>-</accesslog><errorlog>-</errorlog><loglevel>1</loglevel></logging>"
+              "<security><chroot>0</chroot><changeowner><user>nobody</user><group>nogroup</group></changeowner>"
+              "</security></icecast>\n";
+        const QByteArray source = "<ezstream><servers><server><hostname>127.0.0.1</hostname><port>" + port
+            + "</port>"
+              "<password>vantora-src</password><tls>none</tls></server></servers>"
+              "<streams><stream><mountpoint>"
+            + mount + "</mountpoint><format>MP3</format><stream_name>" + name
             + "</stream_name></stream></streams><intakes><intake><type>file</type><filename>" + mp3.toUtf8()
             + "</filename><stream_once>No</stream_once></intake></intakes></ezstream>\n";
         if (!writeText(folder + "/icecast.xml", server, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther)
@@ -122,7 +127,10 @@ public:
         return waitForOk(m_port, mount, 40000);
     }
 
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QString::fromLatin1(m_mount)); }
+    QString url() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QString::fromLatin1(m_mount));
+    }
     void stopSource() { m_source.stop(); }
     void stop()
     {

@@ -61,7 +61,8 @@ private slots:
         f.player()->stats.receptionQuality = 93;
         f.player()->stats.bandwidth = 128000;
         f.clock().advance(500);
-        QCOMPARE(picture(radio, "Image5")->toolTip(), QString("Bandwidth 128000 bits/sec - Reception 93 % - Click Here"));
+        QCOMPARE(picture(radio, "Image5")->toolTip(),
+                 QString("Bandwidth 128000 bits/sec - Reception 93 % - Click Here"));
         QCOMPARE(f.player()->ToolTipText(), QString("Vantora Radio - Online - Reception 93%"));
         QCOMPARE(picture(radio, "Image8")->toolTip(), QString("Reception Quality: 93%"));
         QCOMPARE(radio->receptionBarTwips(), 641);

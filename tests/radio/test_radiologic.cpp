@@ -104,21 +104,25 @@ private slots:
             QVERIFY(line.show);
             shown << line.text;
         }
-        QCOMPARE(shown, (QStringList{"Title", "Author", QString(40, 'n') + "...", "Encoder",
-                                     "Wednesday 9 Dec 2026", "Title"}));
+        QCOMPARE(
+            shown,
+            (QStringList{"Title", "Author", QString(40, 'n') + "...", "Encoder", "Wednesday 9 Dec 2026", "Title"}));
         QCOMPARE(step, 1);
     }
 
     void theDateClosesTheMediaCycleInRed()
     {
         int step = 12;
-        const InfoLine line = mediaInfoTick(step, [](qint32) { return QString(); }, QDate(2026, 1, 4));
+        const InfoLine line = mediaInfoTick(
+            step, [](qint32) { return QString(); }, QDate(2026, 1, 4));
         QVERIFY(line.show);
         QVERIFY(line.dateColour);
         QCOMPARE(line.text, QString("Sunday 4 Jan 2026"));
         QCOMPARE(step, 0);
         step = 20;
-        QVERIFY(!mediaInfoTick(step, [](qint32) { return QString("x"); }, QDate(2026, 1, 4)).show);
+        QVERIFY(!mediaInfoTick(
+                     step, [](qint32) { return QString("x"); }, QDate(2026, 1, 4))
+                     .show);
         QCOMPARE(step, 0);
     }
 

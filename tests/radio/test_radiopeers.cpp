@@ -16,9 +16,9 @@
 // files made here, an HTTP server with playlists, an Icecast station. Sound goes
 // to a null output.
 
+using platform::MediaPlayer;
 using radiotest::RadioFixture;
 using testsupport::Form1Fixture;
-using platform::MediaPlayer;
 
 namespace {
 
@@ -61,8 +61,8 @@ private slots:
         const QByteArray song = QStringLiteral("http://127.0.0.1:%1/song.mp3").arg(m_http.port()).toLatin1();
         QVERIFY(writeFile(m_web + "/list.m3u", "#EXTM3U\n#EXTINF:-1,Peer\n" + song + "\n"));
         QVERIFY(writeFile(m_web + "/list.pls", "[playlist]\nNumberOfEntries=1\nFile1=" + song + "\nVersion=2\n"));
-        QVERIFY(writeFile(m_web + "/list.asx",
-                          "<asx version=\"3.0\"><entry><ref href=\"" + song + "\"/></entry></asx>\n"));
+        QVERIFY(
+            writeFile(m_web + "/list.asx", "<asx version=\"3.0\"><entry><ref href=\"" + song + "\"/></entry></asx>\n"));
     }
 
     void aFolderPlaysThroughAndTheWindowCloses()
@@ -112,8 +112,7 @@ private slots:
         MediaPlayer* player = f.radio()->player();
         QTRY_COMPARE_WITH_TIMEOUT(player->PlayState(), qint32(MediaPlayer::Playing), 8000);
         QVERIFY(f.radio()->WebcamOn);
-        QCOMPARE(player->GetMediaInfoString(MediaPlayer::InfoEntryAddress),
-                 m_http.base("/song.mp3"));
+        QCOMPARE(player->GetMediaInfoString(MediaPlayer::InfoEntryAddress), m_http.base("/song.mp3"));
         QTRY_COMPARE_WITH_TIMEOUT(player->GetMediaInfoString(MediaPlayer::InfoTitle), QString("Peer Song"), 3000);
         QCOMPARE(player->GetMediaInfoString(MediaPlayer::InfoAuthor), QString("Test Artist"));
         f.radio()->findChild<QAction*>("end")->trigger();

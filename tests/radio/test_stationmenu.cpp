@@ -14,10 +14,7 @@ namespace {
 
 QDateTime at(int h, int m, int s) { return QDateTime(QDate(2026, 12, 9), QTime(h, m, s)); }
 
-void clickPicture(Form1* w, const char* name)
-{
-    QTest::mouseClick(w->findChild<QWidget*>(name), Qt::LeftButton);
-}
+void clickPicture(Form1* w, const char* name) { QTest::mouseClick(w->findChild<QWidget*>(name), Qt::LeftButton); }
 
 void clearAllStations()
 {
@@ -100,7 +97,8 @@ private slots:
             QCOMPARE(f.dialogs().messageCount(), 1);
             const auto& box = f.dialogs().shown().first();
             QCOMPARE(box.title, QString("Vantora Radio"));
-            QCOMPARE(box.prompt, QString("No default URL's and/or MP3's defined.\r\nUse the [Preferences] to do it.\r\n"));
+            QCOMPARE(box.prompt,
+                     QString("No default URL's and/or MP3's defined.\r\nUse the [Preferences] to do it.\r\n"));
             QCOMPARE(box.style, platform::mb::Critical);
         }
         clickPicture(w, "Image7");

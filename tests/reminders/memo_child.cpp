@@ -40,8 +40,7 @@ int addUnderSizeLimit()
                        static_cast<rlim_t>(RLIM_INFINITY)};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const ModMemo::Result r = ModMemo::MemoAdd(QDate(2030, 1, 1), QStringLiteral("10:00:00"), QString(4096, 'x'));
-    std::printf("ok=%d count=%d before=%d error=%s\n", r.ok ? 1 : 0, ModMemo::MemoCount(), before,
-                qPrintable(r.error));
+    std::printf("ok=%d count=%d before=%d error=%s\n", r.ok ? 1 : 0, ModMemo::MemoCount(), before, qPrintable(r.error));
     return 0;
 }
 

@@ -9,7 +9,10 @@ Q_DECLARE_METATYPE(MemoRec)
 
 namespace {
 
-MemoRec rec(int y, int m, int d, const QString& time, const QString& text) { return MemoRec{QDate(y, m, d), time, text}; }
+MemoRec rec(int y, int m, int d, const QString& time, const QString& text)
+{
+    return MemoRec{QDate(y, m, d), time, text};
+}
 
 QByteArray milk() { return QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"Buy milk, eggs\r\nbread\"\r\n"); }
 
@@ -17,8 +20,9 @@ QByteArray milk() { return QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"Buy mil
 // double quotes included.
 QString randomText(QRandomGenerator& g)
 {
-    static const QStringList pieces = {"a", "b", "Z", "0", "9", " ", ",", ";", ":", "#", "\"", "'", "\\", "\n",
-                                       "\r", "\r\n", "\t", "\u00e9", "\u20ac", "\u4e2d", "\U0001F600", "  "};
+    static const QStringList pieces = {"a",  "b",      "Z",      "0",      "9",          " ",  ",",  ";",
+                                       ":",  "#",      "\"",     "'",      "\\",         "\n", "\r", "\r\n",
+                                       "\t", "\u00e9", "\u20ac", "\u4e2d", "\U0001F600", "  "};
     const int n = static_cast<int>(g.bounded(0, 40));
     QString s;
     for (int i = 0; i < n; ++i)
@@ -37,8 +41,9 @@ private slots:
         QCOMPARE(writeMemoFile({}), QByteArray());
         const QByteArray two = writeMemoFile(
             {rec(2004, 5, 28, "08:30:00", "first"), rec(2004, 5, 28, "09:00:00", "\u00e9t\u00e9 \u20ac")});
-        QCOMPARE(two, QByteArray("#2004-05-28#\r\n\"08:30:00\"\r\n\"first\"\r\n"
-                                 "#2004-05-28#\r\n\"09:00:00\"\r\n\"\xc3\xa9t\xc3\xa9 \xe2\x82\xac\"\r\n"));
+        QCOMPARE(two,
+                 QByteArray("#2004-05-28#\r\n\"08:30:00\"\r\n\"first\"\r\n"
+                            "#2004-05-28#\r\n\"09:00:00\"\r\n\"\xc3\xa9t\xc3\xa9 \xe2\x82\xac\"\r\n"));
     }
 
     void readsWhatItWrites()
@@ -75,17 +80,21 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("time");
         QTest::newRow("LF only") << QByteArray("#2026-12-10#\n\"09:00:00\"\n\"Buy milk, eggs\nbread\"\n")
-                                 << "Buy milk, eggs\nbread" << "09:00:00";
+                                 << "Buy milk, eggs\nbread"
+                                 << "09:00:00";
         QTest::newRow("no final line end") << QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"x\"") << "x"
                                            << "09:00:00";
-        QTest::newRow("trailing blank lines") << QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"x\"\r\n\r\n\r\n  \r\n")
-                                              << "x" << "09:00:00";
+        QTest::newRow("trailing blank lines")
+            << QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"x\"\r\n\r\n\r\n  \r\n") << "x"
+            << "09:00:00";
         QTest::newRow("date with a time") << QByteArray("#2026-12-10 08:15:00#\r\n\"09:00:00\"\r\n\"x\"\r\n") << "x"
                                           << "09:00:00";
         QTest::newRow("comma separated") << QByteArray("#2026-12-10#,\"09:00:00\"\r\n\"a, b\"\r\n") << "a, b"
                                          << "09:00:00";
-        QTest::newRow("short time") << QByteArray("#2026-12-10#\r\n\"9:05\"\r\n\"x\"\r\n") << "x" << "09:05:00";
-        QTest::newRow("unquoted time") << QByteArray("#2026-12-10#\r\n09:00:00\r\n\"x\"\r\n") << "x" << "09:00:00";
+        QTest::newRow("short time") << QByteArray("#2026-12-10#\r\n\"9:05\"\r\n\"x\"\r\n") << "x"
+                                    << "09:05:00";
+        QTest::newRow("unquoted time") << QByteArray("#2026-12-10#\r\n09:00:00\r\n\"x\"\r\n") << "x"
+                                       << "09:00:00";
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf#2026-12-10#\r\n\"09:00:00\"\r\n\"x\"\r\n") << "x"
                                          << "09:00:00";
         QTest::newRow("cp1252") << QByteArray("#2026-12-10#\r\n\"09:00:00\"\r\n\"caf\xe9 \x80 \x96\"\r\n")
@@ -155,7 +164,8 @@ private slots:
 
     void aDoubleQuoteInsideAMessageIsDroppedAndReported()
     {
-        const QByteArray bytes("#2026-12-10#\r\n\"09:00:00\"\r\n\"say \"hi\" now\"\r\n#2026-12-11#\r\n\"10:00:00\"\r\n\"b\"\r\n");
+        const QByteArray bytes(
+            "#2026-12-10#\r\n\"09:00:00\"\r\n\"say \"hi\" now\"\r\n#2026-12-11#\r\n\"10:00:00\"\r\n\"b\"\r\n");
         const MemoParse p = parseMemoFile(bytes);
         QVERIFY(!p.clean);
         QCOMPARE(p.records.size(), 2);

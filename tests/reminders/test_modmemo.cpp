@@ -124,8 +124,9 @@ private slots:
     {
         QVERIFY(ModMemo::MemoAdd(kDay, "08:00:00", "a"));
         QVERIFY(ModMemo::MemoAdd(kDay, "10:00:00", "c"));
-        writeFile(ModMemo::memoFilePath(), writeMemoFile({MemoRec{kDay, "08:00:00", "a"}, MemoRec{kDay, "09:00:00", "b"},
-                                                          MemoRec{kDay, "10:00:00", "c"}}));
+        writeFile(ModMemo::memoFilePath(),
+                  writeMemoFile({MemoRec{kDay, "08:00:00", "a"}, MemoRec{kDay, "09:00:00", "b"},
+                                 MemoRec{kDay, "10:00:00", "c"}}));
         QVERIFY(ModMemo::MemoDelete(2)); // "c" in the stale list
         QCOMPARE(texts(ModMemo::Memos()), QStringList({"a", "b"}));
     }
@@ -133,8 +134,8 @@ private slots:
     void addKeepsWhatAnotherCopyAdded()
     {
         QVERIFY(ModMemo::MemoAdd(kDay, "08:00:00", "mine"));
-        writeFile(ModMemo::memoFilePath(), readFile(ModMemo::memoFilePath())
-                                               + writeMemoFile({MemoRec{kDay, "07:00:00", "theirs"}}));
+        writeFile(ModMemo::memoFilePath(),
+                  readFile(ModMemo::memoFilePath()) + writeMemoFile({MemoRec{kDay, "07:00:00", "theirs"}}));
         QVERIFY(ModMemo::MemoAdd(kDay, "09:00:00", "mine too"));
         QCOMPARE(texts(ModMemo::Memos()), QStringList({"theirs", "mine", "mine too"}));
     }
@@ -175,7 +176,8 @@ private slots:
     void aDamagedFileIsCopiedWhenRead()
     {
         const QByteArray damaged = writeMemoFile({MemoRec{kDay, "08:00:00", "before"}})
-            + "#2026-12-10#\r\nnot a time at all\r\n\"lost?\"\r\n" + writeMemoFile({MemoRec{kDay, "10:00:00", "after"}});
+            + "#2026-12-10#\r\nnot a time at all\r\n\"lost?\"\r\n"
+            + writeMemoFile({MemoRec{kDay, "10:00:00", "after"}});
         writeFile(ModMemo::memoFilePath(), damaged);
         QVERIFY(ModMemo::MemoLoad());
         QVERIFY(!ModMemo::lastLoadWasClean());
@@ -199,8 +201,9 @@ private slots:
     // A hand-written file may hold a later reminder first.
     void aLoadSortsWhateverTheFileOrder()
     {
-        writeFile(ModMemo::memoFilePath(), writeMemoFile({MemoRec{kDay, "09:00:00", "later"},
-                                                          MemoRec{kDay.addDays(-1), "10:00:00", "earlier"}}));
+        writeFile(
+            ModMemo::memoFilePath(),
+            writeMemoFile({MemoRec{kDay, "09:00:00", "later"}, MemoRec{kDay.addDays(-1), "10:00:00", "earlier"}}));
         QVERIFY(ModMemo::MemoLoad());
         QCOMPARE(texts(ModMemo::Memos()), QStringList({"earlier", "later"}));
     }

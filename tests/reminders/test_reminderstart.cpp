@@ -188,8 +188,8 @@ private slots:
             pendingAfter << QString("due %1").arg(i);
         }
         pendingAfter.sort();
-        startWith(waiting, {rec(2, "07:00:00", "pending a"), rec(1, "07:00:00", "pending b"),
-                            rec(1, "07:30:00", "pending c")});
+        startWith(waiting,
+                  {rec(2, "07:00:00", "pending a"), rec(1, "07:00:00", "pending b"), rec(1, "07:30:00", "pending c")});
         QCOMPARE(shown().size(), 15);
         QCOMPARE(shownOnce().size(), 15);
         QCOMPARE(storedTexts(ModMemo::tempFilePath()), pendingAfter);
@@ -219,7 +219,8 @@ private slots:
         QStringList left;
         for (const MemoRec& r : waiting)
             left << r.MemText;
-        left << "pending a" << "pending c";
+        left << "pending a"
+             << "pending c";
         left.sort();
         QCOMPARE(stored(QFileInfo(ModMemo::memoFilePath()).absolutePath()), left);
     }
@@ -272,8 +273,7 @@ private slots:
         QCOMPARE(shownOnce(), QSet<QString>({"Vantora - Reminder - 12/8/2026 (09:00:00)|moving"}));
         QCOMPARE(storedTexts(ModMemo::memoFilePath()), QStringList({"tomorrow"}));
         QCOMPARE(storedTexts(ModMemo::tempFilePath()), QStringList({"moving"}));
-        QCOMPARE(QDir(QFileInfo(ModMemo::memoFilePath()).absolutePath()).entryList({"*.vantora-tmp-*"}),
-                 QStringList());
+        QCOMPARE(QDir(QFileInfo(ModMemo::memoFilePath()).absolutePath()).entryList({"*.vantora-tmp-*"}), QStringList());
     }
 
     void aDamagedFileIsToldOnce()

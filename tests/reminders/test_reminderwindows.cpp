@@ -53,7 +53,10 @@ QStringList texts(const QList<MemoRec>& list)
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-QColor colourOf(QWidget* w, const char* name) { return w->findChild<QLabel*>(name)->palette().color(QPalette::WindowText); }
+QColor colourOf(QWidget* w, const char* name)
+{
+    return w->findChild<QLabel*>(name)->palette().color(QPalette::WindowText);
+}
 
 const QColor kRed(255, 0, 0);
 

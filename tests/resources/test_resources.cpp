@@ -11,7 +11,6 @@
 #include <QTest>
 #include <QtEndian>
 
-
 using platform::loadBitmap;
 using platform::loadResource;
 
@@ -195,11 +194,11 @@ private slots:
     void helpPageCoversTheToolsMenu_data()
     {
         QTest::addColumn<QString>("topic");
-        for (const char* topic : {"Snooze", "Beep on Hours", "Display Date", "Always Visible",
-                                  "Automatically run at Startup", "Set Time Zone", "NTP Auto-Synchronise",
-                                  "Add Reminder", "Reminders Editor", "Play Default Radio", "Online Radio List",
-                                  "Check for VN Updates", "Send me your comments", "Preview VN Screen Saver",
-                                  "VN Screen Saver Settings", "Reset All VN Settings", "~/.local/share/Vantora/program"})
+        for (const char* topic :
+             {"Snooze", "Beep on Hours", "Display Date", "Always Visible", "Automatically run at Startup",
+              "Set Time Zone", "NTP Auto-Synchronise", "Add Reminder", "Reminders Editor", "Play Default Radio",
+              "Online Radio List", "Check for VN Updates", "Send me your comments", "Preview VN Screen Saver",
+              "VN Screen Saver Settings", "Reset All VN Settings", "~/.local/share/Vantora/program"})
             QTest::newRow(topic) << QString::fromLatin1(topic);
     }
     void helpPageCoversTheToolsMenu()

@@ -2,8 +2,7 @@
 
 #include <zip.h>
 
-ZipReader::ZipReader(const QByteArray& bytes)
-    : m_bytes(bytes)
+ZipReader::ZipReader(const QByteArray& bytes) : m_bytes(bytes)
 {
     zip_error_t error;
     zip_error_init(&error);

@@ -59,10 +59,7 @@ class TestModSS : public QObject {
 private:
     RecordingProcessRunner m_runner;
 
-    void daemonAnswers(bool yes)
-    {
-        m_runner.answer("xscreensaver-command", {"-version"}, {yes, yes ? 0 : 1, {}});
-    }
+    void daemonAnswers(bool yes) { m_runner.answer("xscreensaver-command", {"-version"}, {yes, yes ? 0 : 1, {}}); }
 
 private slots:
     void init()

@@ -140,9 +140,8 @@ private slots:
         QVERIFY(prefs.contains("mode:\tone\n"));
         QVERIFY(prefs.contains("selected:\t0\n"));
         // The daemon is told to take the change.
-        QVERIFY(std::any_of(m_runner.calls().cbegin(), m_runner.calls().cend(), [](const auto& c) {
-            return c.detached && c.arguments == QStringList{"-restart"};
-        }));
+        QVERIFY(std::any_of(m_runner.calls().cbegin(), m_runner.calls().cend(),
+                            [](const auto& c) { return c.detached && c.arguments == QStringList{"-restart"}; }));
     }
 
     void withoutADaemonABoxSaysSoAndNothingIsWritten()
@@ -235,11 +234,16 @@ private slots:
         QTest::addColumn<QByteArray>("timeout");
         QTest::addColumn<QString>("checked");
         QTest::addColumn<QString>("other");
-        QTest::newRow("15 minutes") << QByteArray("0:15:00") << "1" << "Other...";
-        QTest::newRow("one minute") << QByteArray("1") << "0" << "Other...";
-        QTest::newRow("599 seconds") << QByteArray("0:09:59") << "4" << "Other (9 minutes)...";
-        QTest::newRow("45 minutes") << QByteArray("45:00") << "4" << "Other (45 minutes)...";
-        QTest::newRow("the default") << QByteArray("rubbish") << "4" << "Other (10 minutes)...";
+        QTest::newRow("15 minutes") << QByteArray("0:15:00") << "1"
+                                    << "Other...";
+        QTest::newRow("one minute") << QByteArray("1") << "0"
+                                    << "Other...";
+        QTest::newRow("599 seconds") << QByteArray("0:09:59") << "4"
+                                     << "Other (9 minutes)...";
+        QTest::newRow("45 minutes") << QByteArray("45:00") << "4"
+                                    << "Other (45 minutes)...";
+        QTest::newRow("the default") << QByteArray("rubbish") << "4"
+                                     << "Other (10 minutes)...";
     }
 
     void theIdleItemsShowTheIdleTime()

@@ -260,7 +260,8 @@ private slots:
         }
         QCOMPARE(titles, QString("V|Va|Van|Vant|"));
         m_clock->advance(250 * 25);
-        QCOMPARE(m_window->windowTitle(), QString("Vantora Screen Saver") + QString(9, QLatin1Char(' '))); // the last blank is never typed
+        QCOMPARE(m_window->windowTitle(),
+                 QString("Vantora Screen Saver") + QString(9, QLatin1Char(' '))); // the last blank is never typed
         m_clock->advance(250);
         QCOMPARE(m_window->windowTitle(), QString("V"));
     }

@@ -47,10 +47,10 @@ private slots:
         QTest::newRow("/s before /c") << QStringList{"/c", "/s"} << "" << Switch::Saver << qint64(0);
         QTest::newRow("daemon window") << QStringList{"/s"} << "0x2a00007" << Switch::Saver << qint64(0x2a00007);
         QTest::newRow("decimal window") << QStringList{"/s"} << "44040199" << Switch::Saver << qint64(44040199);
-        QTest::newRow("preview window") << QStringList{"/s", "--window-id", "0x1e00004"} << "0x2a00007"
-                                        << Switch::Saver << qint64(0x1e00004);
-        QTest::newRow("preview window, one word") << QStringList{"/s", "--window-id=0x10"} << "" << Switch::Saver
-                                                  << qint64(16);
+        QTest::newRow("preview window") << QStringList{"/s", "--window-id", "0x1e00004"} << "0x2a00007" << Switch::Saver
+                                        << qint64(0x1e00004);
+        QTest::newRow("preview window, one word")
+            << QStringList{"/s", "--window-id=0x10"} << "" << Switch::Saver << qint64(16);
         QTest::newRow("garbage window") << QStringList{"/s"} << "window" << Switch::Saver << qint64(0);
         QTest::newRow("zero window") << QStringList{"/s"} << "0x0" << Switch::Saver << qint64(0);
         QTest::newRow("settings take no window") << QStringList{"/c"} << "0x10" << Switch::Settings << qint64(0);

@@ -24,10 +24,7 @@ protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::darkRed); }
 };
 
-xcb_connection_t* connection()
-{
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
+xcb_connection_t* connection() { return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection(); }
 
 QList<xcb_window_t> childrenOf(xcb_window_t window)
 {
@@ -54,8 +51,8 @@ QSize sizeOf(xcb_window_t window)
 
 bool isMapped(xcb_window_t window)
 {
-    xcb_get_window_attributes_reply_t* a =
-        xcb_get_window_attributes_reply(connection(), xcb_get_window_attributes(connection(), window), nullptr);
+    xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(
+        connection(), xcb_get_window_attributes(connection(), window), nullptr);
     const bool mapped = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
     std::free(a);
     return mapped;
@@ -70,7 +67,6 @@ QList<QSize> mappedTopLevels()
             sizes.append(sizeOf(w));
     return sizes;
 }
-
 
 QString hex(WId id) { return QStringLiteral("0x%1").arg(id, 0, 16); }
 

@@ -40,8 +40,9 @@ public:
         QByteArray pattern("/tmp/vantora-xss-XXXXXX");
         if (::mkdtemp(pattern.data()))
             m_path = QString::fromLocal8Bit(pattern);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(m_path,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                  | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     }
     ~SharedHome()
     {
@@ -107,7 +108,6 @@ QList<qint64> processesRunning(const QString& path)
     return pids;
 }
 
-
 // Waits for a condition that another process brings about.
 bool eventually(const std::function<bool()>& condition, int timeoutMs)
 {
@@ -131,7 +131,10 @@ private:
     std::unique_ptr<SharedHome> m_home;
     std::unique_ptr<QProcess> m_daemon;
 
-    bool daemonAnswers() { return runAsDaemonUser(m_home->path(), m_display, {"xscreensaver-command", "-version"}) == 0; }
+    bool daemonAnswers()
+    {
+        return runAsDaemonUser(m_home->path(), m_display, {"xscreensaver-command", "-version"}) == 0;
+    }
 
 private slots:
     void initTestCase()
@@ -199,7 +202,9 @@ private slots:
         const QString saver = platform::hostPath(modSS::SaverFile);
         // Activating just after a restart may come too early: ask again until it blanks.
         QVERIFY(eventually(
-            [&] { return runAsDaemonUser(m_home->path(), m_display, {"xscreensaver-command", "-activate"}) == 0; },
+            [&] {
+                return runAsDaemonUser(m_home->path(), m_display, {"xscreensaver-command", "-activate"}) == 0;
+            },
             20000));
         QVERIFY(eventually([&] { return !processesRunning(saver).isEmpty(); }, 20000));
         QVERIFY(eventually([&] { return testsupport::litPixels(0, 3) > 100; }, 15000));

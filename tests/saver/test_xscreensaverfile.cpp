@@ -73,8 +73,9 @@ private slots:
 
         const auto [added, removed] = lineDiff(before, file.bytes());
         QCOMPARE(removed, (QList<QByteArray>{"mode:\t\trandom", "selected:\t-1"}));
-        QCOMPARE(added, (QList<QByteArray>{"mode:\t\tone", "selected:\t0",
-                                           "\t\t\t\t\"VN LED Clock\" '" + kVN.toUtf8() + "' /s\t\\n\\"}));
+        QCOMPARE(added,
+                 (QList<QByteArray>{"mode:\t\tone", "selected:\t0",
+                                    "\t\t\t\t\"VN LED Clock\" '" + kVN.toUtf8() + "' /s\t\\n\\"}));
 
         const PreferencesFile again(file.bytes());
         QCOMPARE(again.programs().size(), count + 1);
@@ -159,13 +160,24 @@ private slots:
         QTest::addColumn<QString>("visual");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("first");
-        QTest::newRow("plain") << "maze --root" << true << "" << "" << "maze";
-        QTest::newRow("disabled GL") << "- GL: \t\tpipes --root" << false << "GL" << "" << "pipes";
-        QTest::newRow("named, quoted path") << "\"VN LED Clock\" '/a b/VN.scr' /s" << true << "" << "VN LED Clock"
+        QTest::newRow("plain") << "maze --root" << true << ""
+                               << ""
+                               << "maze";
+        QTest::newRow("disabled GL") << "- GL: \t\tpipes --root" << false << "GL"
+                                     << ""
+                                     << "pipes";
+        QTest::newRow("named, quoted path") << "\"VN LED Clock\" '/a b/VN.scr' /s" << true << ""
+                                            << "VN LED Clock"
                                             << "/a b/VN.scr";
-        QTest::newRow("quote in path") << "'/it'\\''s/VN.scr' /s" << true << "" << "" << "/it's/VN.scr";
-        QTest::newRow("double quotes") << "\"x\" \"/p \\\"q\\\"/VN.scr\"" << true << "" << "x" << "/p \"q\"/VN.scr";
-        QTest::newRow("backslash") << "/a\\ b/VN.scr /s" << true << "" << "" << "/a b/VN.scr";
+        QTest::newRow("quote in path") << "'/it'\\''s/VN.scr' /s" << true << ""
+                                       << ""
+                                       << "/it's/VN.scr";
+        QTest::newRow("double quotes") << "\"x\" \"/p \\\"q\\\"/VN.scr\"" << true << ""
+                                       << "x"
+                                       << "/p \"q\"/VN.scr";
+        QTest::newRow("backslash") << "/a\\ b/VN.scr /s" << true << ""
+                                   << ""
+                                   << "/a b/VN.scr";
     }
 
     void programEntriesAreRead()

@@ -176,8 +176,8 @@ QRect buttonTextRect(const QAbstractButton* button)
         const int indicator = button->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) + 4;
         return button->rect().adjusted(indicator, 0, 0, 0);
     }
-    return button->style()->itemTextRect(button->fontMetrics(), button->rect().adjusted(3, 3, -3, -3),
-                                         Qt::AlignCenter, true, button->text().remove(QLatin1Char('&')));
+    return button->style()->itemTextRect(button->fontMetrics(), button->rect().adjusted(3, 3, -3, -3), Qt::AlignCenter,
+                                         true, button->text().remove(QLatin1Char('&')));
 }
 
 // Texts whose colours the window's design names itself, readable or not:
@@ -328,8 +328,8 @@ Form1* startProgram(Scheme scheme)
     option(QStringLiteral("VNTZval1"), QStringLiteral("-540"));
     option(QStringLiteral("LastTZAddName2"), QStringLiteral("Paris"));
     option(QStringLiteral("VNTZval2"), QStringLiteral("-60"));
-    option(QStringLiteral("Form1OnTop"), scheme == Scheme::NotAlwaysVisible ? QStringLiteral("False")
-                                                                            : QStringLiteral("True"));
+    option(QStringLiteral("Form1OnTop"),
+           scheme == Scheme::NotAlwaysVisible ? QStringLiteral("False") : QStringLiteral("True"));
     option(QStringLiteral("TZhc"), scheme == Scheme::HighContrast ? QStringLiteral("True") : QStringLiteral("False"));
     option(QStringLiteral("CLHighContrast"),
            scheme == Scheme::HighContrast ? QStringLiteral("True") : QStringLiteral("False"));
@@ -351,9 +351,9 @@ void trigger(Form1* clock, const QString& command)
 // ---- The windows of the Tools menu ----
 
 struct WindowCase {
-    QString command;                      // on the clock's Tools menu
-    QString window;                       // the window it opens
-    std::function<void(QWidget*)> dialog;  // opens a dialog of the window, checked the same way
+    QString command;                         // on the clock's Tools menu
+    QString window;                          // the window it opens
+    std::function<void(QWidget*)> dialog;    // opens a dialog of the window, checked the same way
     std::function<void(QWidget*)> fill = {}; // puts its longest texts in place
 };
 
@@ -435,7 +435,8 @@ class TestRealScreen : public QObject {
         if (!stacksAbove(window, clock)) {
             fault(what + ": under the clock");
         }
-        if (window->minimumSize() == window->maximumSize() && g_x->allows(xWindow(window), "_NET_WM_ACTION_MAXIMIZE_HORZ"))
+        if (window->minimumSize() == window->maximumSize()
+            && g_x->allows(xWindow(window), "_NET_WM_ACTION_MAXIMIZE_HORZ"))
             fault(what + ": fixed size but offers to maximise");
         if (window->windowIcon().pixmap(32).toImage() != clock->windowIcon().pixmap(32).toImage())
             fault(what + ": not the clock's icon");
@@ -505,8 +506,7 @@ class TestRealScreen : public QObject {
             fault(what + ": the check did not end");
     }
 
-    void inspectDialog(QWidget* window, Form1* clock, const QString& what,
-                       const std::function<void(QWidget*)>& open)
+    void inspectDialog(QWidget* window, Form1* clock, const QString& what, const std::function<void(QWidget*)>& open)
     {
         bool done = false;
         const auto find = [window]() -> QWidget* {

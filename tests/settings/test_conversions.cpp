@@ -62,45 +62,84 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("error");
-        QTest::newRow("CBool True") << "CBool" << "True" << -1.0 << 0;
-        QTest::newRow("CBool false, any case, blanks") << "CBool" << " fALSE " << 0.0 << 0;
-        QTest::newRow("CBool -1") << "CBool" << "-1" << -1.0 << 0;
-        QTest::newRow("CBool 0") << "CBool" << "0" << 0.0 << 0;
-        QTest::newRow("CBool 2.5") << "CBool" << "2.5" << -1.0 << 0;
-        QTest::newRow("CBool empty") << "CBool" << "" << 0.0 << 13;
-        QTest::newRow("CBool word") << "CBool" << "Truely" << 0.0 << 13;
-        QTest::newRow("CInt blanks and sign") << "CInt" << "  +42 " << 42.0 << 0;
-        QTest::newRow("CInt lowest") << "CInt" << "-32768" << -32768.0 << 0;
-        QTest::newRow("CInt above") << "CInt" << "32768" << 0.0 << 6;
-        QTest::newRow("CInt below") << "CInt" << "-32769" << 0.0 << 6;
-        QTest::newRow("CInt 2.5 to even") << "CInt" << "2.5" << 2.0 << 0;
-        QTest::newRow("CInt 3.5 to even") << "CInt" << "3.5" << 4.0 << 0;
-        QTest::newRow("CInt -2.5 to even") << "CInt" << "-2.5" << -2.0 << 0;
-        QTest::newRow("CInt 2.6 up") << "CInt" << "2.6" << 3.0 << 0;
-        QTest::newRow("CInt rounds over the top") << "CInt" << "32767.5" << 0.0 << 6;
-        QTest::newRow("CInt exponents") << "CInt" << "1.5E1" << 15.0 << 0;
-        QTest::newRow("CInt D exponent") << "CInt" << "2d2" << 200.0 << 0;
-        QTest::newRow("CInt bare point") << "CInt" << ".5" << 0.0 << 0;
-        QTest::newRow("CInt True") << "CInt" << "True" << -1.0 << 0;
-        QTest::newRow("CInt empty") << "CInt" << "" << 0.0 << 13;
-        QTest::newRow("CInt blank") << "CInt" << "   " << 0.0 << 13;
-        QTest::newRow("CInt trailing letters") << "CInt" << "12abc" << 0.0 << 13;
-        QTest::newRow("CInt thousands separator") << "CInt" << "1,000" << 0.0 << 13;
-        QTest::newRow("CInt two signs") << "CInt" << "--1" << 0.0 << 13;
-        QTest::newRow("CInt bare exponent") << "CInt" << "1e" << 0.0 << 13;
-        QTest::newRow("CInt inner blank") << "CInt" << "1 2" << 0.0 << 13;
-        QTest::newRow("CLng highest") << "CLng" << "2147483647" << 2147483647.0 << 0;
-        QTest::newRow("CLng above") << "CLng" << "2147483648" << 0.0 << 6;
-        QTest::newRow("CLng lowest") << "CLng" << "-2147483648" << -2147483648.0 << 0;
-        QTest::newRow("CLng 1234.5 to even") << "CLng" << "1234.5" << 1234.0 << 0;
-        QTest::newRow("CLng huge") << "CLng" << "1e400" << 0.0 << 6;
-        QTest::newRow("CSng fraction") << "CSng" << "1234.5" << 1234.5 << 0;
-        QTest::newRow("CSng largest") << "CSng" << "3.4e38" << double(3.4e38f) << 0;
-        QTest::newRow("CSng beyond") << "CSng" << "3.5e38" << 0.0 << 6;
-        QTest::newRow("CDbl beyond single") << "CDbl" << "3.5e38" << 3.5e38 << 0;
-        QTest::newRow("CDbl beyond") << "CDbl" << "1e309" << 0.0 << 6;
-        QTest::newRow("CDbl too small") << "CDbl" << "1e-400" << 0.0 << 0;
-        QTest::newRow("CDbl infinity word") << "CDbl" << "inf" << 0.0 << 13;
+        QTest::newRow("CBool True") << "CBool"
+                                    << "True" << -1.0 << 0;
+        QTest::newRow("CBool false, any case, blanks") << "CBool"
+                                                       << " fALSE " << 0.0 << 0;
+        QTest::newRow("CBool -1") << "CBool"
+                                  << "-1" << -1.0 << 0;
+        QTest::newRow("CBool 0") << "CBool"
+                                 << "0" << 0.0 << 0;
+        QTest::newRow("CBool 2.5") << "CBool"
+                                   << "2.5" << -1.0 << 0;
+        QTest::newRow("CBool empty") << "CBool"
+                                     << "" << 0.0 << 13;
+        QTest::newRow("CBool word") << "CBool"
+                                    << "Truely" << 0.0 << 13;
+        QTest::newRow("CInt blanks and sign") << "CInt"
+                                              << "  +42 " << 42.0 << 0;
+        QTest::newRow("CInt lowest") << "CInt"
+                                     << "-32768" << -32768.0 << 0;
+        QTest::newRow("CInt above") << "CInt"
+                                    << "32768" << 0.0 << 6;
+        QTest::newRow("CInt below") << "CInt"
+                                    << "-32769" << 0.0 << 6;
+        QTest::newRow("CInt 2.5 to even") << "CInt"
+                                          << "2.5" << 2.0 << 0;
+        QTest::newRow("CInt 3.5 to even") << "CInt"
+                                          << "3.5" << 4.0 << 0;
+        QTest::newRow("CInt -2.5 to even") << "CInt"
+                                           << "-2.5" << -2.0 << 0;
+        QTest::newRow("CInt 2.6 up") << "CInt"
+                                     << "2.6" << 3.0 << 0;
+        QTest::newRow("CInt rounds over the top") << "CInt"
+                                                  << "32767.5" << 0.0 << 6;
+        QTest::newRow("CInt exponents") << "CInt"
+                                        << "1.5E1" << 15.0 << 0;
+        QTest::newRow("CInt D exponent") << "CInt"
+                                         << "2d2" << 200.0 << 0;
+        QTest::newRow("CInt bare point") << "CInt"
+                                         << ".5" << 0.0 << 0;
+        QTest::newRow("CInt True") << "CInt"
+                                   << "True" << -1.0 << 0;
+        QTest::newRow("CInt empty") << "CInt"
+                                    << "" << 0.0 << 13;
+        QTest::newRow("CInt blank") << "CInt"
+                                    << "   " << 0.0 << 13;
+        QTest::newRow("CInt trailing letters") << "CInt"
+                                               << "12abc" << 0.0 << 13;
+        QTest::newRow("CInt thousands separator") << "CInt"
+                                                  << "1,000" << 0.0 << 13;
+        QTest::newRow("CInt two signs") << "CInt"
+                                        << "--1" << 0.0 << 13;
+        QTest::newRow("CInt bare exponent") << "CInt"
+                                            << "1e" << 0.0 << 13;
+        QTest::newRow("CInt inner blank") << "CInt"
+                                          << "1 2" << 0.0 << 13;
+        QTest::newRow("CLng highest") << "CLng"
+                                      << "2147483647" << 2147483647.0 << 0;
+        QTest::newRow("CLng above") << "CLng"
+                                    << "2147483648" << 0.0 << 6;
+        QTest::newRow("CLng lowest") << "CLng"
+                                     << "-2147483648" << -2147483648.0 << 0;
+        QTest::newRow("CLng 1234.5 to even") << "CLng"
+                                             << "1234.5" << 1234.0 << 0;
+        QTest::newRow("CLng huge") << "CLng"
+                                   << "1e400" << 0.0 << 6;
+        QTest::newRow("CSng fraction") << "CSng"
+                                       << "1234.5" << 1234.5 << 0;
+        QTest::newRow("CSng largest") << "CSng"
+                                      << "3.4e38" << double(3.4e38f) << 0;
+        QTest::newRow("CSng beyond") << "CSng"
+                                     << "3.5e38" << 0.0 << 6;
+        QTest::newRow("CDbl beyond single") << "CDbl"
+                                            << "3.5e38" << 3.5e38 << 0;
+        QTest::newRow("CDbl beyond") << "CDbl"
+                                     << "1e309" << 0.0 << 6;
+        QTest::newRow("CDbl too small") << "CDbl"
+                                        << "1e-400" << 0.0 << 0;
+        QTest::newRow("CDbl infinity word") << "CDbl"
+                                            << "inf" << 0.0 << 13;
     }
     void conversions()
     {

@@ -181,21 +181,36 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("indexed key") << "Radioname1" << "Top Radio - Audio 96kbps";
-        QTest::newRow("digit key") << "DefaultTimeSync3" << "7";
-        QTest::newRow("leading and trailing blanks") << "F1Left" << "  6540  ";
-        QTest::newRow("quotes") << "Memo" << "say \"hello\" and 'bye'";
-        QTest::newRow("commas") << "List" << "a, b,c,";
-        QTest::newRow("backslashes") << "Path" << "C:\\Windows\\VN.scr\\";
-        QTest::newRow("colons and equals") << "RadioURL2" << "http://host:8080/live.asx?a=b&c==d";
-        QTest::newRow("non-ASCII") << "VNTZname1" << "Zürich – 東京 ✓";
-        QTest::newRow("empty") << "Empty" << "";
-        QTest::newRow("line breaks and tab") << "Text" << "one\r\ntwo\nthree\tfour";
-        QTest::newRow("looks like a section") << "Odd" << "[Options]";
-        QTest::newRow("looks like a variant") << "At" << "@Variant(abc)";
-        QTest::newRow("comment marks") << "; not a comment" << "# nor this";
-        QTest::newRow("key with = and [") << "[a=b]" << "=";
-        QTest::newRow("escape-like text") << "Esc\\n" << "\\x41\\n\\";
+        QTest::newRow("indexed key") << "Radioname1"
+                                     << "Top Radio - Audio 96kbps";
+        QTest::newRow("digit key") << "DefaultTimeSync3"
+                                   << "7";
+        QTest::newRow("leading and trailing blanks") << "F1Left"
+                                                     << "  6540  ";
+        QTest::newRow("quotes") << "Memo"
+                                << "say \"hello\" and 'bye'";
+        QTest::newRow("commas") << "List"
+                                << "a, b,c,";
+        QTest::newRow("backslashes") << "Path"
+                                     << "C:\\Windows\\VN.scr\\";
+        QTest::newRow("colons and equals") << "RadioURL2"
+                                           << "http://host:8080/live.asx?a=b&c==d";
+        QTest::newRow("non-ASCII") << "VNTZname1"
+                                   << "Zürich – 東京 ✓";
+        QTest::newRow("empty") << "Empty"
+                               << "";
+        QTest::newRow("line breaks and tab") << "Text"
+                                             << "one\r\ntwo\nthree\tfour";
+        QTest::newRow("looks like a section") << "Odd"
+                                              << "[Options]";
+        QTest::newRow("looks like a variant") << "At"
+                                              << "@Variant(abc)";
+        QTest::newRow("comment marks") << "; not a comment"
+                                       << "# nor this";
+        QTest::newRow("key with = and [") << "[a=b]"
+                                          << "=";
+        QTest::newRow("escape-like text") << "Esc\\n"
+                                          << "\\x41\\n\\";
     }
     void valuesRoundTripThroughAnotherProcess()
     {
@@ -422,23 +437,32 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
-        QTest::newRow("NUL in one line") << QByteArray("[Options]\nA=1\nX=\x00\x01\nB=2\n", 22) << "1" << "2";
-        QTest::newRow("tail of zeros") << QByteArray("[Options]\nA=1\nB=2\n").append(QByteArray(4096, '\0'))
-                                      << "1" << "2";
-        QTest::newRow("Windows-1252 line") << QByteArray("[Options]\nA=caf\xe9 \x80\nB=2\n") << QString::fromUtf8("café €")
+        QTest::newRow("NUL in one line") << QByteArray("[Options]\nA=1\nX=\x00\x01\nB=2\n", 22) << "1"
+                                         << "2";
+        QTest::newRow("tail of zeros") << QByteArray("[Options]\nA=1\nB=2\n").append(QByteArray(4096, '\0')) << "1"
+                                       << "2";
+        QTest::newRow("Windows-1252 line")
+            << QByteArray("[Options]\nA=caf\xe9 \x80\nB=2\n") << QString::fromUtf8("café €") << "2";
+        QTest::newRow("broken UTF-8 sequence")
+            << QByteArray("[Options]\nA=\xc3\x28\nB=2\n") << QString::fromUtf8("Ã(") << "2";
+        QTest::newRow("UTF-16 with BOM")
+            << QByteArray("\xff\xfe", 2).append(reinterpret_cast<const char*>(u"[Options]\r\nA=1\r\nB=2\r\n"), 42)
+            << "1"
+            << "2";
+        QTest::newRow("UTF-16 big-endian")
+            << QByteArray("\xfe\xff\0[\0O\0p\0t\0i\0o\0n\0s\0]\0\n\0A\0=\0001\0\n\0B\0=\0002\0\n", 38) << "1"
+            << "2";
+        QTest::newRow("lines outside a section") << QByteArray("A=1\nhello world\n[Options]\nA=1\nB=2\n") << "1"
+                                                 << "2";
+        QTest::newRow("bad escape") << QByteArray("[Options]\nA=1\nC=abc\\q\nD=\\x4\nB=2\n") << "1"
+                                    << "2";
+        QTest::newRow("value over 64 KiB") << QByteArray("[Options]\nA=1\nBig=") + QByteArray(70000, 'v') + "\nB=2\n"
+                                           << "1"
                                            << "2";
-        QTest::newRow("broken UTF-8 sequence") << QByteArray("[Options]\nA=\xc3\x28\nB=2\n") << QString::fromUtf8("Ã(")
-                                               << "2";
-        QTest::newRow("UTF-16 with BOM") << QByteArray("\xff\xfe", 2).append(reinterpret_cast<const char*>(u"[Options]\r\nA=1\r\nB=2\r\n"), 42)
-                                         << "1" << "2";
-        QTest::newRow("UTF-16 big-endian") << QByteArray("\xfe\xff\0[\0O\0p\0t\0i\0o\0n\0s\0]\0\n\0A\0=\0001\0\n\0B\0=\0002\0\n", 38)
-                                           << "1" << "2";
-        QTest::newRow("lines outside a section") << QByteArray("A=1\nhello world\n[Options]\nA=1\nB=2\n") << "1" << "2";
-        QTest::newRow("bad escape") << QByteArray("[Options]\nA=1\nC=abc\\q\nD=\\x4\nB=2\n") << "1" << "2";
-        QTest::newRow("value over 64 KiB") << QByteArray("[Options]\nA=1\nBig=") + QByteArray(70000, 'v')
-                + "\nB=2\n" << "1" << "2";
-        QTest::newRow("line over any limit") << QByteArray("[Options]\nA=1\nHuge=") + QByteArray(2000000, 'v')
-                + "\nB=2\n" << "1" << "2";
+        QTest::newRow("line over any limit")
+            << QByteArray("[Options]\nA=1\nHuge=") + QByteArray(2000000, 'v') + "\nB=2\n"
+            << "1"
+            << "2";
     }
     void damagedFileKeepsEveryReadableLine()
     {

@@ -97,8 +97,9 @@ private slots:
             seen << c.label("Label1") << QString::number(c.canSave());
             f->sav_Click();
         });
-        QCOMPARE(seen, (QStringList{QStringLiteral("No MP3's found in this folder"), QStringLiteral("0"),
-                                    QStringLiteral("MP3's found"), QStringLiteral("1")}));
+        QCOMPARE(seen,
+                 (QStringList{QStringLiteral("No MP3's found in this folder"), QStringLiteral("0"),
+                              QStringLiteral("MP3's found"), QStringLiteral("1")}));
         QCOMPARE(c.editor.Text2[12]->text(), c.drive + QStringLiteral("/b/"));
         QCOMPARE(c.option(QStringLiteral("Dir1.Path42")), c.drive + QStringLiteral("/b"));
         QCOMPARE(c.option(QStringLiteral("Drive1.Drive42")), c.drive);

@@ -45,15 +45,9 @@ void applyDamage(Damage damage, const QString& path, const QByteArray& good, qin
     case Damage::Unreadable:
         QVERIFY(::symlink(QFile::encodeName(QFileInfo(path).fileName()).constData(), native.constData()) == 0);
         return;
-    case Damage::Fifo:
-        QVERIFY(::mkfifo(native.constData(), 0600) == 0);
-        return;
-    case Damage::DevZeroLink:
-        QVERIFY(::symlink("/dev/zero", native.constData()) == 0);
-        return;
-    case Damage::Folder:
-        QVERIFY(QDir().mkpath(path));
-        return;
+    case Damage::Fifo: QVERIFY(::mkfifo(native.constData(), 0600) == 0); return;
+    case Damage::DevZeroLink: QVERIFY(::symlink("/dev/zero", native.constData()) == 0); return;
+    case Damage::Folder: QVERIFY(QDir().mkpath(path)); return;
     case Damage::Huge:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(good);
@@ -86,7 +80,8 @@ QByteArray fileState(const QString& path)
     if (S_ISFIFO(st.st_mode))
         return "<fifo>";
     if (S_ISDIR(st.st_mode))
-        return "<folder holding " + QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(',').toUtf8() + ">";
+        return "<folder holding " + QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(',').toUtf8()
+            + ">";
     if (st.st_size > 1024 * 1024)
         return "<file of " + QByteArray::number(qint64(st.st_size)) + " bytes>";
     QFile file(path);

@@ -28,7 +28,8 @@ namespace {
     std::abort();
 }
 
-template <typename F> F next(const char* symbol)
+template <typename F>
+F next(const char* symbol)
 {
     void* found = ::dlsym(RTLD_NEXT, symbol);
     if (!found) {
@@ -116,10 +117,7 @@ int __res_query(const char* name, int, int, unsigned char*, int) { refuse("res_q
 int res_search(const char* name, int, int, unsigned char*, int) { refuse("res_search", name); }
 int __res_search(const char* name, int, int, unsigned char*, int) { refuse("res_search", name); }
 int res_querydomain(const char* name, const char*, int, int, unsigned char*, int) { refuse("res_querydomain", name); }
-int __res_querydomain(const char* name, const char*, int, int, unsigned char*, int)
-{
-    refuse("res_querydomain", name);
-}
+int __res_querydomain(const char* name, const char*, int, int, unsigned char*, int) { refuse("res_querydomain", name); }
 int res_nquery(void*, const char* name, int, int, unsigned char*, int) { refuse("res_nquery", name); }
 int __res_nquery(void*, const char* name, int, int, unsigned char*, int) { refuse("res_nquery", name); }
 int res_nsearch(void*, const char* name, int, int, unsigned char*, int) { refuse("res_nsearch", name); }

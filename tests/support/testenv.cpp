@@ -58,7 +58,10 @@ TestEnvironment::~TestEnvironment()
     platform::setPeerGuard({});
 }
 
-QString TestEnvironment::systemBusAddress() const { return QStringLiteral("unix:path=") + root() + "/runtime/system_bus_socket"; }
+QString TestEnvironment::systemBusAddress() const
+{
+    return QStringLiteral("unix:path=") + root() + "/runtime/system_bus_socket";
+}
 
 void TestEnvironment::installGuards()
 {
@@ -90,11 +93,12 @@ QString TestEnvironment::dataHome() const { return home() + "/.local/share"; }
 
 void TestEnvironment::createFolders()
 {
-    for (const QString& sub : {QStringLiteral("/home/.config"), QStringLiteral("/home/.local/share"),
-                               QStringLiteral("/home/.cache"), QStringLiteral("/home/.local/state"),
-                               QStringLiteral("/runtime"), QStringLiteral("/tmp")})
+    for (const QString& sub :
+         {QStringLiteral("/home/.config"), QStringLiteral("/home/.local/share"), QStringLiteral("/home/.cache"),
+          QStringLiteral("/home/.local/state"), QStringLiteral("/runtime"), QStringLiteral("/tmp")})
         QDir().mkpath(root() + sub);
-    QFile::setPermissions(root() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(root() + "/runtime",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void TestEnvironment::wipe()

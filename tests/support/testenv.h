@@ -78,11 +78,11 @@ int patience(int ms);
 } // namespace testsupport
 
 // A test executable's main: environment first, then the application, then the tests.
-#define VANTORA_TEST_MAIN(TestClass)                                   \
-    int main(int argc, char** argv)                                    \
-    {                                                                  \
-        testsupport::environment();                                    \
-        QApplication app(argc, argv);                                  \
-        TestClass tc;                                                  \
-        return QTest::qExec(&tc, argc, argv);                          \
+#define VANTORA_TEST_MAIN(TestClass)                                                                                   \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        testsupport::environment();                                                                                    \
+        QApplication app(argc, argv);                                                                                  \
+        TestClass tc;                                                                                                  \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }

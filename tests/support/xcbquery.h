@@ -11,8 +11,8 @@ namespace testsupport {
 
 inline xcb_atom_t internAtom(xcb_connection_t* conn, const char* name)
 {
-    auto* reply =
-        xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    auto* reply = xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, static_cast<uint16_t>(std::strlen(name)), name),
+                                        nullptr);
     const xcb_atom_t atom = reply ? reply->atom : 0;
     std::free(reply);
     return atom;

@@ -50,8 +50,11 @@ QString launcherArgument(const QString& exec)
     for (qsizetype i = 0; i < exec.size(); ++i) {
         if (exec[i] == '\\' && i + 1 < exec.size()) {
             const QChar next = exec[++i];
-            unescaped += next == 'n' ? QChar('\n') : next == 't' ? QChar('\t') : next == 'r' ? QChar('\r')
-                       : next == 's' ? QChar(' ') : next;
+            unescaped += next == 'n' ? QChar('\n')
+                : next == 't'        ? QChar('\t')
+                : next == 'r'        ? QChar('\r')
+                : next == 's'        ? QChar(' ')
+                                     : next;
         } else {
             unescaped += exec[i];
         }
@@ -131,12 +134,18 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/usr/bin/Vantora" << "/usr/bin/Vantora";
-        QTest::newRow("space") << "/opt/My Apps/Vantora" << "\"/opt/My Apps/Vantora\"";
-        QTest::newRow("dollar") << "/opt/a$b/Vantora" << "\"/opt/a\\\\$b/Vantora\"";
-        QTest::newRow("backslash") << "/opt/a\\b" << "\"/opt/a\\\\\\\\b\"";
-        QTest::newRow("percent") << "/opt/100%/Vantora" << "/opt/100%%/Vantora";
-        QTest::newRow("quote") << "/opt/say\"hi\"/V" << "\"/opt/say\\\\\"hi\\\\\"/V\"";
+        QTest::newRow("plain") << "/usr/bin/Vantora"
+                               << "/usr/bin/Vantora";
+        QTest::newRow("space") << "/opt/My Apps/Vantora"
+                               << "\"/opt/My Apps/Vantora\"";
+        QTest::newRow("dollar") << "/opt/a$b/Vantora"
+                                << "\"/opt/a\\\\$b/Vantora\"";
+        QTest::newRow("backslash") << "/opt/a\\b"
+                                   << "\"/opt/a\\\\\\\\b\"";
+        QTest::newRow("percent") << "/opt/100%/Vantora"
+                                 << "/opt/100%%/Vantora";
+        QTest::newRow("quote") << "/opt/say\"hi\"/V"
+                               << "\"/opt/say\\\\\"hi\\\\\"/V\"";
     }
     void execArgumentIsQuotedWhenNeeded()
     {

@@ -475,7 +475,8 @@ private slots:
         }
         for (const char* prefix : {"first", "second"})
             for (int i = 0; i < kWritesPerProcess; ++i)
-                QCOMPARE(readValue(HKEY_CURRENT_USER, "Software\\VN", prefix + QString::number(i)).result, ERROR_SUCCESS);
+                QCOMPARE(readValue(HKEY_CURRENT_USER, "Software\\VN", prefix + QString::number(i)).result,
+                         ERROR_SUCCESS);
     }
 
 private:

@@ -31,8 +31,9 @@ public:
         if (index < 0)
             return std::nullopt;
         if (name.compare("Display", Qt::CaseInsensitive) == 0)
-            return RegistryValue{REG_SZ, index == 0 ? QByteArray("(GMT+09:00) Osaka, Sapporo, Tokyo")
-                                                     : QByteArray("(GMT) London\0", 13)};
+            return RegistryValue{REG_SZ,
+                                 index == 0 ? QByteArray("(GMT+09:00) Osaka, Sapporo, Tokyo")
+                                            : QByteArray("(GMT) London\0", 13)};
         if (name.compare("TZI", Qt::CaseInsensitive) == 0) {
             QByteArray record(172, '\0');
             record[0] = static_cast<char>(index == 0 ? 0xe4 : 0x00); // -540 = 0xfffffde4
@@ -82,7 +83,8 @@ private slots:
     {
         qint32 result = -1;
         // Opened with all rights, as the zone chooser does.
-        const HKEY zones = openKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones", &result);
+        const HKEY zones = openKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones",
+                                   &result);
         QCOMPARE(result, ERROR_SUCCESS);
         QString name;
         QCOMPARE(RegEnumKey(zones, 0, &name), ERROR_SUCCESS);
@@ -117,7 +119,8 @@ private slots:
     void theProvidersParentsExist()
     {
         qint32 result = -1;
-        const HKEY current = openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", &result, KEY_READ);
+        const HKEY current = openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", &result,
+                                     KEY_READ);
         QCOMPARE(result, ERROR_SUCCESS);
         QString name;
         QCOMPARE(RegEnumKey(current, 0, &name), ERROR_SUCCESS);

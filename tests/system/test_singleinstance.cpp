@@ -29,8 +29,7 @@ const char* const kRuntimeVar = "VANTORA_TEST_HOLD_RUNTIME";
     const bool other = isAnotherInstanceRunning(QString::fromLocal8Bit(qgetenv(kHoldVar)));
     std::fputs(other ? "refused\n" : "locked\n", stdout);
     std::fflush(stdout);
-    while (std::fgetc(stdin) != EOF) {
-    }
+    while (std::fgetc(stdin) != EOF) {}
     std::exit(0);
 }
 
@@ -56,8 +55,7 @@ private:
         process.start(QCoreApplication::applicationFilePath(), {});
         if (!process.waitForStarted(10000))
             return "not started";
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) {}
         return QString::fromUtf8(process.readLine()).trimmed();
     }
 

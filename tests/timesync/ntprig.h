@@ -38,7 +38,10 @@ public:
     platform::ManualClock& clock() { return m_fixture.clock(); }
 
     // Every built-in entry dials 127.0.0.1 at this port.
-    static void useServer(quint16 port) { timesync::setServerTable(QStringList(10, QStringLiteral("127.0.0.1")), port); }
+    static void useServer(quint16 port)
+    {
+        timesync::setServerTable(QStringList(10, QStringLiteral("127.0.0.1")), port);
+    }
 
     QAction* action(const QString& name) const
     {

@@ -354,12 +354,18 @@ void TestFrmNtp::damagedSelectionChoosesTheFirstServer_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("userServer");
     QTest::addColumn<int>("selected");
-    QTest::newRow("not a number") << "abc" << "" << 0;
-    QTest::newRow("negative") << "-1" << "" << 0;
-    QTest::newRow("beyond the list") << "11" << "" << 0;
-    QTest::newRow("user entry without a server") << "10" << "" << 0;
-    QTest::newRow("user entry with a server") << "10" << "127.0.0.9" << 10;
-    QTest::newRow("a built-in one") << "7" << "" << 7;
+    QTest::newRow("not a number") << "abc"
+                                  << "" << 0;
+    QTest::newRow("negative") << "-1"
+                              << "" << 0;
+    QTest::newRow("beyond the list") << "11"
+                                     << "" << 0;
+    QTest::newRow("user entry without a server") << "10"
+                                                 << "" << 0;
+    QTest::newRow("user entry with a server") << "10"
+                                              << "127.0.0.9" << 10;
+    QTest::newRow("a built-in one") << "7"
+                                    << "" << 7;
 }
 
 void TestFrmNtp::damagedSelectionChoosesTheFirstServer()

@@ -94,13 +94,15 @@ void TestTimedated::initTestCase()
                    .toUtf8());
     conf.close();
     m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--config-file=") + conf.fileName(), QStringLiteral("--nofork"), QStringLiteral("--nopidfile")});
+                   {QStringLiteral("--config-file=") + conf.fileName(), QStringLiteral("--nofork"),
+                    QStringLiteral("--nopidfile")});
     QVERIFY(m_daemon.waitForStarted());
     QTRY_VERIFY(QFile::exists(socket));
 
     QDBusConnection bus = QDBusConnection::connectToBus(address, kStandInConnection);
     QVERIFY2(bus.isConnected(), qPrintable(bus.lastError().message()));
-    QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/timedate1"), &m_standIn, QDBusConnection::ExportAllSlots));
+    QVERIFY(
+        bus.registerObject(QStringLiteral("/org/freedesktop/timedate1"), &m_standIn, QDBusConnection::ExportAllSlots));
     QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.timedate1")));
 }
 

@@ -36,7 +36,8 @@ void TestTimeReply::decodes_data()
     QTest::newRow("2000, small delay") << QByteArray::fromHex("BC17C200") << 0.4 << utc(2000, 1, 1);
     QTest::newRow("2026") << QByteArray::fromHex("EEC37C27") << 0.0 << utc(2026, 12, 9, 7, 5, 11);
     QTest::newRow("1990 starts the window") << QByteArray::fromHex("A9491C00") << 0.0 << utc(1990, 1, 1);
-    QTest::newRow("last second before the wrap") << QByteArray::fromHex("FFFFFFFF") << 0.0 << utc(2036, 2, 7, 6, 28, 15);
+    QTest::newRow("last second before the wrap")
+        << QByteArray::fromHex("FFFFFFFF") << 0.0 << utc(2036, 2, 7, 6, 28, 15);
     QTest::newRow("just after the wrap") << QByteArray::fromHex("00000004") << 0.0 << utc(2036, 2, 7, 6, 28, 20);
     QTest::newRow("the delay is added") << QByteArray::fromHex("BC17C200") << 2.6 << utc(2000, 1, 1, 0, 0, 3);
 }

@@ -25,7 +25,8 @@ void storeSyncTime(const QString& hhmmss)
 
 // The main program's window set on a manual clock, with a loopback time server.
 struct MainRig {
-    MainRig() : fixture(QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0))), setter(testsupport::environment().clockSetter())
+    MainRig()
+        : fixture(QDateTime(QDate(2026, 12, 9), QTime(12, 0, 0))), setter(testsupport::environment().clockSetter())
     {
         setter.clear();
         server.setReply(QByteArray::fromHex("F4865700"));
@@ -135,8 +136,11 @@ void TestTimeSyncMain::menuCommandOpensTheManualWindow()
     ntp->findChild<QAction*>(QStringLiteral("Syn"))->trigger();
     QVERIFY(rig.pump([&] { return rig.requests() == 1; }));
     QVERIFY(rig.setter.requests()[0].interactive);
-    QVERIFY(rig.pump([&] { return main->findChild<QLabel*>(QStringLiteral("Image11"))->toolTip().contains(
-                                      QStringLiteral("Next at 12:00:0")); }));
+    QVERIFY(rig.pump([&] {
+        return main->findChild<QLabel*>(QStringLiteral("Image11"))
+            ->toolTip()
+            .contains(QStringLiteral("Next at 12:00:0"));
+    }));
 }
 
 void TestTimeSyncMain::syncPictureStartsAnAutomaticRun()

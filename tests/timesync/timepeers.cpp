@@ -42,7 +42,8 @@ void LoopbackTimeServer::answer(QTcpSocket* socket, int piece)
     socket->write(m_pieces[piece]);
     socket->flush();
     // The next piece follows a moment later, so that the client reads each on its own.
-    QTimer::singleShot(piece + 1 < m_pieces.size() ? 30 : 0, socket, [this, socket, piece] { answer(socket, piece + 1); });
+    QTimer::singleShot(piece + 1 < m_pieces.size() ? 30 : 0, socket,
+                       [this, socket, piece] { answer(socket, piece + 1); });
 }
 
 void LoopbackTimeServer::flood(QTcpSocket* socket)

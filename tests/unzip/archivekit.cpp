@@ -43,7 +43,7 @@ bool runZip(const QString& folder, const QStringList& args)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.start(QStringLiteral("zip"), QStringList {QStringLiteral("-q")} + args);
+    process.start(QStringLiteral("zip"), QStringList{QStringLiteral("-q")} + args);
     return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
@@ -56,8 +56,8 @@ bool makeRaw(const QString& path, const QList<RawMember>& members, const QByteAr
     bool ok = true;
     for (const RawMember& member : members) {
         zip_source_t* source = zip_source_buffer(archive, member.data.constData(), member.data.size(), 0);
-        const zip_int64_t index =
-            source ? zip_file_add(archive, member.name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t index = source ? zip_file_add(archive, member.name.constData(), source, ZIP_FL_ENC_UTF_8)
+                                         : -1;
         if (index < 0) {
             zip_source_free(source);
             ok = false;

@@ -158,11 +158,10 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("questions");
         QTest::addColumn<QStringList>("written");
-        QTest::newRow("right") << QStringList {"secret"} << 0 << 1 << QStringList {"a.txt", "b.txt"};
-        QTest::newRow("wrong, then right")
-            << QStringList {"wrong", "secret"} << 0 << 2 << QStringList {"a.txt", "b.txt"};
+        QTest::newRow("right") << QStringList{"secret"} << 0 << 1 << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("wrong, then right") << QStringList{"wrong", "secret"} << 0 << 2 << QStringList{"a.txt", "b.txt"};
         // Giving up once stops every later question of the same call.
-        QTest::newRow("empty answer") << QStringList {""} << 82 << 1 << QStringList {};
+        QTest::newRow("empty answer") << QStringList{""} << 82 << 1 << QStringList{};
     }
 
     void passwordQuestion()
@@ -205,8 +204,10 @@ private slots:
         QCOMPARE(tree(work() + "/out"), QStringList({"fine.txt"}));
         QVERIFY(!QFileInfo::exists(work() + "/evil"));
         QVERIFY(!QFileInfo::exists(outside));
-        QCOMPARE(unzip.GetLastMessage(), "skipping: ../evil  (unsafe path: contains \"..\")\r\n"
-                                         "skipping: " + outside + "  (unsafe path: absolute path)\r\n");
+        QCOMPARE(unzip.GetLastMessage(),
+                 "skipping: ../evil  (unsafe path: contains \"..\")\r\n"
+                 "skipping: "
+                     + outside + "  (unsafe path: absolute path)\r\n");
     }
 
     void notAnArchive()
@@ -260,7 +261,7 @@ private slots:
     {
         char piece[] = "\nrest is dropped";
         char text[] = "text";
-        CodeModule::UnzipCall(work() + "/none.zip", work() + "/out", CodeModule::UnzipOptions {});
+        CodeModule::UnzipCall(work() + "/none.zip", work() + "/out", CodeModule::UnzipOptions{});
         const QString before = CodeModule::UnzipMsg();
         CodeModule::UnzipPrint(text, 4);
         CodeModule::UnzipPrint(piece, sizeof piece - 1);
@@ -270,7 +271,7 @@ private slots:
 
     void passwordAnswerFitsTheBuffer()
     {
-        CodeModule::UnzipCall(work() + "/none.zip", work() + "/out", CodeModule::UnzipOptions {});
+        CodeModule::UnzipCall(work() + "/none.zip", work() + "/out", CodeModule::UnzipOptions{});
         char buffer[6];
         std::memset(buffer, 'x', sizeof buffer);
         m_dialogs.answerNextInput("longer than the room");

@@ -33,13 +33,13 @@ struct ListLine {
 // What the call-backs saw, and what they answer.
 struct Recorder {
     QString printed;
-    QList<int> replaceAnswers;   // empty queue: IDM_REPLACE_NO
+    QList<int> replaceAnswers; // empty queue: IDM_REPLACE_NO
     QStringList replaceAsked;
     QList<QByteArray> passwords; // an empty entry or an empty queue: skip
     QStringList passwordPrompts;
     QStringList passwordNames;
     QStringList serviced;
-    int cancelAtService = -1;    // index of the service call that cancels
+    int cancelAtService = -1; // index of the service call that cancels
     QList<ListLine> listed;
     int sounds = 0;
 };
@@ -76,12 +76,11 @@ int recordPassword(char* buffer, int size, const char* prompt, const char* name)
     return UZ_PASSWORD_GIVEN;
 }
 
-void recordListLine(unsigned long size, unsigned long compressedSize, unsigned ratio, unsigned, unsigned,
-                    unsigned year, unsigned, unsigned, unsigned long, int encrypted, const char* method,
-                    const char* name)
+void recordListLine(unsigned long size, unsigned long compressedSize, unsigned ratio, unsigned, unsigned, unsigned year,
+                    unsigned, unsigned, unsigned long, int encrypted, const char* method, const char* name)
 {
-    recorder->listed.append({QString::fromUtf8(name), QString::fromUtf8(method), size, compressedSize, ratio, year,
-                             encrypted});
+    recorder->listed.append(
+        {QString::fromUtf8(name), QString::fromUtf8(method), size, compressedSize, ratio, year, encrypted});
 }
 
 int recordService(const char* name, unsigned long)
@@ -97,12 +96,10 @@ struct Call {
     QByteArray folder;
     QList<QByteArray> include;
     QList<QByteArray> exclude;
-    DCL dcl {};
-    USERFUNCTION callbacks {};
+    DCL dcl{};
+    USERFUNCTION callbacks{};
 
-    Call(const QString& zip, const QString& into)
-        : zipFile(QFile::encodeName(zip))
-        , folder(QFile::encodeName(into))
+    Call(const QString& zip, const QString& into) : zipFile(QFile::encodeName(zip)), folder(QFile::encodeName(into))
     {
         dcl.ndflag = 1;
         dcl.noflag = 1;
@@ -141,10 +138,7 @@ class TestUnzip32 : public QObject {
     QString out() const { return root() + "/out"; }
     QString helpZip() const { return root() + "/src/help.zip"; }
 
-    QStringList helpTree() const
-    {
-        return {"VN.htm", "VN_files", "VN_files/filelist.xml", "VN_files/image001.gif"};
-    }
+    QStringList helpTree() const { return {"VN.htm", "VN_files", "VN_files/filelist.xml", "VN_files/image001.gif"}; }
 
     // Extracts the help archive once so later runs meet existing files.
     void prepareExisting(const QByteArray& page, const QByteArray& list)
@@ -161,7 +155,7 @@ class TestUnzip32 : public QObject {
             return {};
         if (!runZip(folder, {"enc.zip", "-P", "secret", "a.txt", "b.txt"}))
             return {};
-        if (!plainFiles.isEmpty() && !runZip(folder, QStringList {"enc.zip"} + plainFiles))
+        if (!plainFiles.isEmpty() && !runZip(folder, QStringList{"enc.zip"} + plainFiles))
             return {};
         return folder + "/enc.zip";
     }
@@ -173,7 +167,7 @@ private slots:
     {
         m_dir = new QTemporaryDir(QDir::tempPath() + "/unzip32-XXXXXX");
         QVERIFY(m_dir->isValid());
-        m_recorder = Recorder {};
+        m_recorder = Recorder{};
         QVERIFY(makeHelpArchive(root() + "/src", "help.zip"));
     }
 
@@ -228,13 +222,13 @@ private slots:
         QTest::addColumn<bool>("pageReplaced");
         QTest::addColumn<bool>("listReplaced");
         QTest::addColumn<int>("questions");
-        QTest::newRow("yes, yes") << QList<int> {IDM_REPLACE_YES, IDM_REPLACE_YES} << true << true << 2;
-        QTest::newRow("no, no") << QList<int> {IDM_REPLACE_NO, IDM_REPLACE_NO} << false << false << 2;
-        QTest::newRow("yes, no") << QList<int> {IDM_REPLACE_YES, IDM_REPLACE_NO} << true << false << 2;
-        QTest::newRow("none stops asking") << QList<int> {IDM_REPLACE_NONE} << false << false << 1;
-        QTest::newRow("all stops asking") << QList<int> {IDM_REPLACE_ALL} << true << true << 1;
-        QTest::newRow("no, then none") << QList<int> {IDM_REPLACE_NO, IDM_REPLACE_NONE} << false << false << 2;
-        QTest::newRow("unknown answers keep") << QList<int> {101, 0} << false << false << 2;
+        QTest::newRow("yes, yes") << QList<int>{IDM_REPLACE_YES, IDM_REPLACE_YES} << true << true << 2;
+        QTest::newRow("no, no") << QList<int>{IDM_REPLACE_NO, IDM_REPLACE_NO} << false << false << 2;
+        QTest::newRow("yes, no") << QList<int>{IDM_REPLACE_YES, IDM_REPLACE_NO} << true << false << 2;
+        QTest::newRow("none stops asking") << QList<int>{IDM_REPLACE_NONE} << false << false << 1;
+        QTest::newRow("all stops asking") << QList<int>{IDM_REPLACE_ALL} << true << true << 1;
+        QTest::newRow("no, then none") << QList<int>{IDM_REPLACE_NO, IDM_REPLACE_NONE} << false << false << 2;
+        QTest::newRow("unknown answers keep") << QList<int>{101, 0} << false << false << 2;
     }
 
     void replaceAnswers()
@@ -271,7 +265,7 @@ private slots:
     void freshenReplacesOnlyOlderExistingFiles()
     {
         prepareExisting("old page", "newer list");
-        QVERIFY(setModified(out() + "/VN.htm", 946684800));             // 2000
+        QVERIFY(setModified(out() + "/VN.htm", 946684800));                 // 2000
         QVERIFY(setModified(out() + "/VN_files/filelist.xml", 4102444800)); // 2100
         Call call(helpZip(), out());
         call.dcl.nfflag = 1;
@@ -327,14 +321,14 @@ private slots:
         QTest::addColumn<int>("questions");
         QTest::addColumn<QStringList>("written");
         // The right password is kept for the next member: one question.
-        QTest::newRow("right") << QList<QByteArray> {"secret"} << int(PK_OK) << 1 << QStringList {"a.txt", "b.txt"};
+        QTest::newRow("right") << QList<QByteArray>{"secret"} << int(PK_OK) << 1 << QStringList{"a.txt", "b.txt"};
         QTest::newRow("wrong, then right")
-            << QList<QByteArray> {"nope", "secret"} << int(PK_OK) << 2 << QStringList {"a.txt", "b.txt"};
-        QTest::newRow("skipped") << QList<QByteArray> {} << int(IZ_BADPWD) << 2 << QStringList {};
+            << QList<QByteArray>{"nope", "secret"} << int(PK_OK) << 2 << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("skipped") << QList<QByteArray>{} << int(IZ_BADPWD) << 2 << QStringList{};
         QTest::newRow("three wrong, then skip")
-            << QList<QByteArray> {"x", "y", "z"} << int(IZ_BADPWD) << 4 << QStringList {};
+            << QList<QByteArray>{"x", "y", "z"} << int(IZ_BADPWD) << 4 << QStringList{};
         QTest::newRow("first skipped, second right")
-            << QList<QByteArray> {"", "secret"} << int(PK_WARN) << 2 << QStringList {"b.txt"};
+            << QList<QByteArray>{"", "secret"} << int(PK_WARN) << 2 << QStringList{"b.txt"};
     }
 
     void passwords()
@@ -437,11 +431,16 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "missing" << "cannot find zipfile";
-        QTest::newRow("text") << "text" << "not a zipfile";
-        QTest::newRow("empty") << "empty" << "not a zipfile";
-        QTest::newRow("folder") << "folder" << "not a zipfile";
-        QTest::newRow("truncated") << "truncated" << "not a zipfile";
+        QTest::newRow("missing") << "missing"
+                                 << "cannot find zipfile";
+        QTest::newRow("text") << "text"
+                              << "not a zipfile";
+        QTest::newRow("empty") << "empty"
+                               << "not a zipfile";
+        QTest::newRow("folder") << "folder"
+                                << "not a zipfile";
+        QTest::newRow("truncated") << "truncated"
+                                   << "not a zipfile";
     }
 
     void notAnArchive()
@@ -481,20 +480,20 @@ private slots:
         QTest::addColumn<int>("caseSensitive");
         QTest::addColumn<int>("result");
         QTest::addColumn<QStringList>("written");
-        QTest::newRow("star") << QList<QByteArray> {"*.gif"} << QList<QByteArray> {} << 1 << int(PK_OK)
-                              << QStringList {"VN_files", "VN_files/image001.gif"};
-        QTest::newRow("question mark") << QList<QByteArray> {"VN_files/image00?.gif"} << QList<QByteArray> {} << 1
-                                       << int(PK_OK) << QStringList {"VN_files", "VN_files/image001.gif"};
-        QTest::newRow("no match") << QList<QByteArray> {"nothing*"} << QList<QByteArray> {} << 1 << int(PK_FIND)
-                                  << QStringList {};
-        QTest::newRow("case differs") << QList<QByteArray> {"vn.HTM"} << QList<QByteArray> {} << 1 << int(PK_FIND)
-                                      << QStringList {};
-        QTest::newRow("case ignored") << QList<QByteArray> {"vn.HTM"} << QList<QByteArray> {} << 0 << int(PK_OK)
-                                      << QStringList {"VN.htm"};
-        QTest::newRow("one of two missing") << QList<QByteArray> {"VN.htm", "missing.txt"} << QList<QByteArray> {} << 1
-                                            << int(PK_FIND) << QStringList {"VN.htm"};
-        QTest::newRow("exclude") << QList<QByteArray> {} << QList<QByteArray> {"*.xml", "VN.*"} << 1 << int(PK_OK)
-                                 << QStringList {"VN_files", "VN_files/image001.gif"};
+        QTest::newRow("star") << QList<QByteArray>{"*.gif"} << QList<QByteArray>{} << 1 << int(PK_OK)
+                              << QStringList{"VN_files", "VN_files/image001.gif"};
+        QTest::newRow("question mark") << QList<QByteArray>{"VN_files/image00?.gif"} << QList<QByteArray>{} << 1
+                                       << int(PK_OK) << QStringList{"VN_files", "VN_files/image001.gif"};
+        QTest::newRow("no match") << QList<QByteArray>{"nothing*"} << QList<QByteArray>{} << 1 << int(PK_FIND)
+                                  << QStringList{};
+        QTest::newRow("case differs") << QList<QByteArray>{"vn.HTM"} << QList<QByteArray>{} << 1 << int(PK_FIND)
+                                      << QStringList{};
+        QTest::newRow("case ignored") << QList<QByteArray>{"vn.HTM"} << QList<QByteArray>{} << 0 << int(PK_OK)
+                                      << QStringList{"VN.htm"};
+        QTest::newRow("one of two missing") << QList<QByteArray>{"VN.htm", "missing.txt"} << QList<QByteArray>{} << 1
+                                            << int(PK_FIND) << QStringList{"VN.htm"};
+        QTest::newRow("exclude") << QList<QByteArray>{} << QList<QByteArray>{"*.xml", "VN.*"} << 1 << int(PK_OK)
+                                 << QStringList{"VN_files", "VN_files/image001.gif"};
     }
 
     void nameLists()
@@ -607,7 +606,7 @@ private slots:
     {
         const QString archive = encryptedArchive({"c.txt"});
         Call call(archive, out());
-        call.callbacks = USERFUNCTION {};
+        call.callbacks = USERFUNCTION{};
         call.dcl.noflag = 0;
         call.dcl.PromptToOverwrite = 1;
         QCOMPARE(call.run(), int(PK_WARN)); // the encrypted members cannot be opened
@@ -684,7 +683,7 @@ private slots:
 
     void versionRecord()
     {
-        UzpVer2 version {};
+        UzpVer2 version{};
         version.structlen = sizeof version;
         QCOMPARE(UzpVersion2(&version), 0u);
         QCOMPARE(version.unzip.major, quint8(5));
@@ -694,7 +693,7 @@ private slots:
         QCOMPARE(qstrlen(version.date), 10u);
         QVERIFY(version.flag & UZPVER_LIBZIP);
 
-        UzpVer2 small {};
+        UzpVer2 small{};
         small.structlen = 10;
         QCOMPARE(UzpVersion2(&small), 64u);
         QCOMPARE(small.unzip.major, quint8(0));

@@ -95,8 +95,14 @@ private slots:
         QCOMPARE(vnc->title(), QString("VN Colors"));
         QCOMPARE(w->findChild<QMenu*>("TZCol_0")->title(), QString("Watch Colors"));
         QCOMPARE(w->findChild<QMenu*>("TZCol_1")->title(), QString("TZ Colors"));
-        const QStringList captions{"Light Blue", "Dark Blue", "Yellow", "Green", "Blue", "Yellow",
-                                   "Watch High Contrast", "Time Zone High Contrast"};
+        const QStringList captions{"Light Blue",
+                                   "Dark Blue",
+                                   "Yellow",
+                                   "Green",
+                                   "Blue",
+                                   "Yellow",
+                                   "Watch High Contrast",
+                                   "Time Zone High Contrast"};
         const QStringList names = kWatchItems + kZoneItems + QStringList{"ClHC", "TZhc"};
         for (int i = 0; i < names.size(); ++i) {
             QCOMPARE(f.action(names[i])->text(), captions[i]);

@@ -71,8 +71,7 @@ private slots:
         QVERIFY(tz->isVisible());
 
         addZone(tz, "Tokyo Standard Time", "TYO");
-        QCOMPARE(f.dialogs().shown().last().prompt,
-                 "TYO set to \"" + displayOf("Tokyo Standard Time") + "\".\r\n");
+        QCOMPARE(f.dialogs().shown().last().prompt, "TYO set to \"" + displayOf("Tokyo Standard Time") + "\".\r\n");
         QCOMPARE(f.dialogs().shown().last().title, QString("Vantora - Time Zone"));
         QCOMPARE(f.dialogs().shown().last().style, platform::mb::Information);
         QVERIFY(nameField(tz)->text().isEmpty());

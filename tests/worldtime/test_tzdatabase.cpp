@@ -94,8 +94,8 @@ private slots:
         QCOMPARE(ids.size(), db.zones().size());
         QCOMPARE(displays.size(), db.zones().size());
         // The zones that Qt's own list of zones leaves out on this system.
-        for (const char* id : {"India Standard Time", "Nepal Standard Time", "UTC", "Dateline Standard Time",
-                               "Greenland Standard Time"})
+        for (const char* id :
+             {"India Standard Time", "Nepal Standard Time", "UTC", "Dateline Standard Time", "Greenland Standard Time"})
             QVERIFY2(db.find(id), id);
     }
 
@@ -103,13 +103,20 @@ private slots:
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("display");
-        QTest::newRow("Tokyo") << "Tokyo Standard Time" << "(UTC+09:00) Tokyo, Dili, Jayapura, Palau";
-        QTest::newRow("UTC") << "UTC" << "(UTC) Coordinated Universal Time";
-        QTest::newRow("no city") << "Dateline Standard Time" << "(UTC-12:00) Dateline Standard Time";
-        QTest::newRow("renamed city") << "India Standard Time" << "(UTC+05:30) Kolkata";
-        QTest::newRow("quarter hour") << "Nepal Standard Time" << "(UTC+05:45) Kathmandu";
-        QTest::newRow("west, half hour") << "Newfoundland Standard Time" << "(UTC-03:30) St Johns";
-        QTest::newRow("zero offset") << "Greenwich Standard Time" << "(UTC+00:00) Reykjavik, Abidjan, Accra, Bamako";
+        QTest::newRow("Tokyo") << "Tokyo Standard Time"
+                               << "(UTC+09:00) Tokyo, Dili, Jayapura, Palau";
+        QTest::newRow("UTC") << "UTC"
+                             << "(UTC) Coordinated Universal Time";
+        QTest::newRow("no city") << "Dateline Standard Time"
+                                 << "(UTC-12:00) Dateline Standard Time";
+        QTest::newRow("renamed city") << "India Standard Time"
+                                      << "(UTC+05:30) Kolkata";
+        QTest::newRow("quarter hour") << "Nepal Standard Time"
+                                      << "(UTC+05:45) Kathmandu";
+        QTest::newRow("west, half hour") << "Newfoundland Standard Time"
+                                         << "(UTC-03:30) St Johns";
+        QTest::newRow("zero offset") << "Greenwich Standard Time"
+                                     << "(UTC+00:00) Reykjavik, Abidjan, Accra, Bamako";
         QTest::newRow("default not first alphabetically") << "Eastern Standard Time"
                                                           << "(UTC-05:00) New York, Detroit, Iqaluit, Louisville";
     }
@@ -150,8 +157,8 @@ private slots:
     {
         // 2026 in New York: daylight from Sun 8 March 02:00, standard from Sun 1 November 02:00.
         const QByteArray record = tziRecord(QTimeZone("America/New_York"), kWinter);
-        const QByteArray expected =
-            int32(300) + int32(0) + int32(-60) + changeDate(11, 0, 1, 2) + changeDate(3, 0, 2, 2);
+        const QByteArray expected = int32(300) + int32(0) + int32(-60) + changeDate(11, 0, 1, 2)
+            + changeDate(3, 0, 2, 2);
         QCOMPARE(record.toHex(), expected.toHex());
     }
 
@@ -184,12 +191,14 @@ private slots:
         // Without the links, the mapping knows Kolkata only as Calcutta and
         // Kathmandu only as Katmandu.
         const TzDatabase bare = TzDatabase::build(dir.path(), kWinter);
-        QCOMPARE(idsOf(bare), QStringList({"Chatham Islands Standard Time", "Newfoundland Standard Time",
-                                           "Tokyo Standard Time", "UTC"}));
+        QCOMPARE(
+            idsOf(bare),
+            QStringList({"Chatham Islands Standard Time", "Newfoundland Standard Time", "Tokyo Standard Time", "UTC"}));
         QCOMPARE(bare.find("Tokyo Standard Time")->display, QString("(UTC+09:00) Tokyo"));
 
-        writeFile(dir.path() + "/tzdata.zi", "# version 2026f\nZ Asia/Kolkata 5:53:28 - LMT 1854 Jun 28\n"
-                                             "L Asia/Kolkata Asia/Calcutta\nL Asia/Kathmandu Asia/Katmandu\n");
+        writeFile(dir.path() + "/tzdata.zi",
+                  "# version 2026f\nZ Asia/Kolkata 5:53:28 - LMT 1854 Jun 28\n"
+                  "L Asia/Kolkata Asia/Calcutta\nL Asia/Kathmandu Asia/Katmandu\n");
         const TzDatabase linked = TzDatabase::build(dir.path(), kWinter);
         QVERIFY(linked.find("India Standard Time"));
         QCOMPARE(linked.find("India Standard Time")->display, QString("(UTC+05:30) Kolkata"));
@@ -207,7 +216,10 @@ private slots:
         QCOMPARE(db.find("FLE Standard Time")->display, QString("(UTC+02:00) Kyiv"));
     }
 
-    void aMissingFolderGivesNoZones() { QVERIFY(TzDatabase::build("/nonexistent/zoneinfo", kWinter).zones().isEmpty()); }
+    void aMissingFolderGivesNoZones()
+    {
+        QVERIFY(TzDatabase::build("/nonexistent/zoneinfo", kWinter).zones().isEmpty());
+    }
 
     void zoneOfFindsTheWindowsZone_data()
     {
@@ -288,8 +300,7 @@ private slots:
         QCOMPARE(links.canonical("Europe/Kiev"), QString("Europe/Kyiv"));
         QCOMPARE(links.canonical("UTC"), QString("Etc/UTC"));
         QCOMPARE(links.canonical("Asia/Evil"), QString("Asia/Evil"));
-        QCOMPARE(links.namesOf("Europe/Zaporozhye"),
-                 QStringList({"Europe/Kyiv", "Europe/Kiev", "Europe/Zaporozhye"}));
+        QCOMPARE(links.namesOf("Europe/Zaporozhye"), QStringList({"Europe/Kyiv", "Europe/Kiev", "Europe/Zaporozhye"}));
         QCOMPARE(links.namesOf("Asia/Tokyo"), QStringList({"Asia/Tokyo"}));
     }
 

@@ -66,9 +66,15 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("tokyo");
         QTest::addColumn<QString>("dateline");
-        QTest::newRow("short day") << "ddd dd mmm yyyy" << "Fri 01 Jan 2027 - 08:30:00" << "Thu 31 Dec 2026 - 11:30:00";
-        QTest::newRow("no day name") << "dd mmm yyyy" << "01 Jan 2027 - 08:30:00" << "31 Dec 2026 - 11:30:00";
-        QTest::newRow("numbers") << "dd mm yyyy" << "01 01 2027 - 08:30:00" << "31 12 2026 - 11:30:00";
+        QTest::newRow("short day") << "ddd dd mmm yyyy"
+                                   << "Fri 01 Jan 2027 - 08:30:00"
+                                   << "Thu 31 Dec 2026 - 11:30:00";
+        QTest::newRow("no day name") << "dd mmm yyyy"
+                                     << "01 Jan 2027 - 08:30:00"
+                                     << "31 Dec 2026 - 11:30:00";
+        QTest::newRow("numbers") << "dd mm yyyy"
+                                 << "01 01 2027 - 08:30:00"
+                                 << "31 12 2026 - 11:30:00";
     }
     void rowsAcrossMidnightAndTheDateLine()
     {

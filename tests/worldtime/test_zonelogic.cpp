@@ -67,8 +67,8 @@ void storeEntries(int count)
 {
     setOption("LastTZAdd", QString::number(count));
     for (int i = 1; i <= count; ++i) {
-        const ZoneEntry e{QString::number(i), QString::number(10 + i), QString("N%1").arg(i),
-                          QString::number(60 * i), QString("zone %1").arg(i)};
+        const ZoneEntry e{QString::number(i), QString::number(10 + i), QString("N%1").arg(i), QString::number(60 * i),
+                          QString("zone %1").arg(i)};
         writeEntry(i, e, writeOption);
     }
 }
@@ -216,8 +216,7 @@ private slots:
         });
         QCOMPARE(n, 3);
         QCOMPARE(writes.indexOf("LastTZAdd"), 10);
-        QCOMPARE(writes.mid(0, 10),
-                 entryKeys(2) + entryKeys(3));
+        QCOMPARE(writes.mid(0, 10), entryKeys(2) + entryKeys(3));
         QCOMPARE(writes.mid(11), entryKeys(4));
         QCOMPARE(readEntry(2).shortName, QString("N3"));
         QCOMPARE(readEntry(3).display, QString("zone 4"));

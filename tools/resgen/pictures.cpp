@@ -61,8 +61,8 @@ void bell(QPainter& p)
     gold.setColorAt(1, QColor(0xE0, 0x9C, 0x00));
     p.setPen(outline(QColor(0x6B, 0x48, 0x00)));
     p.setBrush(QColor(0xE0, 0x9C, 0x00));
-    p.drawEllipse(QPointF(8, 14.0), 1.5, 1.5);      // clapper
-    p.drawEllipse(QPointF(8, 2.4), 1.1, 1.1);       // knob
+    p.drawEllipse(QPointF(8, 14.0), 1.5, 1.5); // clapper
+    p.drawEllipse(QPointF(8, 2.4), 1.1, 1.1);  // knob
     p.setBrush(gold);
     p.drawPath(body);
     p.drawRoundedRect(QRectF(1.8, 11.6, 12.4, 1.9), 0.9, 0.9); // rim
@@ -182,10 +182,10 @@ void computer(QPainter& p, const QColor& screen, const QColor& hands)
     case_.setColorAt(1, QColor(0x90, 0x98, 0xA0));
     p.setPen(outline(QColor(0x45, 0x4C, 0x55)));
     p.setBrush(QColor(0x80, 0x88, 0x90));
-    p.drawRect(QRectF(6.6, 11.4, 2.8, 1.8));                    // neck
-    p.drawRoundedRect(QRectF(3.6, 13.0, 8.8, 1.9), 0.7, 0.7);   // foot
+    p.drawRect(QRectF(6.6, 11.4, 2.8, 1.8));                  // neck
+    p.drawRoundedRect(QRectF(3.6, 13.0, 8.8, 1.9), 0.7, 0.7); // foot
     p.setBrush(case_);
-    p.drawRoundedRect(QRectF(1.2, 1.6, 13.6, 10.0), 1.2, 1.2);  // monitor
+    p.drawRoundedRect(QRectF(1.2, 1.6, 13.6, 10.0), 1.2, 1.2); // monitor
     p.setPen(outline(QColor(0x20, 0x24, 0x28), 0.6));
     p.setBrush(screen);
     p.drawRect(QRectF(2.8, 3.1, 10.4, 7.0));
@@ -209,7 +209,8 @@ void globeWithArrow(QPainter& p, bool arrowLit)
     p.drawEllipse(QPointF(7, 8), 2.6, 5.9);
     p.drawLine(QPointF(1.1, 8), QPointF(12.9, 8));
     p.drawLine(QPointF(7, 2.1), QPointF(7, 13.9));
-    const QPolygonF arrow({{11.2, 5.6}, {13.8, 5.6}, {13.8, 10.2}, {15.7, 10.2}, {12.5, 14.8}, {9.3, 10.2}, {11.2, 10.2}});
+    const QPolygonF arrow(
+        {{11.2, 5.6}, {13.8, 5.6}, {13.8, 10.2}, {15.7, 10.2}, {12.5, 14.8}, {9.3, 10.2}, {11.2, 10.2}});
     p.setPen(outline(QColor(0x0B, 0x3D, 0x0E), 0.7));
     p.setBrush(arrowLit ? QColor(0x69, 0xF0, 0x6E) : QColor(0x2E, 0x6B, 0x30));
     p.drawPolygon(arrow);
@@ -286,7 +287,8 @@ QImage clockWindow()
     const QImage sep = colon(LedCyan);
     int x = 2;
     for (int i = 0; i < 6; ++i) {
-        platform::LedDigit::paintDigit(p, QRectF(QPointF(x, 6), QSizeF(digit)), digits[i].digitValue(), LedCyan, LedUnlit);
+        platform::LedDigit::paintDigit(p, QRectF(QPointF(x, 6), QSizeF(digit)), digits[i].digitValue(), LedCyan,
+                                       LedUnlit);
         x += digit.width();
         if (i == 1 || i == 3) {
             p.drawImage(QPoint(x, 6), sep);
@@ -299,8 +301,9 @@ QImage clockWindow()
     p.setPen(LedCyan);
     p.drawText(QRect(0, 50, w, 18), Qt::AlignCenter, QStringLiteral("Wednesday 09 December 2026"));
     p.fillRect(QRect(0, 98, w, 21), QColor(0x30, 0x30, 0x30)); // status line
-    const QList<QImage> left = {icon16([](QPainter& q) { computer(q, QColor(0x4C, 0xE0, 0x4C), QColor(0x10, 0x30, 0x10)); }),
-                                icon16([](QPainter& q) { globeWithArrow(q, true); }), icon16(bell)};
+    const QList<QImage> left = {
+        icon16([](QPainter& q) { computer(q, QColor(0x4C, 0xE0, 0x4C), QColor(0x10, 0x30, 0x10)); }),
+        icon16([](QPainter& q) { globeWithArrow(q, true); }), icon16(bell)};
     int ix = 4;
     for (const QImage& i : left) {
         p.drawImage(QPoint(ix, 100), i);
@@ -378,8 +381,10 @@ QList<ResourcePicture> resourcePictures()
         {resid::BmpBusyRest, icon16([](QPainter& p) { busy(p, 0); })},
         {resid::BmpBusy1, icon16([](QPainter& p) { busy(p, 1); })},
         {resid::BmpBusy2, icon16([](QPainter& p) { busy(p, 2); })},
-        {resid::BmpNtpSync1, icon16([](QPainter& p) { computer(p, QColor(0x4C, 0xE0, 0x4C), QColor(0x10, 0x30, 0x10)); })},
-        {resid::BmpNtpSync2, icon16([](QPainter& p) { computer(p, QColor(0x1F, 0x5A, 0x1F), QColor(0x0C, 0x20, 0x0C)); })},
+        {resid::BmpNtpSync1,
+         icon16([](QPainter& p) { computer(p, QColor(0x4C, 0xE0, 0x4C), QColor(0x10, 0x30, 0x10)); })},
+        {resid::BmpNtpSync2,
+         icon16([](QPainter& p) { computer(p, QColor(0x1F, 0x5A, 0x1F), QColor(0x0C, 0x20, 0x0C)); })},
         {resid::BmpUpdate1, icon16([](QPainter& p) { globeWithArrow(p, true); })},
         {resid::BmpUpdate2, icon16([](QPainter& p) { globeWithArrow(p, false); })},
         {resid::BmpProgramIcon32, programIcon(32)},
@@ -394,20 +399,26 @@ QImage digitStrip()
     image.fill(Qt::black);
     QPainter p(&image);
     for (int v = 0; v <= 9; ++v)
-        platform::LedDigit::paintDigit(p, QRectF(QPointF(4 + (v % 5) * digit.width(), 4 + (v / 5) * digit.height()), QSizeF(digit)), v,
-                                       LedCyan, LedUnlit);
+        platform::LedDigit::paintDigit(
+            p, QRectF(QPointF(4 + (v % 5) * digit.width(), 4 + (v / 5) * digit.height()), QSizeF(digit)), v, LedCyan,
+            LedUnlit);
     p.end();
     return image;
 }
 
 QList<HelpPicture> helpPictures()
 {
-    QList<HelpPicture> list = {{QStringLiteral("clock.png"), clockWindow()}, {QStringLiteral("vantora.png"), programIcon(32)}};
+    QList<HelpPicture> list = {{QStringLiteral("clock.png"), clockWindow()},
+                               {QStringLiteral("vantora.png"), programIcon(32)}};
     const QList<QPair<QString, int>> icons = {
-        {QStringLiteral("alarm.png"), resid::BmpAlarmOn},       {QStringLiteral("hourbeep.png"), resid::BmpHourBeep},
-        {QStringLiteral("snooze.png"), resid::BmpSnoozeMark},   {QStringLiteral("snoozeclock.png"), resid::BmpSnoozeClock},
-        {QStringLiteral("radio.png"), resid::BmpRadio},         {QStringLiteral("radioalarm.png"), resid::BmpRadioAlarm},
-        {QStringLiteral("busy.png"), resid::BmpBusy1},          {QStringLiteral("ntp.png"), resid::BmpNtpSync1},
+        {QStringLiteral("alarm.png"), resid::BmpAlarmOn},
+        {QStringLiteral("hourbeep.png"), resid::BmpHourBeep},
+        {QStringLiteral("snooze.png"), resid::BmpSnoozeMark},
+        {QStringLiteral("snoozeclock.png"), resid::BmpSnoozeClock},
+        {QStringLiteral("radio.png"), resid::BmpRadio},
+        {QStringLiteral("radioalarm.png"), resid::BmpRadioAlarm},
+        {QStringLiteral("busy.png"), resid::BmpBusy1},
+        {QStringLiteral("ntp.png"), resid::BmpNtpSync1},
         {QStringLiteral("update.png"), resid::BmpUpdate1},
     };
     const QList<ResourcePicture> all = resourcePictures();

@@ -81,13 +81,14 @@ QByteArray alarm2()
     Synth s;
     const double trill = 18.0; // alternations per second
     for (int burst = 0; burst < 2; ++burst) {
-        s.tone(0.30,
-               [trill](double t) {
-                   const double along = t * 0.30 * trill;
-                   const double base = 1250 + 150 * t;
-                   return (int(along) % 2 == 0) ? base : base * 1.25;
-               },
-               0.5, 0.25);
+        s.tone(
+            0.30,
+            [trill](double t) {
+                const double along = t * 0.30 * trill;
+                const double base = 1250 + 150 * t;
+                return (int(along) % 2 == 0) ? base : base * 1.25;
+            },
+            0.5, 0.25);
         s.silence(0.05);
     }
     return s.wav();

@@ -26,13 +26,13 @@ inline QByteArray pcm16Mono(const std::vector<qint16>& samples, quint32 sampleRa
     out.append("RIFF", 4);
     u32(36 + dataBytes);
     out.append("WAVEfmt ", 8);
-    u32(16);              // size of the format chunk
-    u16(1);               // PCM
-    u16(1);               // mono
+    u32(16); // size of the format chunk
+    u16(1);  // PCM
+    u16(1);  // mono
     u32(sampleRate);
-    u32(sampleRate * 2);  // bytes per second
-    u16(2);               // bytes per sample frame
-    u16(16);              // bits per sample
+    u32(sampleRate * 2); // bytes per second
+    u16(2);              // bytes per sample frame
+    u16(16);             // bits per sample
     out.append("data", 4);
     u32(dataBytes);
     for (qint16 s : samples)

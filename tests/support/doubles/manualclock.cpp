@@ -6,10 +6,7 @@
 
 namespace platform {
 
-ManualClock::ManualClock(const QDateTime& start)
-    : m_now(start.toMSecsSinceEpoch()), m_monotonicOffset(m_now)
-{
-}
+ManualClock::ManualClock(const QDateTime& start) : m_now(start.toMSecsSinceEpoch()), m_monotonicOffset(m_now) {}
 
 ManualClock::~ManualClock()
 {

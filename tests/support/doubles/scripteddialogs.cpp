@@ -18,8 +18,8 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
 
 int ScriptedDialogs::messageCount() const
 {
-    return static_cast<int>(std::count_if(m_shown.begin(), m_shown.end(),
-                                          [](const Shown& s) { return s.kind == Shown::Message; }));
+    return static_cast<int>(
+        std::count_if(m_shown.begin(), m_shown.end(), [](const Shown& s) { return s.kind == Shown::Message; }));
 }
 
 int ScriptedDialogs::inputCount() const { return static_cast<int>(m_shown.size()) - messageCount(); }

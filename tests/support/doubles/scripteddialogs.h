@@ -16,8 +16,8 @@ public:
         enum Kind { Message, Input } kind;
         QString prompt;
         QString title;
-        int style = 0;          // message boxes
-        QString defaultText;    // input boxes
+        int style = 0;       // message boxes
+        QString defaultText; // input boxes
     };
 
     int msgBox(const QString& prompt, int style, const QString& title) override;
