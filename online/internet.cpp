@@ -7,7 +7,7 @@
 #include "platform/base/dialogs.h"
 #include "platform/base/program.h"
 #include "platform/online/download.h"
-#include "platform/online/processstarter.h"
+#include "platform/system/processrunner.h"
 #include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
@@ -252,7 +252,7 @@ void Internet::updaterArrived(const UpdateOffer& offer, const platform::Download
 void Internet::RunUpdate(const UpdateOffer& offer)
 {
     const QString path = updaterPath();
-    if (!platform::processStarter().startDetached(path, {updaterPassPhrase()})) {
+    if (!platform::processRunner().startDetached(path, {updaterPassPhrase()})) {
         QFile::remove(path);
         finishCheck(offer, QStringLiteral("The update program could not be started."));
         return;

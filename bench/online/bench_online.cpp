@@ -12,10 +12,10 @@
 #include "platform/base/program.h"
 #include "platform/online/download.h"
 #include "platform/online/networkdownloader.h"
-#include "platform/online/processstarter.h"
+#include "platform/system/processrunner.h"
 #include "platform/system/paths.h"
 #include "tests/support/testenv.h"
-#include "tests/support/doubles/recordingprocessstarter.h"
+#include "tests/support/doubles/recordingprocessrunner.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -165,8 +165,8 @@ void deadlineFigure(onlinetest::HttpPeer& peer)
 // The child: runs the automatic update check again and again until killed.
 int updateChild()
 {
-    platform::RecordingProcessStarter starter;
-    platform::setProcessStarter(&starter);
+    platform::RecordingProcessRunner runner;
+    platform::setProcessRunner(&runner);
     platform::setEndProgramHandler([](int) {});
     Form1 main;
     main.Form_Load();

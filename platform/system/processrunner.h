@@ -8,9 +8,9 @@
 
 namespace platform {
 
-// Starts other programs of the desktop (the screensaver daemon's control
-// command). The program reaches it through processRunner() so that tests can
-// answer in its place.
+// Starts other programs (the screensaver daemon's control command, the
+// downloaded updater). The program reaches it through processRunner() so that
+// tests can answer in its place.
 class ProcessRunner {
 public:
     struct Result {

@@ -3,14 +3,14 @@
 #include "peers.h"
 #include "platform/online/download.h"
 #include "platform/online/networkdownloader.h"
-#include "platform/online/processstarter.h"
+#include "platform/system/processrunner.h"
 #include "tests/support/doubles/recordingdownloader.h"
+#include "tests/support/doubles/recordingprocessrunner.h"
 #include "platform/settings/settings.h"
 #include "platform/settings/settingsfile.h"
 #include "platform/system/paths.h"
 #include "tests/mainwindow/form1fixture.h"
 #include "tests/support/testenv.h"
-#include "tests/support/doubles/recordingprocessstarter.h"
 #include "tests/support/doubles/scripteddialogs.h"
 
 #include <QApplication>
@@ -59,7 +59,7 @@ private:
     onlinetest::HttpPeer m_peer;
     std::unique_ptr<Form1Fixture> m_fx;
     Form1* m_main = nullptr;
-    platform::RecordingProcessStarter m_starter;
+    platform::RecordingProcessRunner m_runner;
     QStringList m_notices;
 
     QString updater() const { return platform::appPath() + "/VNUpdate.exe"; }
@@ -84,8 +84,8 @@ private slots:
         m_fx = std::make_unique<Form1Fixture>();
         m_main = m_fx->loadForm1();
         m_main->show();
-        m_starter = {};
-        platform::setProcessStarter(&m_starter);
+        m_runner = platform::RecordingProcessRunner();
+        platform::setProcessRunner(&m_runner);
         m_notices.clear();
         m_peer.clearRequests();
         m_main->internet()->setNoticeOpener([this](const QString& text) { m_notices << text; });
@@ -97,7 +97,7 @@ private slots:
     void cleanup()
     {
         testsupport::TestEnvironment::restoreWebBase();
-        platform::setProcessStarter(nullptr);
+        platform::setProcessRunner(nullptr);
         platform::setDownloader(nullptr);
         m_fx.reset();
     }
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes()[0].prompt.startsWith("Impossible to reach the server."));
         QVERIFY(!QFile::exists(platform::hostPath("C:\\VNversion.log")));
-        QCOMPARE(m_starter.starts().size(), 0);
+        QCOMPARE(m_runner.starts().size(), 0);
     }
 
     void aVerifiedNewerVersionIsInstalled()
@@ -195,9 +195,9 @@ private slots:
         QCOMPARE(boxes()[0].prompt,
                  QString("Version 2.10.0 is available Online...\r\nDo you want to download it now ?"));
         QCOMPARE(boxes()[0].style, platform::mb::YesNo | platform::mb::Question);
-        QCOMPARE(m_starter.starts().size(), 1);
-        QCOMPARE(m_starter.starts()[0].program, updater());
-        QCOMPARE(m_starter.starts()[0].arguments, QStringList{"MirePort"});
+        QCOMPARE(m_runner.starts().size(), 1);
+        QCOMPARE(m_runner.starts()[0].program, updater());
+        QCOMPARE(m_runner.starts()[0].arguments, QStringList{"MirePort"});
         QCOMPARE(m_fx->endCount(), 1);
         QFile file(updater());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -211,7 +211,7 @@ private slots:
     // The real start of a stand-in updater by the automatic check.
     void theSilentCheckStartsTheUpdater()
     {
-        platform::setProcessStarter(nullptr);
+        platform::setProcessRunner(nullptr);
         QTemporaryDir out;
         const QString record = out.filePath("started");
         const QByteArray program = updaterScript(record);
@@ -228,7 +228,7 @@ private slots:
 
     void aFileThatCannotRunEndsNothing()
     {
-        platform::setProcessStarter(nullptr);
+        platform::setProcessRunner(nullptr);
         const QByteArray program("\x7f"
                                  "ELF but not really a program",
                                  29);
@@ -244,7 +244,7 @@ private slots:
 
     void aFileThatCannotRunIsReported()
     {
-        m_starter.setAnswer(false);
+        m_runner.setStartAnswer(false);
         const QByteArray program = "#!/bin/sh\n";
         serve(versionFile("2.10.0", program), program);
         m_fx->dialogs().answerNextMessage(platform::mb::Yes);
@@ -262,7 +262,7 @@ private slots:
         m_main->ActuSyncVN = true;
         m_main->internet()->ChkUpdate(true);
         QVERIFY(settled());
-        QCOMPARE(m_starter.starts().size(), 0);
+        QCOMPARE(m_runner.starts().size(), 0);
         QCOMPARE(m_fx->endCount(), 0);
         QVERIFY(!QFile::exists(updater()));
         QVERIFY(!m_main->ActuSyncVN);
@@ -287,7 +287,7 @@ private slots:
         m_fx->dialogs().answerNextMessage(platform::mb::Yes);
         m_fx->trigger("ChckUpdt");
         QVERIFY(settled());
-        QCOMPARE(m_starter.starts().size(), 0);
+        QCOMPARE(m_runner.starts().size(), 0);
         QVERIFY(!QFile::exists(updater()));
         QCOMPARE(boxes().last().prompt.left(31), QString("Impossible to reach the server."));
         QVERIFY(m_main->isVisible());
@@ -301,7 +301,7 @@ private slots:
         QFile::remove(m_peer.root() + "/VN/VNUpdate.exe");
         m_main->internet()->ChkUpdate(true);
         QVERIFY(settled());
-        QCOMPARE(m_starter.starts().size(), 0);
+        QCOMPARE(m_runner.starts().size(), 0);
         QVERIFY(!QFile::exists(updater()));
         QVERIFY(m_peer.requests().contains("/VN/VNUpdate.exe"));
     }
@@ -313,7 +313,7 @@ private slots:
         m_fx->trigger("ChckUpdt");
         QVERIFY(settled());
         QVERIFY(m_main->isVisible());
-        QCOMPARE(m_starter.starts().size(), 0);
+        QCOMPARE(m_runner.starts().size(), 0);
         QVERIFY(!m_peer.requests().contains("/VN/VNUpdate.exe"));
     }
 
@@ -351,7 +351,7 @@ private slots:
         m_fx->trigger("ChckUpdt");
         QVERIFY(settled());
         QCOMPARE(fake.requestedPaths(), QStringList{"/VN/VNversion.log"});
-        QCOMPARE(m_starter.starts().size(), 0);
+        QCOMPARE(m_runner.starts().size(), 0);
         QVERIFY(boxes().last().prompt.contains("HTTPS"));
     }
 
@@ -368,7 +368,7 @@ private slots:
         qputenv("VANTORA_WEB_BASE", tls.base().toUtf8());
         m_main->internet()->ChkUpdate(true);
         QVERIFY(settled());
-        QCOMPARE(m_starter.starts().size(), 1);
+        QCOMPARE(m_runner.starts().size(), 1);
         QCOMPARE(m_fx->endCount(), 1);
     }
 

@@ -19,7 +19,16 @@ ProcessRunner::Result RecordingProcessRunner::run(const QString& program, const 
 bool RecordingProcessRunner::startDetached(const QString& program, const QStringList& arguments)
 {
     m_calls.append({program, arguments, true});
-    return true;
+    return m_startAnswer;
+}
+
+QList<RecordingProcessRunner::Call> RecordingProcessRunner::starts() const
+{
+    QList<Call> detached;
+    for (const Call& call : m_calls)
+        if (call.detached)
+            detached.append(call);
+    return detached;
 }
 
 void RecordingProcessRunner::answer(const QString& program, const QStringList& arguments, const Result& result)

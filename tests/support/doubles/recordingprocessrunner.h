@@ -25,12 +25,17 @@ public:
 
     // The answer to run(program, arguments).
     void answer(const QString& program, const QStringList& arguments, const Result& result);
+    // What startDetached() answers (true unless set).
+    void setStartAnswer(bool started) { m_startAnswer = started; }
     const QList<Call>& calls() const { return m_calls; }
+    // The calls of startDetached().
+    QList<Call> starts() const;
     void clear() { m_calls.clear(); }
 
 private:
     QMap<QString, Result> m_answers;
     QList<Call> m_calls;
+    bool m_startAnswer = true;
 };
 
 } // namespace platform
