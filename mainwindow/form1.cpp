@@ -32,6 +32,7 @@
 
 #include <initializer_list>
 #include <stdexcept>
+#include <type_traits>
 
 namespace {
 
@@ -60,15 +61,17 @@ protected:
     void paintEvent(QPaintEvent*) override {}
 };
 
-template <typename Label = QLabel>
-Label* makePicture(QWidget* parent, const QRect& geometry, const QString& name, const QString& tip = {})
+template <typename Label = QLabel, typename Parent = QWidget>
+Label* makePicture(Parent* parent, const QRect& geometry, const QString& name, const QString& tip = {})
 {
     auto* label = new Label(parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignCenter);
     label->setToolTip(tip);
-    label->setAttribute(Qt::WA_TranslucentBackground);
+    // A picture that paints its shape under itself covers its place.
+    if constexpr (!std::is_base_of_v<PictureOnShape, Label>)
+        label->setAttribute(Qt::WA_TranslucentBackground);
     return label;
 }
 
@@ -140,16 +143,18 @@ void Form1::buildControls()
         LED1[i]->setGeometry(QRect(QPoint(digitX[i], 10), platform::LedDigit::sizeForExtents(794, 1032, 96)));
         LED1[i]->setLedColorOn(kDigitOn);
         LED1[i]->setLedColorOff(kDigitOff);
+        LED1[i]->setGround(panel->colour());
     }
     // The colon pictures are 8 pixels wide with an empty first column, drawn
     // from x = 63 and 129. Their labels start one pixel later, the picture
     // aligned right, so that they do not overlap the digits before them: a
-    // flash of the seconds colon repaints the colon alone.
+    // flash of the seconds colon repaints the colon alone, and the flashing
+    // one paints the panel under it itself.
     picSegment[6] = makePicture(panel, QRect(kColonLeft6 + 1, 10, 7, 39), QStringLiteral("picSegment_6"));
-    picSegment[7] = makePicture(panel, QRect(kColonLeft7 + 1, 10, 7, 39), QStringLiteral("picSegment_7"));
+    picSegment[7] = makePicture<PictureOnShape>(panel, QRect(kColonLeft7 + 1, 10, 7, 39),
+                                                QStringLiteral("picSegment_7"));
     for (QLabel* colon : {picSegment[6], picSegment[7]})
         colon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    picSegment[7]->setAttribute(Qt::WA_TranslucentBackground, false);
 
     Label6 = makeText(panel, QRect(0, 58, kClientWidth, 16), QStringLiteral("Label6"), kDateColour, 8);
 
@@ -158,7 +163,9 @@ void Form1::buildControls()
     Shape3 = status;
 
     const int iconTop = 1530 / kTwipsPerPixel - 98;
-    Image10 = makePicture(status, QRect(4, iconTop, 16, 16), QStringLiteral("Image10"));
+    // The two blinking pictures paint the bar under them themselves: a blink
+    // repaints the picture alone.
+    Image10 = makePicture<PictureOnShape>(status, QRect(4, iconTop, 16, 16), QStringLiteral("Image10"));
     Image11 = makePicture<ClickArea>(status, QRect(0, 0, 24, status->height()), QStringLiteral("Image11"));
     Image2 = makePicture(status, QRect(26, 1, 16, 16), QStringLiteral("Image2"), QStringLiteral("Alarm Enabled"));
     Label3 = makeText(status, QRect(44, 1, 70, 16), QStringLiteral("Label3"), 0x0000C0, 7);
@@ -172,7 +179,7 @@ void Form1::buildControls()
                          QStringLiteral("Radio Alarm Enabled"));
     Image6 = makePicture(status, QRect(166, iconTop, 16, 16), QStringLiteral("Image6"),
                          QStringLiteral("Play Default... F2"));
-    Image12 = makePicture(status, QRect(182, iconTop, 16, 16), QStringLiteral("Image12"));
+    Image12 = makePicture<PictureOnShape>(status, QRect(182, iconTop, 16, 16), QStringLiteral("Image12"));
     Image14 = makePicture<ClickArea>(status, QRect(180, 0, 20, status->height()), QStringLiteral("Image14"));
     Image4->setVisible(false);
     Image9->setVisible(false);

@@ -361,6 +361,10 @@ private:
     std::array<std::shared_ptr<RowZone>, 5> m_rowZones;
     int m_zoneRowsRead = -1;
     qint64 m_nowMsecs = 0;
+    // The home bias as last read, parsed once for every tick that reads the same text.
+    QString m_homeBiasText;
+    std::optional<qint32> m_homeBias;
+    bool m_homeBiasRead = false;
     std::array<QWidget*, 5> Shape6{};
     FrmTZ* m_frmTZ = nullptr;
     QMenu* VNC = nullptr;

@@ -100,6 +100,13 @@ QPixmap tinted(const QPixmap& picture, quint32 bgr)
     return QPixmap::fromImage(image);
 }
 
+// Two decimal digits, with a leading zero.
+void appendTwoDigits(QString& text, int value)
+{
+    text += QLatin1Char(char('0' + value / 10));
+    text += QLatin1Char(char('0' + value % 10));
+}
+
 } // namespace
 
 // The zone a row shows, found by its stored display name in the zone table.
@@ -110,6 +117,7 @@ struct Form1::RowZone {
     // The text last shown and what it was made of: most ticks fall within
     // the same second and change nothing.
     QString biasText;
+    std::optional<qint32> bias; // biasText read
     std::optional<qint32> home;
     QString format;
     qint64 second = -1;
@@ -306,7 +314,13 @@ void Form1::TZUrefresh(qint16 i)
         return;
     NowTime = platform::clock().now();
     m_nowMsecs = NowTime.toMSecsSinceEpoch();
-    const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
+    const QString homeText = option(QStringLiteral("DefaultTZVal"), QStringLiteral("0"));
+    if (homeText != m_homeBiasText || !m_homeBiasRead) {
+        m_homeBiasText = homeText;
+        m_homeBias = worldtime::parseBias(homeText);
+        m_homeBiasRead = true;
+    }
+    const std::optional<qint32> home = m_homeBias;
     m_presetTimes[static_cast<size_t>(i)] = zoneRowText(i, home);
 }
 
@@ -348,7 +362,13 @@ void Form1::showZoneTimes()
     if (LastTZAdd <= 0)
         return;
     m_nowMsecs = NowTime.toMSecsSinceEpoch();
-    const auto home = worldtime::parseBias(option(QStringLiteral("DefaultTZVal"), QStringLiteral("0")));
+    const QString homeText = option(QStringLiteral("DefaultTZVal"), QStringLiteral("0"));
+    if (homeText != m_homeBiasText || !m_homeBiasRead) {
+        m_homeBiasText = homeText;
+        m_homeBias = worldtime::parseBias(homeText);
+        m_homeBiasRead = true;
+    }
+    const std::optional<qint32> home = m_homeBias;
     for (int i = 1; i <= LastTZAdd; ++i) {
         auto* label = static_cast<RowTimeLabel*>(Label5[static_cast<size_t>(i - 1)]);
         label->showText(zoneRowText(i, home));
@@ -383,12 +403,14 @@ QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
     }
     if (TZFormat != row.format)
         row.date = QDate();
+    if (biasText != row.biasText || row.second < 0)
+        row.bias = worldtime::parseBias(biasText);
     row.biasText = biasText;
     row.home = homeBias;
     row.format = TZFormat;
     row.second = second;
 
-    const auto bias = worldtime::parseBias(biasText);
+    const std::optional<qint32> bias = row.bias;
     if (bias)
         ZoneBias[static_cast<size_t>(i)] = *bias;
     QDateTime wall;
@@ -405,11 +427,13 @@ QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
         row.dateText = platform::formatDateTime(wall, TZFormat);
     }
     const QTime t = wall.time();
-    row.text = row.dateText
-        + QStringLiteral(" - %1:%2:%3")
-              .arg(t.hour(), 2, 10, QLatin1Char('0'))
-              .arg(t.minute(), 2, 10, QLatin1Char('0'))
-              .arg(t.second(), 2, 10, QLatin1Char('0'));
+    row.text = row.dateText;
+    row.text += QLatin1String(" - ");
+    appendTwoDigits(row.text, t.hour());
+    row.text += QLatin1Char(':');
+    appendTwoDigits(row.text, t.minute());
+    row.text += QLatin1Char(':');
+    appendTwoDigits(row.text, t.second());
     return row.text;
 }
 
@@ -421,8 +445,10 @@ void Form1::SetClHC_Click()
     setBack(this, back);
     static_cast<Form1Shape*>(Shape2)->setColour(back);
     ClHC->setChecked(CLHighContrast);
-    for (platform::LedDigit* digit : LED1)
-        digit->setLedColorOff(static_cast<Form1Shape*>(Shape2)->colour());
+    for (platform::LedDigit* digit : LED1) {
+        digit->setLedColorOff(back);
+        digit->setGround(back);
+    }
     applyColonPictures();
 }
 

@@ -6,14 +6,15 @@
 
 namespace {
 
-constexpr int kTimeLength = 8; // "hh:mm:ss"
+// How far a character's anti-aliased ink may reach past its advance.
+constexpr int kInkReach = 2;
 
-bool endsWithTime(const QString& text)
+bool endsWithTime(const QString& text, int length)
 {
-    if (text.size() < kTimeLength)
+    if (text.size() < length)
         return false;
-    const QStringView time = QStringView(text).right(kTimeLength);
-    for (int i = 0; i < kTimeLength; ++i) {
+    const QStringView time = QStringView(text).right(length);
+    for (int i = 0; i < length; ++i) {
         const bool colon = i == 2 || i == 5;
         if (colon ? time[i] != QLatin1Char(':') : !time[i].isDigit())
             return false;
@@ -29,7 +30,8 @@ void RowTimeLabel::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         m_prefix.clear();
         m_glyphs.clear();
-        m_advances.clear();
+        m_advances.fill(0);
+        m_shownValid = false;
     }
     QLabel::changeEvent(event);
 }
@@ -46,22 +48,25 @@ const QStaticText& RowTimeLabel::glyph(QChar c)
     return *it;
 }
 
-qreal RowTimeLabel::timeWidth(QStringView time)
+qreal RowTimeLabel::advance(QChar c)
 {
-    qreal width = 0;
-    for (const QChar c : time) {
-        auto it = m_advances.find(c);
-        if (it == m_advances.end())
-            it = m_advances.insert(c, QFontMetricsF(font()).horizontalAdvance(c));
-        width += *it;
-    }
-    return width;
+    qreal& known = m_advances[static_cast<size_t>(c.unicode() - u'0')];
+    if (known == 0)
+        known = QFontMetricsF(font()).horizontalAdvance(c);
+    return known;
+}
+
+const RowTimeLabel::Layout& RowTimeLabel::shownLayout()
+{
+    if (!m_shownValid || m_shownText != text() || m_shownArea != contentsRect())
+        keepShownLayout(layoutOf(text()));
+    return m_shown;
 }
 
 RowTimeLabel::Layout RowTimeLabel::layoutOf(const QString& text)
 {
     Layout layout;
-    if (!endsWithTime(text) || alignment() != Qt::AlignCenter)
+    if (!endsWithTime(text, kTimeLength) || alignment() != Qt::AlignCenter)
         return layout;
     const QString prefix = text.left(text.size() - kTimeLength);
     if (prefix != m_prefix || m_prefixText.text() != prefix) {
@@ -72,36 +77,69 @@ RowTimeLabel::Layout RowTimeLabel::layoutOf(const QString& text)
         m_prefixWidth = QFontMetricsF(font()).horizontalAdvance(prefix);
     }
     layout.split = true;
-    layout.width = m_prefixWidth + timeWidth(QStringView(text).right(kTimeLength));
+    const QStringView time = QStringView(text).right(kTimeLength);
+    qreal timeWidth = 0;
+    for (const QChar c : time)
+        timeWidth += advance(c);
+    layout.width = m_prefixWidth + timeWidth;
     const QRect area = contentsRect();
     layout.left = qRound(area.left() + (area.width() - layout.width) / 2);
-    layout.timeLeft = layout.left + m_prefixWidth;
+    layout.top = area.top() + (area.height() - QFontMetricsF(font()).height()) / 2;
+    qreal x = layout.left + m_prefixWidth;
+    for (int i = 0; i < kTimeLength; ++i) {
+        layout.timeX[static_cast<size_t>(i)] = x;
+        x += advance(time[i]);
+    }
+    layout.timeX[kTimeLength] = x;
     return layout;
+}
+
+QRect RowTimeLabel::timeArea(const Layout& layout, int first) const
+{
+    const QRect area = contentsRect();
+    const qreal left = layout.timeX[static_cast<size_t>(first)] - (first > 0 ? kInkReach : 0);
+    return QRectF(left, area.top(), layout.timeX[kTimeLength] + 1 - left, area.height()).toAlignedRect();
 }
 
 void RowTimeLabel::showText(const QString& text)
 {
     if (text == this->text())
         return;
-    const Layout before = layoutOf(this->text());
+    const Layout before = shownLayout();
     const Layout after = layoutOf(text);
-    const bool timeOnly = before.split && after.split && isVisible() && before.width == after.width
+    const bool timeOnly = before.split && after.split && isVisible() && before.timeX == after.timeX
         && QStringView(this->text()).chopped(kTimeLength) == QStringView(text).chopped(kTimeLength);
     if (!timeOnly) {
         setText(text);
+        keepShownLayout(after);
         return;
     }
-    // The label would repaint all of itself: the date part stays as it is.
+    // The characters before the first changed one stay where they are, as
+    // they are: most seconds change one or two digits at the end.
+    int first = 0;
+    const QStringView oldTime = QStringView(this->text()).right(kTimeLength);
+    const QStringView newTime = QStringView(text).right(kTimeLength);
+    while (first < kTimeLength && oldTime[first] == newTime[first])
+        ++first;
+    // The label would repaint all of itself.
     setAttribute(Qt::WA_UpdatesDisabled, true);
     setText(text);
     setAttribute(Qt::WA_UpdatesDisabled, false);
-    const QRect area = contentsRect();
-    update(QRectF(after.timeLeft, area.top(), after.width - m_prefixWidth + 1, area.height()).toAlignedRect());
+    keepShownLayout(after);
+    update(timeArea(after, first));
+}
+
+void RowTimeLabel::keepShownLayout(const Layout& layout)
+{
+    m_shown = layout;
+    m_shownText = text();
+    m_shownArea = contentsRect();
+    m_shownValid = true;
 }
 
 void RowTimeLabel::paintEvent(QPaintEvent* event)
 {
-    const Layout layout = layoutOf(text());
+    const Layout& layout = shownLayout();
     if (!layout.split) {
         QLabel::paintEvent(event);
         return;
@@ -109,13 +147,15 @@ void RowTimeLabel::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.setFont(font());
-    const QRect area = contentsRect();
-    const qreal top = area.top() + (area.height() - QFontMetricsF(font()).height()) / 2;
-    if (event->rect().left() < layout.timeLeft)
+    const qreal top = layout.top;
+    const QRect dirty = event->rect();
+    if (dirty.left() < layout.timeX[0])
         painter.drawStaticText(QPointF(layout.left, top), m_prefixText);
-    qreal x = layout.timeLeft;
-    for (const QChar c : QStringView(text()).right(kTimeLength)) {
-        painter.drawStaticText(QPointF(x, top), glyph(c));
-        x += m_advances.value(c);
+    // Every character whose ink may reach into the repainted part, and no other.
+    const QStringView time = QStringView(text()).right(kTimeLength);
+    for (int i = 0; i < kTimeLength; ++i) {
+        const qreal x = layout.timeX[static_cast<size_t>(i)];
+        if (x - kInkReach <= dirty.right() + 1 && layout.timeX[static_cast<size_t>(i) + 1] + kInkReach >= dirty.left())
+            painter.drawStaticText(QPointF(x, top), glyph(time[i]));
     }
 }

@@ -4,16 +4,18 @@
 #include <QLabel>
 #include <QStaticText>
 
+#include <array>
+
 // The time of a world-clock row, "<date> - hh:mm:ss", centred. Its text is
 // laid out in two parts that are kept: the date part until the date changes,
-// and one small layout per character of the time. A new second repaints the
-// time's place only.
+// and one small layout per character of the time. A new second repaints only
+// the characters of the time that changed, from the first of them on.
 class RowTimeLabel : public QLabel {
 public:
     explicit RowTimeLabel(QWidget* parent = nullptr) : QLabel(parent) {}
 
     // Shows a new text; when only the time of the same width changed, only the
-    // time is repainted.
+    // changed part of the time is repainted.
     void showText(const QString& text);
 
 protected:
@@ -21,19 +23,32 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static constexpr int kTimeLength = 8; // "hh:mm:ss"
     struct Layout {
         bool split = false; // a date part and an 8-character time
         qreal left = 0;     // where the text starts
-        qreal timeLeft = 0; // where the time starts
         qreal width = 0;    // the whole text
+        qreal top = 0;      // where the line starts
+        // Where each character of the time starts, and where the last ends.
+        std::array<qreal, kTimeLength + 1> timeX{};
     };
     Layout layoutOf(const QString& text);
-    qreal timeWidth(QStringView time);
+    // The layout of the text shown, kept until the text, size or font changes.
+    const Layout& shownLayout();
+    void keepShownLayout(const Layout& layout);
+    // The advance of a character of a time: a digit or ':'.
+    qreal advance(QChar c);
     const QStaticText& glyph(QChar c);
+    // The part of the label that a new time repaints, from its character `first` on.
+    QRect timeArea(const Layout& layout, int first) const;
 
     QString m_prefix;
     QStaticText m_prefixText;
     qreal m_prefixWidth = 0;
     QHash<QChar, QStaticText> m_glyphs;
-    QHash<QChar, qreal> m_advances;
+    std::array<qreal, 11> m_advances{}; // '0' to '9' and ':'; 0: not measured yet
+    Layout m_shown;
+    QString m_shownText;
+    QRect m_shownArea;
+    bool m_shownValid = false;
 };

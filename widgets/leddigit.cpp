@@ -134,6 +134,15 @@ void LedDigit::setLedColorOff(quint32 bgr)
     update();
 }
 
+void LedDigit::setGround(std::optional<quint32> bgr)
+{
+    if (bgr == m_ground)
+        return;
+    m_ground = bgr;
+    setAttribute(Qt::WA_OpaquePaintEvent, m_ground.has_value());
+    update();
+}
+
 void LedDigit::loadProperties(const QVariantMap& properties)
 {
     QSize size = this->size();
@@ -207,7 +216,8 @@ void LedDigit::paintDigit(QPainter& painter, const QRectF& area, int value, cons
     painter.restore();
 }
 
-QPixmap LedDigit::digitPicture(int value, quint32 on, quint32 off, QSize size, qreal pixelRatio)
+QPixmap LedDigit::digitPicture(int value, quint32 on, quint32 off, QSize size, qreal pixelRatio,
+                               std::optional<quint32> ground)
 {
     // Drawing the segments' anti-aliased outlines costs far more than copying
     // a picture: each look is drawn once and kept. A clock needs ten values in
@@ -218,19 +228,26 @@ QPixmap LedDigit::digitPicture(int value, quint32 on, quint32 off, QSize size, q
         quint32 on, off;
         QSize size;
         qreal ratio;
+        std::optional<quint32> ground;
         bool operator==(const Key&) const = default;
     };
     static QList<std::pair<Key, QPixmap>> pictures;
     constexpr qsizetype kMaxPictures = 64;
 
-    const Key key{segmentsFor(value), on, off, size, pixelRatio};
+    const Key key{segmentsFor(value), on, off, size, pixelRatio, ground};
     for (const auto& [known, picture] : pictures)
         if (known == key)
             return picture;
     QPixmap picture(size * pixelRatio);
     picture.setDevicePixelRatio(pixelRatio);
-    picture.fill(Qt::transparent);
-    {
+    if (ground) {
+        // The transparent look laid on the ground, as it would be laid on a
+        // panel of that colour: the same pixels.
+        picture.fill(fromBgr(*ground));
+        QPainter painter(&picture);
+        painter.drawPixmap(0, 0, digitPicture(value, on, off, size, pixelRatio));
+    } else {
+        picture.fill(Qt::transparent);
         QPainter painter(&picture);
         paintDigit(painter, QRectF(QPointF(0, 0), QSizeF(size)), value, fromBgr(on), fromBgr(off));
     }
@@ -243,7 +260,7 @@ QPixmap LedDigit::digitPicture(int value, quint32 on, quint32 off, QSize size, q
 void LedDigit::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, digitPicture(m_value, m_colorOn, m_colorOff, size(), devicePixelRatio()));
+    painter.drawPixmap(0, 0, digitPicture(m_value, m_colorOn, m_colorOff, size(), devicePixelRatio(), m_ground));
 }
 
 } // namespace platform

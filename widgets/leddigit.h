@@ -6,6 +6,8 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include <optional>
+
 class QPainter;
 
 namespace platform {
@@ -13,10 +15,13 @@ namespace platform {
 // One seven-segment digit, drawn. Lit segments take the "on" colour, unlit
 // ones the "off" colour; colours are Windows values &HBBGGRR (see colors.h).
 //
-// Only the segments are painted: the widget has no background of its own, so
-// the parent's panel shows between and around them. The main window gives the
-// unlit segments its panel's colour, which makes them disappear into it; the
-// screensaver keeps the default dark grey on black, a faint "88" outline.
+// By default only the segments are painted: the widget has no background of
+// its own, so the parent's panel shows between and around them. A widget given
+// a ground colour paints that plain ground itself, under the segments, and so
+// covers its rectangle alone: a new value then repaints the digit without the
+// panel behind it. The main window gives the unlit segments its panel's
+// colour, which makes them disappear into it; the screensaver keeps the
+// default dark grey on black, a faint "88" outline.
 //
 // The drawing scales with the widget; it is laid out for the main window's
 // 30 x 39 pixels and stays legible down to about 20 x 26.
@@ -49,6 +54,11 @@ public:
     quint32 LedColorOff() const { return m_colorOff; }
     void setLedColorOff(quint32 bgr);
 
+    // The plain colour behind the digit (a Windows colour value), for a digit
+    // that stands on a panel of that one colour; none: transparent.
+    std::optional<quint32> ground() const { return m_ground; }
+    void setGround(std::optional<quint32> bgr);
+
     // Applies stored design properties: "_extentx" and "_extenty" (the size in
     // HIMETRIC, converted with the widget's logical dpi: pixels = himetric x
     // dpi / 2540), "ledcoloron" and "ledcoloroff" (colour values as numbers,
@@ -70,9 +80,11 @@ public:
     // Paints a digit into `area` the same way the widget does (used for
     // pictures of the clock drawn without widgets).
     static void paintDigit(QPainter& painter, const QRectF& area, int value, const QColor& on, const QColor& off);
-    // The digit as the widget shows it, on a transparent ground: drawn once
-    // per look (lit segments, colours, size) and shared by every digit.
-    static QPixmap digitPicture(int value, quint32 on, quint32 off, QSize size, qreal pixelRatio);
+    // The digit as the widget shows it, on a transparent ground or on the
+    // given plain one: drawn once per look (lit segments, colours, ground,
+    // size) and shared by every digit.
+    static QPixmap digitPicture(int value, quint32 on, quint32 off, QSize size, qreal pixelRatio,
+                                std::optional<quint32> ground = std::nullopt);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -86,6 +98,7 @@ private:
     qint16 m_value = 0;
     quint32 m_colorOn = DefaultColorOn;
     quint32 m_colorOff = DefaultColorOff;
+    std::optional<quint32> m_ground;
 };
 
 } // namespace platform
