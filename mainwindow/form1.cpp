@@ -183,6 +183,13 @@ void Form1::buildControls()
     Image14 = makePicture<ClickArea>(status, QRect(180, 0, 20, status->height()), QStringLiteral("Image14"));
     Image4->setVisible(false);
     Image9->setVisible(false);
+    // The click areas around the blinking pictures lie under them and the
+    // pictures let the pointer through to them: with nothing over it, a
+    // blinking picture repaints alone.
+    for (auto [picture, area] : {std::pair{Image10, Image11}, std::pair{Image12, Image14}}) {
+        area->stackUnder(picture);
+        picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
 
     for (int r = 0; r < 5; ++r) {
         Label4[r] = makeText(this, QRect(5, 0, 40, 14), QStringLiteral("Label4_%1").arg(r), 0x0000FF, 7);
@@ -236,14 +243,22 @@ void Form1::describeForScreenReaders()
 
 void Form1::updateClockText()
 {
+    const QString date = DispDatOn ? Label6->text() : QString();
     QString text;
+    text.reserve(10 + date.size());
     for (size_t i = 0; i < LED1.size(); ++i) {
         if (i == 2 || i == 4)
             text += QLatin1Char(':');
-        text += QString::number(LED1[i]->Value());
+        const qint16 value = LED1[i]->Value();
+        if (value >= 0 && value <= 9)
+            text += QLatin1Char(static_cast<char>('0' + value));
+        else
+            text += QString::number(value);
     }
-    if (DispDatOn && !Label6->text().isEmpty())
-        text += QStringLiteral(", ") + Label6->text();
+    if (!date.isEmpty()) {
+        text += QLatin1String(", ");
+        text += date;
+    }
     Shape2->setAccessibleName(text);
 }
 

@@ -409,6 +409,7 @@ private:
     void mnuMin_Click(int index);
     qint32 IdleMinutes = 0;
     std::optional<std::array<platform::FileStamp, 2>> m_saverItemStamps;
+    std::array<QString, 2> m_saverItemFiles; // the files behind the stamps, found once
 
     // Tray, help, About, history and system information (form1_info.cpp)
     void wireInfo();

@@ -43,9 +43,10 @@ void Form1::refreshScreenSaverItems()
 {
     // The items show what two files hold: they are read again only when one
     // of them changed (the pointer and the ten-second store ask often).
-    const std::array<platform::FileStamp, 2> stamps{
-        platform::FileStamp::ofPath(platform::registryFilePath(platform::HKEY_CURRENT_USER)),
-        platform::FileStamp::ofPath(platform::xscreensaverFilePath())};
+    if (m_saverItemFiles[0].isEmpty())
+        m_saverItemFiles = {platform::registryFilePath(platform::HKEY_CURRENT_USER), platform::xscreensaverFilePath()};
+    const std::array<platform::FileStamp, 2> stamps{platform::FileStamp::ofPath(m_saverItemFiles[0]),
+                                                    platform::FileStamp::ofPath(m_saverItemFiles[1])};
     if (m_saverItemStamps && *m_saverItemStamps == stamps)
         return;
     m_saverItemStamps = stamps;

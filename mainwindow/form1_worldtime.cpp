@@ -381,8 +381,17 @@ void Form1::showZoneTimes()
 QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
 {
     RowZone& row = *m_rowZones[static_cast<size_t>(i - 1)];
-    const QString biasText = option(QStringLiteral("VNTZval%1").arg(i), QStringLiteral("0"));
-    const QString name = option(QStringLiteral("VNTZname%1").arg(i), QString());
+    // The row's keys, named once: the row is read every second.
+    static const std::array<std::pair<QString, QString>, kRows> keys = [] {
+        std::array<std::pair<QString, QString>, kRows> named;
+        for (int r = 0; r < kRows; ++r)
+            named[static_cast<size_t>(r)] = {QStringLiteral("VNTZval%1").arg(r + 1),
+                                             QStringLiteral("VNTZname%1").arg(r + 1)};
+        return named;
+    }();
+    const auto& [biasKey, nameKey] = keys[static_cast<size_t>(i - 1)];
+    const QString biasText = option(biasKey, QStringLiteral("0"));
+    const QString name = option(nameKey, QString());
     const qint64 second = NowTime.date().toJulianDay() * 86400 + NowTime.time().msecsSinceStartOfDay() / 1000;
     if (name == row.name && biasText == row.biasText && homeBias == row.home && TZFormat == row.format
         && second == row.second)

@@ -32,6 +32,7 @@ void RowTimeLabel::changeEvent(QEvent* event)
         m_glyphs.clear();
         m_advances.fill(0);
         m_shownValid = false;
+        m_timePictures.clear();
     }
     QLabel::changeEvent(event);
 }
@@ -131,6 +132,9 @@ void RowTimeLabel::showText(const QString& text)
 
 void RowTimeLabel::keepShownLayout(const Layout& layout)
 {
+    // The kept pictures of the time's end hold characters at their places.
+    if (!m_shownValid || layout.timeX != m_shown.timeX || layout.top != m_shown.top)
+        m_timePictures.clear();
     m_shown = layout;
     m_shownText = text();
     m_shownArea = contentsRect();
@@ -145,17 +149,59 @@ void RowTimeLabel::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter painter(this);
+    const QRect dirty = event->rect();
+    // A new second repaints the end of the time on the label's plain ground:
+    // what that part shows is drawn once and kept.
+    if (event->region().rectCount() == 1 && dirty.left() >= layout.timeX[0] && autoFillBackground()) {
+        painter.drawPixmap(dirty.topLeft(), timePicture(layout, dirty));
+        return;
+    }
+    paintText(painter, layout, dirty);
+}
+
+void RowTimeLabel::paintText(QPainter& painter, const Layout& layout, const QRect& dirty)
+{
     painter.setPen(palette().color(foregroundRole()));
     painter.setFont(font());
-    const qreal top = layout.top;
-    const QRect dirty = event->rect();
     if (dirty.left() < layout.timeX[0])
-        painter.drawStaticText(QPointF(layout.left, top), m_prefixText);
-    // Every character whose ink may reach into the repainted part, and no other.
+        painter.drawStaticText(QPointF(layout.left, layout.top), m_prefixText);
     const QStringView time = QStringView(text()).right(kTimeLength);
-    for (int i = 0; i < kTimeLength; ++i) {
-        const qreal x = layout.timeX[static_cast<size_t>(i)];
-        if (x - kInkReach <= dirty.right() + 1 && layout.timeX[static_cast<size_t>(i) + 1] + kInkReach >= dirty.left())
-            painter.drawStaticText(QPointF(x, top), glyph(time[i]));
+    for (int i = 0; i < kTimeLength; ++i)
+        if (reaches(layout, i, dirty))
+            painter.drawStaticText(QPointF(layout.timeX[static_cast<size_t>(i)], layout.top), glyph(time[i]));
+}
+
+bool RowTimeLabel::reaches(const Layout& layout, int i, const QRect& area)
+{
+    // Whether the ink of the time's character i may reach into the area.
+    return layout.timeX[static_cast<size_t>(i)] - kInkReach <= area.right() + 1
+        && layout.timeX[static_cast<size_t>(i) + 1] + kInkReach >= area.left();
+}
+
+QPixmap RowTimeLabel::timePicture(const Layout& layout, const QRect& area)
+{
+    QString drawn;
+    const QStringView time = QStringView(text()).right(kTimeLength);
+    for (int i = 0; i < kTimeLength; ++i)
+        drawn += reaches(layout, i, area) ? time[i] : QLatin1Char(' ');
+    const TimePictureKey key{area, drawn};
+    const auto found = m_timePictures.constFind(key);
+    if (found != m_timePictures.constEnd())
+        return *found;
+    const qreal ratio = devicePixelRatio();
+    QPixmap picture(area.size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(palette().color(backgroundRole()));
+    {
+        QPainter painter(&picture);
+        painter.translate(-area.topLeft());
+        paintText(painter, layout, area);
     }
+    // A minute of seconds and the tens around them; a clock that runs for
+    // days meets no more, a bound keeps odd cases small.
+    constexpr qsizetype kMaxPictures = 256;
+    if (m_timePictures.size() >= kMaxPictures)
+        m_timePictures.clear();
+    m_timePictures.insert(key, picture);
+    return picture;
 }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QLabel>
+#include <QPixmap>
 #include <QStaticText>
 
 #include <array>
@@ -39,6 +40,10 @@ private:
     // The advance of a character of a time: a digit or ':'.
     qreal advance(QChar c);
     const QStaticText& glyph(QChar c);
+    void paintText(QPainter& painter, const Layout& layout, const QRect& dirty);
+    static bool reaches(const Layout& layout, int i, const QRect& area);
+    // What the label shows in `area`, at the end of the time.
+    QPixmap timePicture(const Layout& layout, const QRect& area);
     // The part of the label that a new time repaints, from its character `first` on.
     QRect timeArea(const Layout& layout, int first) const;
 
@@ -51,4 +56,16 @@ private:
     QString m_shownText;
     QRect m_shownArea;
     bool m_shownValid = false;
+    // The pictures of the time's end: where, and the characters drawn there
+    // (a blank for each one not drawn).
+    struct TimePictureKey {
+        QRect area;
+        QString drawn;
+        bool operator==(const TimePictureKey&) const = default;
+    };
+    friend size_t qHash(const TimePictureKey& key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.area.left(), key.area.width(), key.drawn);
+    }
+    QHash<TimePictureKey, QPixmap> m_timePictures;
 };
