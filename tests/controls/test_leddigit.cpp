@@ -211,6 +211,64 @@ private slots:
         QCOMPARE(leftPaints.count, 0);
     }
 
+    // A digit given its panel's colour as ground shows exactly what a
+    // transparent digit shows on that panel.
+    void aDigitOnAGroundLooksAsOnItsPanel_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<quint32>("ground");
+        for (int value = 0; value <= 9; ++value) {
+            QTest::addRow("%d on grey", value) << value << quint32(0x00404040);
+            QTest::addRow("%d on black", value) << value << quint32(0x00000000);
+        }
+    }
+    void aDigitOnAGroundLooksAsOnItsPanel()
+    {
+        QFETCH(int, value);
+        QFETCH(quint32, ground);
+        const auto panelShowing = [&](bool grounded) {
+            QWidget panel;
+            panel.resize(40, 50);
+            QPalette colours = panel.palette();
+            colours.setColor(QPalette::Window, fromBgr(ground));
+            panel.setPalette(colours);
+            panel.setAutoFillBackground(true);
+            LedDigit digit(&panel);
+            digit.setGeometry(5, 5, 30, 39);
+            digit.setLedColorOff(ground);
+            digit.setValue(qint16(value));
+            if (grounded)
+                digit.setGround(ground);
+            return panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        QCOMPARE(panelShowing(true), panelShowing(false));
+    }
+
+    void aNewValueOfADigitOnAGroundRepaintsTheDigitAlone()
+    {
+        QWidget panel;
+        panel.resize(80, 50);
+        LedDigit digit(&panel);
+        digit.setGeometry(5, 5, 30, 39);
+        digit.setGround(LedDigit::DefaultColorOff);
+        QCOMPARE(digit.ground(), std::optional<quint32>(LedDigit::DefaultColorOff));
+        PaintCounter panelPaints;
+        PaintCounter digitPaints;
+        panel.installEventFilter(&panelPaints);
+        digit.installEventFilter(&digitPaints);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QTRY_VERIFY(digitPaints.count > 0);
+        testsupport::drainEvents();
+
+        panelPaints.count = 0;
+        digitPaints.count = 0;
+        digit.setValue(8);
+        QTRY_COMPARE(digitPaints.count, 1);
+        testsupport::drainEvents();
+        QCOMPARE(panelPaints.count, 0);
+    }
+
     void eachLookIsDrawnOnceAndShared()
     {
         const QPixmap seven = LedDigit::digitPicture(7, 0x00FFFF00, 0x00404040, QSize(30, 39), 1.0);

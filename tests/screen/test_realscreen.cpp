@@ -588,6 +588,37 @@ private slots:
         QCOMPARE(QColor(shown.pixel(0, 0)).name(), QColor(barColour).name());
     }
 
+    // The whole clock, painted piece by piece as the seconds go by (digits,
+    // flashing colon, blinking pictures, row times), shows on screen exactly
+    // what a fresh drawing of the window shows.
+    void theClockDrawsEachSecondClean_data() { addSchemes(); }
+    void theClockDrawsEachSecondClean()
+    {
+        QFETCH(Scheme, scheme);
+        Form1* clock = startProgram(scheme);
+        QVERIFY(clock);
+        const auto clockOnScreen = [&] { return screenShot(areaOf(clock)); };
+        // Seventy seconds in half steps, each one shown before the next:
+        // every digit value, lit and resting colons, blinks, a minute change.
+        for (int step = 0; step < 140; ++step) {
+            m_clock.advance(500);
+            QVERIFY(waitUntilSettled(clock));
+        }
+        for (const int lastStep : {0, 250}) { // the colon lit, then resting
+            m_clock.advance(1000 - m_clock.now().time().msec() + lastStep);
+            QVERIFY(waitUntilSettled(clock));
+            const QImage fresh = clock->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage shown = clockOnScreen();
+            QCOMPARE(shown.size(), fresh.size());
+            int differing = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    if (shown.pixel(x, y) != fresh.pixel(x, y))
+                        ++differing;
+            QCOMPARE(differing, 0);
+        }
+    }
+
     // The full-screen clock ends at the first key, however soon it comes, and
     // the keys go to the clock again afterwards.
     void previewTakesKeysAtOnceAndGivesTheFocusBack()

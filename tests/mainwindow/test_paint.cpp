@@ -1,0 +1,163 @@
+// What the clock repaints as the seconds go by: the digits, the colon, the
+// blinking pictures and the end of each row's time that changed, never the
+// panels behind them.
+
+#include "mainwindow/form1.h"
+#include "mainwindow/form1shape.h"
+#include "resources/resourceids.h"
+#include "resources/resources.h"
+#include "tests/mainwindow/form1fixture.h"
+#include "tests/support/testenv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QTest>
+
+using testsupport::Form1Fixture;
+
+namespace {
+
+QDateTime at(int h, int m, int s, int ms = 0) { return QDateTime(QDate(2026, 12, 9), QTime(h, m, s, ms)); }
+
+// The paint events of every widget while it is installed, with their areas.
+class PaintLog : public QObject {
+public:
+    PaintLog() { qApp->installEventFilter(this); }
+    ~PaintLog() override { qApp->removeEventFilter(this); }
+
+    QList<QRect> areasOf(const QWidget* widget) const { return m_paints.values(widget); }
+    bool painted(const QWidget* widget) const { return m_paints.contains(widget); }
+    void clear() { m_paints.clear(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_paints.insert(static_cast<const QWidget*>(watched), static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+
+private:
+    QMultiHash<const QWidget*, QRect> m_paints;
+};
+
+// Where the character `index` of a centred one-line label's text starts.
+qreal characterLeft(const QLabel* label, int index)
+{
+    const QFontMetricsF metrics(label->font());
+    const QRect area = label->contentsRect();
+    const qreal left = qRound(area.left() + (area.width() - metrics.horizontalAdvance(label->text())) / 2);
+    return left + metrics.horizontalAdvance(label->text().left(index));
+}
+
+// A clock with one zone row, shown, a few seconds after its start.
+Form1* shownClock(Form1Fixture& f)
+{
+    Form1Fixture::setOption("LastTZAdd", "1");
+    Form1Fixture::setOption("LastTZAddName1", "Here");
+    Form1Fixture::setOption("VNTZval1", "0");
+    Form1* w = f.loadForm1();
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w))
+        return nullptr;
+    f.clock().advance(3000);
+    testsupport::drainEvents();
+    return w;
+}
+
+} // namespace
+
+class TestPaint : public QObject {
+    Q_OBJECT
+private slots:
+    void newSecondsRepaintNoPanelBehindWhatChanged()
+    {
+        Form1Fixture f(at(12, 0, 0, 100));
+        Form1* w = shownClock(f);
+        QVERIFY(w);
+        auto* seconds = w->findChild<QWidget*>("LED1_5");
+        auto* colon = w->findChild<QWidget*>("picSegment_7");
+        auto* blinking = w->findChild<QWidget*>("Image10");
+        const QList<std::pair<const QWidget*, const char*>> behind{
+            {w, "the window"},
+            {seconds->parentWidget(), "the clock panel"},
+            {blinking->parentWidget(), "the status bar"},
+            {w->findChild<QWidget*>("Shape6_0"), "the row's bar"}};
+        PaintLog log;
+        // Ten seconds in quarter steps: the colon lights and goes out, the
+        // status pictures blink.
+        for (int step = 0; step < 40; ++step) {
+            f.clock().advance(250);
+            testsupport::drainEvents();
+        }
+        QVERIFY(log.painted(seconds));
+        QVERIFY(log.painted(colon));
+        QVERIFY(log.painted(blinking));
+        for (const auto& [panel, what] : behind)
+            QVERIFY2(!log.painted(panel), what);
+    }
+
+    void aRowRepaintsTheEndOfItsTimeThatChanged()
+    {
+        Form1Fixture f(at(12, 0, 0, 100));
+        Form1* w = shownClock(f);
+        QVERIFY(w);
+        auto* time = w->findChild<QLabel*>("Label5_0");
+        QCOMPARE(time->text(), QString("Wed 09 Dec 2026 - 12:00:03"));
+        PaintLog log;
+        // One digit changes: the area from a little before it on.
+        f.clock().advance(1000);
+        testsupport::drainEvents();
+        QCOMPARE(time->text(), QString("Wed 09 Dec 2026 - 12:00:04"));
+        const qreal lastDigit = characterLeft(time, int(time->text().size()) - 1);
+        QVERIFY(!log.areasOf(time).isEmpty());
+        for (const QRect& area : log.areasOf(time))
+            QVERIFY2(area.left() >= lastDigit - 4,
+                     qPrintable(QStringLiteral("repainted from x = %1").arg(area.left())));
+
+        // Two digits change.
+        f.clock().advance(5000);
+        testsupport::drainEvents();
+        log.clear();
+        f.clock().advance(1000);
+        testsupport::drainEvents();
+        QCOMPARE(time->text(), QString("Wed 09 Dec 2026 - 12:00:10"));
+        const qreal tens = characterLeft(time, int(time->text().size()) - 2);
+        QVERIFY(!log.areasOf(time).isEmpty());
+        for (const QRect& area : log.areasOf(time))
+            QVERIFY2(area.left() >= tens - 4, qPrintable(QStringLiteral("repainted from x = %1").arg(area.left())));
+    }
+
+    // A picture that paints its shape under itself shows what a transparent
+    // picture shows on the shape.
+    void aPictureOnItsShapeLooksAsOverIt_data()
+    {
+        QTest::addColumn<int>("picture");
+        QTest::newRow("resting colon") << resid::BmpColonRest;
+        QTest::newRow("lit colon") << resid::BmpColonLit;
+        QTest::newRow("time sync") << resid::BmpNtpSync2;
+        QTest::newRow("update") << resid::BmpUpdate1;
+    }
+    void aPictureOnItsShapeLooksAsOverIt()
+    {
+        QFETCH(int, picture);
+        const auto shapeShowing = [&](bool paintsItsShape) {
+            Form1Shape shape(nullptr, 0x404040);
+            shape.resize(40, 50);
+            // The steady colon under the picture, as the clock panel has it.
+            shape.setSteadyColon(platform::loadBitmap(resid::BmpColonStatic), QPoint(9, 5));
+            QLabel* label = paintsItsShape ? new PictureOnShape(&shape) : new QLabel(&shape);
+            if (!paintsItsShape)
+                label->setAttribute(Qt::WA_TranslucentBackground);
+            label->setGeometry(10, 5, 20, 39);
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            label->setPixmap(platform::loadBitmap(picture));
+            return shape.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        QCOMPARE(shapeShowing(true), shapeShowing(false));
+    }
+};
+
+VANTORA_TEST_MAIN(TestPaint)
+#include "test_paint.moc"
