@@ -362,6 +362,7 @@ private:
     int m_zoneRowsRead = -1;
     qint64 m_nowMsecs = 0;
     // The home bias as last read, parsed once for every tick that reads the same text.
+    std::optional<qint32> storedHomeBias();
     QString m_homeBiasText;
     std::optional<qint32> m_homeBias;
     bool m_homeBiasRead = false;

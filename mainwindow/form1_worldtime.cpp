@@ -308,19 +308,25 @@ void Form1::SetTZ()
         setFixedHeight(clientHeight);
 }
 
-void Form1::TZUrefresh(qint16 i)
+// The home bias as stored, parsed again only when its text changed.
+std::optional<qint32> Form1::storedHomeBias()
 {
-    if (i < 1 || i > kRows)
-        return;
-    NowTime = platform::clock().now();
-    m_nowMsecs = NowTime.toMSecsSinceEpoch();
     const QString homeText = option(QStringLiteral("DefaultTZVal"), QStringLiteral("0"));
     if (homeText != m_homeBiasText || !m_homeBiasRead) {
         m_homeBiasText = homeText;
         m_homeBias = worldtime::parseBias(homeText);
         m_homeBiasRead = true;
     }
-    const std::optional<qint32> home = m_homeBias;
+    return m_homeBias;
+}
+
+void Form1::TZUrefresh(qint16 i)
+{
+    if (i < 1 || i > kRows)
+        return;
+    NowTime = platform::clock().now();
+    m_nowMsecs = NowTime.toMSecsSinceEpoch();
+    const std::optional<qint32> home = storedHomeBias();
     m_presetTimes[static_cast<size_t>(i)] = zoneRowText(i, home);
 }
 
@@ -362,13 +368,7 @@ void Form1::showZoneTimes()
     if (LastTZAdd <= 0)
         return;
     m_nowMsecs = NowTime.toMSecsSinceEpoch();
-    const QString homeText = option(QStringLiteral("DefaultTZVal"), QStringLiteral("0"));
-    if (homeText != m_homeBiasText || !m_homeBiasRead) {
-        m_homeBiasText = homeText;
-        m_homeBias = worldtime::parseBias(homeText);
-        m_homeBiasRead = true;
-    }
-    const std::optional<qint32> home = m_homeBias;
+    const std::optional<qint32> home = storedHomeBias();
     for (int i = 1; i <= LastTZAdd; ++i) {
         auto* label = static_cast<RowTimeLabel*>(Label5[static_cast<size_t>(i - 1)]);
         label->showText(zoneRowText(i, home));

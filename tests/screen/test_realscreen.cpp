@@ -103,6 +103,17 @@ QImage screenShot(const QRect& area = {})
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// How many pixels of `shown` differ from the same place of `fresh`.
+int differingPixels(const QImage& shown, const QImage& fresh)
+{
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != fresh.pixel(x, y))
+                ++differing;
+    return differing;
+}
+
 QRect areaOf(const QWidget* window) { return QRect(window->mapToGlobal(QPoint(0, 0)), window->size()); }
 
 double luminance(QRgb c)
@@ -579,12 +590,7 @@ private slots:
         // The label drawn afresh, its background included.
         const QImage fresh = time->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage shown = rowOnScreen();
-        int differing = 0;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                if (shown.pixel(x, y) != fresh.pixel(x, y))
-                    ++differing;
-        QCOMPARE(differing, 0);
+        QCOMPARE(differingPixels(shown, fresh), 0);
         QCOMPARE(QColor(shown.pixel(0, 0)).name(), QColor(barColour).name());
     }
 
@@ -610,12 +616,7 @@ private slots:
             const QImage fresh = clock->grab().toImage().convertToFormat(QImage::Format_RGB32);
             const QImage shown = clockOnScreen();
             QCOMPARE(shown.size(), fresh.size());
-            int differing = 0;
-            for (int y = 0; y < shown.height(); ++y)
-                for (int x = 0; x < shown.width(); ++x)
-                    if (shown.pixel(x, y) != fresh.pixel(x, y))
-                        ++differing;
-            QCOMPARE(differing, 0);
+            QCOMPARE(differingPixels(shown, fresh), 0);
         }
     }
 
