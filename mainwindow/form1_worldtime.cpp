@@ -155,6 +155,7 @@ void Form1::buildZoneRows()
             label->raise();
         }
         time->setAlignment(Qt::AlignCenter);
+        time->setAttribute(Qt::WA_OpaquePaintEvent);
         name->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
         name->installEventFilter(new ClickFilter(name, [this, r] { Label4_Click(r); }));
         time->installEventFilter(new ClickFilter(time, [this, r] { Label5_Click(r); }));

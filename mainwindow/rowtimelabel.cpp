@@ -144,18 +144,25 @@ void RowTimeLabel::keepShownLayout(const Layout& layout)
 void RowTimeLabel::paintEvent(QPaintEvent* event)
 {
     const Layout& layout = shownLayout();
+    const QRect dirty = event->rect();
+    // A new second repaints the end of the time on the label's plain ground:
+    // what that part shows is drawn once and kept.
+    if (layout.split && event->region().rectCount() == 1 && dirty.left() >= layout.timeX[0] && autoFillBackground()) {
+        QPainter painter(this);
+        painter.drawPixmap(dirty.topLeft(), timePicture(layout, dirty));
+        return;
+    }
+    // An opaque-painting label gets no ground from Qt: it lays its own.
+    if (testAttribute(Qt::WA_OpaquePaintEvent) && autoFillBackground()) {
+        QPainter ground(this);
+        for (const QRect& area : event->region())
+            ground.fillRect(area, palette().brush(backgroundRole()));
+    }
     if (!layout.split) {
         QLabel::paintEvent(event);
         return;
     }
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    // A new second repaints the end of the time on the label's plain ground:
-    // what that part shows is drawn once and kept.
-    if (event->region().rectCount() == 1 && dirty.left() >= layout.timeX[0] && autoFillBackground()) {
-        painter.drawPixmap(dirty.topLeft(), timePicture(layout, dirty));
-        return;
-    }
     paintText(painter, layout, dirty);
 }
 
@@ -180,10 +187,11 @@ bool RowTimeLabel::reaches(const Layout& layout, int i, const QRect& area)
 
 QPixmap RowTimeLabel::timePicture(const Layout& layout, const QRect& area)
 {
-    QString drawn;
+    // Four bits a character: 0 for one not drawn, else its code from '0' on.
+    quint32 drawn = 0;
     const QStringView time = QStringView(text()).right(kTimeLength);
     for (int i = 0; i < kTimeLength; ++i)
-        drawn += reaches(layout, i, area) ? time[i] : QLatin1Char(' ');
+        drawn = drawn << 4 | (reaches(layout, i, area) ? quint32(time[i].unicode() - u'0' + 1) : 0u);
     const TimePictureKey key{area, drawn};
     const auto found = m_timePictures.constFind(key);
     if (found != m_timePictures.constEnd())

@@ -11,6 +11,10 @@
 // laid out in two parts that are kept: the date part until the date changes,
 // and one small layout per character of the time. A new second repaints only
 // the characters of the time that changed, from the first of them on.
+//
+// A label that fills its background (autoFillBackground) may be made to paint
+// opaquely (Qt::WA_OpaquePaintEvent): it then lays that ground itself, in the
+// same painter as its text, instead of Qt doing so in a pass of its own.
 class RowTimeLabel : public QLabel {
 public:
     explicit RowTimeLabel(QWidget* parent = nullptr) : QLabel(parent) {}
@@ -56,11 +60,10 @@ private:
     QString m_shownText;
     QRect m_shownArea;
     bool m_shownValid = false;
-    // The pictures of the time's end: where, and the characters drawn there
-    // (a blank for each one not drawn).
+    // The pictures of the time's end: where, and the characters drawn there.
     struct TimePictureKey {
         QRect area;
-        QString drawn;
+        quint32 drawn;
         bool operator==(const TimePictureKey&) const = default;
     };
     friend size_t qHash(const TimePictureKey& key, size_t seed = 0)
