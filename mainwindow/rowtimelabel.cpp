@@ -106,13 +106,10 @@ void RowTimeLabel::showText(const QString& text)
 {
     if (text == this->text())
         return;
-    const Layout before = shownLayout();
-    const Layout after = layoutOf(text);
-    const bool timeOnly = before.split && after.split && isVisible() && before.timeX == after.timeX
-        && QStringView(this->text()).chopped(kTimeLength) == QStringView(text).chopped(kTimeLength);
-    if (!timeOnly) {
+    const Layout layout = shownLayout();
+    if (!layout.split || !isVisible() || !sameLayout(this->text(), text)) {
         setText(text);
-        keepShownLayout(after);
+        keepShownLayout(layoutOf(text));
         return;
     }
     // The characters before the first changed one stay where they are, as
@@ -126,8 +123,22 @@ void RowTimeLabel::showText(const QString& text)
     setAttribute(Qt::WA_UpdatesDisabled, true);
     setText(text);
     setAttribute(Qt::WA_UpdatesDisabled, false);
-    keepShownLayout(after);
-    update(timeArea(after, first));
+    keepShownLayout(layout);
+    update(timeArea(layout, first));
+}
+
+bool RowTimeLabel::sameLayout(const QString& shown, const QString& next)
+{
+    // The same date part, and a time whose characters take the same room.
+    if (next.size() != shown.size() || !endsWithTime(next, kTimeLength)
+        || QStringView(shown).chopped(kTimeLength) != QStringView(next).chopped(kTimeLength))
+        return false;
+    const QStringView shownTime = QStringView(shown).right(kTimeLength);
+    const QStringView nextTime = QStringView(next).right(kTimeLength);
+    for (int i = 0; i < kTimeLength; ++i)
+        if (advance(shownTime[i]) != advance(nextTime[i]))
+            return false;
+    return true;
 }
 
 void RowTimeLabel::keepShownLayout(const Layout& layout)

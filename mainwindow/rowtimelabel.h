@@ -41,6 +41,9 @@ private:
     // The layout of the text shown, kept until the text, size or font changes.
     const Layout& shownLayout();
     void keepShownLayout(const Layout& layout);
+    // Whether `next` lays out as `shown` does, the label showing `shown`
+    // (which ends with a time).
+    bool sameLayout(const QString& shown, const QString& next);
     // The advance of a character of a time: a digit or ':'.
     qreal advance(QChar c);
     const QStaticText& glyph(QChar c);
