@@ -3,6 +3,7 @@
 #include "platform/base/appinfo.h"
 #include "platform/base/peerguard.h"
 #include "platform/base/timer.h"
+#include "platform/online/tlsready.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -87,6 +88,9 @@ public:
         m_deadline.setEnabled(true);
         setState(inet::ResolvingHost);
     }
+
+    // The transfer is under way, its reply still to come.
+    void waitForStart() { setState(inet::ResolvingHost); }
 
 protected:
     void stop() override
@@ -203,23 +207,44 @@ DownloadJob* NetworkDownloader::get(const QUrl& url, const DownloadLimits& limit
         return job;
     }
     checkPeer(url.host());
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0) {
+        job->start(manager().get(requestFor(url)));
+        return job;
+    }
+    // The transfer starts once the TLS backend is ready; the job shows it
+    // under way meanwhile.
+    job->waitForStart();
+    whenTlsReady(job, [self = QPointer<NetworkDownloader>(this), job, url] {
+        if (job->running() && !self)
+            job->failSoon(QStringLiteral("The download was stopped."));
+        if (job->running() && self)
+            self->startSecure(job, url);
+    });
+    return job;
+}
+
+void NetworkDownloader::startSecure(DownloadJob* job, const QUrl& url)
+{
+    QNetworkRequest request = requestFor(url);
+    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+    ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    if (!m_extraCa.isEmpty())
+        ssl.addCaCertificates(m_extraCa);
+    request.setSslConfiguration(ssl);
+    static_cast<NetworkJob*>(job)->start(manager().get(request));
+}
+
+QNetworkRequest NetworkDownloader::requestFor(const QUrl& url)
+{
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
     request.setTransferTimeout(0); // the job's own limits
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Vantora/") + appVersionText());
-    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0) {
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
-        if (!m_extraCa.isEmpty())
-            ssl.addCaCertificates(m_extraCa);
-        request.setSslConfiguration(ssl);
-    }
     // A proxy of the environment is never asked for this machine's own address.
     manager().setProxy(isLoopbackHost(url.host()) ? QNetworkProxy(QNetworkProxy::NoProxy)
                                                   : QNetworkProxy(QNetworkProxy::DefaultProxy));
-    job->start(manager().get(request));
-    return job;
+    return request;
 }
 
 } // namespace platform
