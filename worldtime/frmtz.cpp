@@ -11,6 +11,7 @@
 #include "compat/vb/formats.h"
 #include "compat/win32/registry.h"
 #include "platform/settings/options.h"
+#include "platform/settings/settings.h"
 #include "worldtime/tzdatabase.h"
 #include "worldtime/zoneentries.h"
 #include "worldtime/zonetime.h"
@@ -175,7 +176,9 @@ void FrmTZ::Form_Load()
     Label2->setText(QLatin1Char(' ') + platform::formatDateTime(platform::clock().now(), kTimePattern));
     m_tableRead = false;
     List1->setEnabled(false);
-    // The first calculation comes with the clock's first tick, hidden or not.
+    // The first calculation comes with the clock's first tick, hidden or not;
+    // the zone database gets built meanwhile, off the window thread.
+    tzDatabaseReady(this, [] {});
     Timer1.setEnabled(true);
     AffSelTZ();
     watchInputs();
@@ -309,6 +312,8 @@ void FrmTZ::Command1_Click()
     if (!homeBias || !targetBias)
         return;
 
+    // The calculation's values are stored as one change.
+    const platform::SettingsBatch oneWrite;
     writeOption(QStringLiteral("DefaultTZVal"), platform::intText(*homeBias));
     const int count = std::clamp<int>(m_host->state().LastTZAdd, 0, kMaxZones);
     if (count < kMaxZones) {
@@ -331,6 +336,11 @@ void FrmTZ::List2_Click()
 
 void FrmTZ::Timer1_Timer()
 {
+    if (!m_tableRead && !isVisible() && !tzDatabaseReady(this, [this] { Timer1_Timer(); })) {
+        // Hidden, the first calculation waits for the zone database's build.
+        Timer1.setEnabled(false);
+        return;
+    }
     readZoneTable();
     if (isVisible()) {
         showClock();

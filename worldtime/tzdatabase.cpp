@@ -1,6 +1,11 @@
 #include "worldtime/tzdatabase.h"
 
+#include "platform/base/background.h"
 #include "platform/base/clock.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 
 #include <QDirIterator>
 #include <QFile>
@@ -9,8 +14,10 @@
 #include <QSet>
 
 #include <algorithm>
+#include <future>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace worldtime {
 
@@ -152,10 +159,41 @@ QDateTime wallClockBefore(const QTimeZone& zone, const QDateTime& atUtc)
     return QDateTime(wall.date(), wall.time(), Qt::UTC);
 }
 
-std::unique_ptr<TzDatabase>& sharedDatabase()
+std::shared_ptr<const TzDatabase>& sharedDatabase()
 {
-    static std::unique_ptr<TzDatabase> db;
+    static std::shared_ptr<const TzDatabase> db;
     return db;
+}
+
+// A build on a worker thread and the window-thread steps waiting for it.
+struct BackgroundBuild {
+    struct Waiting {
+        QPointer<QObject> context;
+        std::function<void()> whenBuilt;
+    };
+    bool running = false;
+    std::shared_future<std::shared_ptr<const TzDatabase>> result;
+    QList<Waiting> waiting;
+};
+
+BackgroundBuild& backgroundBuild()
+{
+    static BackgroundBuild build;
+    return build;
+}
+
+// Takes over the worker's database (waiting for it when it is not done yet)
+// and lets the waiting steps run from the event loop.
+void adoptBackgroundBuild()
+{
+    BackgroundBuild& build = backgroundBuild();
+    if (!build.running)
+        return;
+    build.running = false;
+    sharedDatabase() = build.result.get();
+    for (BackgroundBuild::Waiting& w : std::exchange(build.waiting, {}))
+        if (w.context)
+            QTimer::singleShot(0, w.context, std::move(w.whenBuilt));
 }
 
 } // namespace
@@ -271,6 +309,7 @@ TzDatabase TzDatabase::build(const QString& tzDir, const QDateTime& reference)
         zone.ianaId = opened->first;
         zone.zone = opened->second;
         zone.memberCount = static_cast<int>(std::max<qsizetype>(members.size(), names.size()));
+        zone.record = tziRecord(zone.zone, reference);
         const QString shownDefault = isPresent(defaultName) ? defaultName : QString::fromUtf8(zone.ianaId);
         zone.display = displayOf(id, shownDefault, members, zone.zone.standardTimeOffset(reference), db.m_links);
         db.m_byId.insert(id.toLower(), static_cast<int>(db.m_zones.size()));
@@ -302,16 +341,46 @@ const TzZone* TzDatabase::zoneOf(const QTimeZone& zone) const
     return best;
 }
 
-QByteArray TzDatabase::tzi(const TzZone& zone) const { return tziRecord(zone.zone, m_reference); }
+QByteArray TzDatabase::tzi(const TzZone& zone) const
+{
+    return zone.record.isEmpty() ? tziRecord(zone.zone, m_reference) : zone.record;
+}
 
 const TzDatabase& tzDatabase()
 {
+    adoptBackgroundBuild();
     auto& db = sharedDatabase();
     if (!db)
-        db = std::make_unique<TzDatabase>(TzDatabase::build(tzFolder(), platform::clock().now()));
+        db = std::make_shared<const TzDatabase>(TzDatabase::build(tzFolder(), platform::clock().now()));
     return *db;
 }
 
-void forgetTzDatabase() { sharedDatabase().reset(); }
+bool tzDatabaseReady(QObject* context, std::function<void()> whenBuilt)
+{
+    if (sharedDatabase())
+        return true;
+    BackgroundBuild& build = backgroundBuild();
+    build.waiting.append(BackgroundBuild::Waiting{context, std::move(whenBuilt)});
+    if (build.running)
+        return false;
+    build.running = true;
+    // The folder and the instant are the window thread's, taken now.
+    auto promise = std::make_shared<std::promise<std::shared_ptr<const TzDatabase>>>();
+    build.result = promise->get_future().share();
+    platform::runInBackground(
+        QCoreApplication::instance(),
+        [promise, folder = tzFolder(), now = platform::clock().now()] {
+            promise->set_value(std::make_shared<const TzDatabase>(TzDatabase::build(folder, now)));
+            return true;
+        },
+        [](bool) { adoptBackgroundBuild(); });
+    return false;
+}
+
+void forgetTzDatabase()
+{
+    adoptBackgroundBuild();
+    sharedDatabase().reset();
+}
 
 } // namespace worldtime

@@ -9,6 +9,10 @@
 #include <QString>
 #include <QTimeZone>
 
+#include <functional>
+
+class QObject;
+
 namespace worldtime {
 
 // One zone of the Windows-style zone database, made from the system's tz
@@ -20,6 +24,7 @@ struct TzZone {
     QString display;
     QTimeZone zone;
     int memberCount = 0; // tz names of this Windows zone found in the zone folder
+    QByteArray record;   // its "TZI" record at the database's reference instant
 };
 
 // The zone table built from the zone files of a tz folder. Every zone file
@@ -70,8 +75,14 @@ QByteArray tziRecord(const QTimeZone& zone, const QDateTime& reference);
 // The first field of a zone record (the bias); 0 for a record shorter than 4 bytes.
 qint32 tziBias(const QByteArray& record);
 
-// The shared database of tzFolder(), built on first use at the clock's now.
+// The shared database of tzFolder(), built on first use at the clock's now
+// (or taken from the build tzDatabaseReady started, waiting for its end).
 const TzDatabase& tzDatabase();
+// Whether the shared database is built. When it is not, it is built on a
+// worker thread (building it reads hundreds of zone files) and `whenBuilt`
+// runs from the window thread's event loop once it is, unless `context` is
+// gone by then.
+bool tzDatabaseReady(QObject* context, std::function<void()> whenBuilt);
 // Builds the shared database again on its next use (after TZDIR changed).
 void forgetTzDatabase();
 
