@@ -9,7 +9,9 @@
 //
 // With VANTORA_STALL_STACKS set, a watcher thread samples the window thread's
 // stack every 10 ms while it is late and prints the samples of each gap over
-// that many ms (for finding what a stall is).
+// that many ms (for finding what a stall is). With VANTORA_STALL_LOG set, each
+// gap over that many ms is printed with its wall-clock start, in the form of
+// bench_pollgap's lines, to set beside that witness's gaps.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
@@ -139,6 +141,8 @@ public:
         m_clock.start();
         m_last = detail::schedTimes();
         m_tick.start(5);
+        m_logOverMs = qEnvironmentVariableIsSet("VANTORA_STALL_LOG") ? qEnvironmentVariableIntValue("VANTORA_STALL_LOG")
+                                                                     : -1;
         if (qEnvironmentVariableIsSet("VANTORA_STALL_STACKS"))
             startWatcher(qEnvironmentVariableIntValue("VANTORA_STALL_STACKS"));
     }
@@ -174,6 +178,13 @@ private:
         if (gap.lengthMs > m_worst.lengthMs)
             m_worst = gap;
         m_worstBusy = std::max(m_worstBusy, gap.cpuMs);
+        if (m_logOverMs >= 0 && gap.lengthMs > m_logOverMs) {
+            timespec wall{};
+            clock_gettime(CLOCK_REALTIME, &wall);
+            const double startS = double(wall.tv_sec) + double(wall.tv_nsec) / 1e9 - gap.lengthMs / 1000;
+            std::fprintf(stderr, "stall %.3f %.0f %.0f/%.0f/%.0f ms\n", startS, gap.lengthMs, gap.cpuMs, gap.queuedMs,
+                         gap.asleepMs());
+        }
         m_lastMs = now;
         m_last = t;
         m_lastTickMs.store(now);
@@ -214,6 +225,7 @@ private:
     detail::SchedTimes m_last;
     Gap m_worst;
     double m_worstBusy = 0;
+    int m_logOverMs = -1;
     std::atomic<double> m_lastTickMs{0};
     std::atomic<bool> m_stop{false};
     std::thread m_watcher;
