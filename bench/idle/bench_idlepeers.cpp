@@ -2,13 +2,17 @@
 // the program (default options, no zones), a minimal Qt clock (bench_qtclock)
 // and `xclock -digital -update 1`. Starts its own Xvfb (-displayfd) with
 // openbox, lets the three start, then measures each over the same interval:
-// processor time, wake-ups (voluntary context switches of all its threads)
-// and resident memory at the end. Prints every run and min/median/max.
-// Run: ./bench_idlepeers [seconds=60] [runs=3]
+// processor time (the nanoseconds each thread ran, from the scheduler's own
+// accounts: clock ticks of 10 ms are too coarse for a program that runs a
+// fraction of a percent), wake-ups (voluntary context switches of all its
+// threads) and resident memory at the end. Prints every run and min/median/max.
+// Run: [BENCH_DISPLAY=n] ./bench_idlepeers [seconds=60] [runs=3] [program=the built Vantora]
+// (another build of the program can be measured against the same peers).
 #include "platform/settings/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -46,19 +50,22 @@ long statusField(const QByteArray& status, const QByteArray& key)
     return 0;
 }
 
+// The first field of a thread's schedstat: the time it ran, in nanoseconds.
+double threadRunSeconds(const QString& taskFolder)
+{
+    return readFile(taskFolder + QStringLiteral("/schedstat")).split(' ').first().toDouble() / 1e9;
+}
+
 Sample sample(qint64 pid)
 {
     Sample s;
     const QString base = QStringLiteral("/proc/%1").arg(pid);
-    // utime and stime: fields 14 and 15, counted after the command's closing parenthesis.
-    const QByteArray stat = readFile(base + QStringLiteral("/stat"));
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() > 12)
-        s.cpuSeconds = double(fields[11].toLong() + fields[12].toLong()) / double(sysconf(_SC_CLK_TCK));
     const QStringList tasks = QDir(base + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& task : tasks)
-        s.wakeups += statusField(readFile(base + QStringLiteral("/task/") + task + QStringLiteral("/status")),
-                                 "voluntary_ctxt_switches:");
+    for (const QString& task : tasks) {
+        const QString folder = base + QStringLiteral("/task/") + task;
+        s.cpuSeconds += threadRunSeconds(folder);
+        s.wakeups += statusField(readFile(folder + QStringLiteral("/status")), "voluntary_ctxt_switches:");
+    }
     s.rssMb = double(statusField(readFile(base + QStringLiteral("/status")), "VmRSS:")) / 1024.0;
     return s;
 }
@@ -81,6 +88,11 @@ public:
         if (m_xvfb == 0) {
             close(fds[0]);
             const QByteArray fd = QByteArray::number(fds[1]);
+            // BENCH_DISPLAY=n takes display :n; without it Xvfb picks a free one.
+            const QByteArray chosen = qgetenv("BENCH_DISPLAY");
+            if (!chosen.isEmpty())
+                execlp("Xvfb", "Xvfb", (":" + chosen).constData(), "-displayfd", fd.constData(), "-screen", "0",
+                       "1024x768x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
             execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
                    static_cast<char*>(nullptr));
             _exit(127);
@@ -125,9 +137,9 @@ QString medianLine(const QString& name, std::vector<Figures> runs)
             v.push_back(f.*member);
         std::sort(v.begin(), v.end());
         return QStringLiteral("%1/%2/%3")
-            .arg(v.front(), 0, 'f', 3)
-            .arg(v[v.size() / 2], 0, 'f', 3)
-            .arg(v.back(), 0, 'f', 3);
+            .arg(v.front(), 0, 'f', 4)
+            .arg(v[v.size() / 2], 0, 'f', 4)
+            .arg(v.back(), 0, 'f', 4);
     };
     return QStringLiteral("%1  CPU %%: %2  wake-ups/s: %3  RSS MB: %4")
         .arg(name, -10)
@@ -149,6 +161,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 60;
     const int runs = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 3;
+    const QString program = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(VANTORA_EXECUTABLE);
     platform::saveSetting(QStringLiteral("Options"), QStringLiteral("FirstUse2"), QStringLiteral("False"));
     platform::flushSettings();
 
@@ -168,7 +181,7 @@ int main(int argc, char** argv)
         env.insert(QStringLiteral("VANTORA_WEB_BASE"), QStringLiteral("http://127.0.0.1:9"));
         std::vector<std::unique_ptr<QProcess>> peers;
         const QList<QStringList> commands{
-            {QStringLiteral(VANTORA_EXECUTABLE)},
+            {program},
             {QStringLiteral(QTCLOCK_EXECUTABLE)},
             {QStringLiteral("xclock"), QStringLiteral("-digital"), QStringLiteral("-update"), QStringLiteral("1")}};
         for (const QStringList& command : commands) {
@@ -184,20 +197,23 @@ int main(int argc, char** argv)
         }
         QThread::sleep(5); // the starts settle
         std::vector<Sample> before;
+        QElapsedTimer interval;
+        interval.start();
         for (const auto& p : peers)
             before.push_back(sample(p->processId()));
         QThread::sleep(static_cast<unsigned long>(seconds));
+        const double measured = double(interval.nsecsElapsed()) / 1e9;
         out << "run " << run + 1 << ":\n";
         for (size_t i = 0; i < peers.size(); ++i) {
             const Sample after = sample(peers[i]->processId());
             Figures f;
-            f.cpuPercent = 100.0 * (after.cpuSeconds - before[i].cpuSeconds) / seconds;
-            f.wakeupsPerSecond = double(after.wakeups - before[i].wakeups) / seconds;
+            f.cpuPercent = 100.0 * (after.cpuSeconds - before[i].cpuSeconds) / measured;
+            f.wakeupsPerSecond = double(after.wakeups - before[i].wakeups) / measured;
             f.rssMb = after.rssMb;
             all[i].push_back(f);
             out << QStringLiteral("  %1  CPU %2 %  wake-ups/s %3  RSS %4 MB\n")
                        .arg(names[int(i)], -10)
-                       .arg(f.cpuPercent, 0, 'f', 3)
+                       .arg(f.cpuPercent, 0, 'f', 4)
                        .arg(f.wakeupsPerSecond, 0, 'f', 2)
                        .arg(f.rssMb, 0, 'f', 1);
             out.flush();
