@@ -141,7 +141,7 @@ QString medianLine(const QString& name, std::vector<Figures> runs)
             .arg(v[v.size() / 2], 0, 'f', 4)
             .arg(v.back(), 0, 'f', 4);
     };
-    return QStringLiteral("%1  CPU %%: %2  wake-ups/s: %3  RSS MB: %4")
+    return QStringLiteral("%1  CPU %: %2  wake-ups/s: %3  RSS MB: %4")
         .arg(name, -10)
         .arg(pick(&Figures::cpuPercent), pick(&Figures::wakeupsPerSecond), pick(&Figures::rssMb));
 }
