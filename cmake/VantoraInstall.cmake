@@ -39,8 +39,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VANTORA_WEB_BASE})
 # The shared libraries come from dpkg-shlibdeps; these are loaded at run time:
-# libVLC's audio and stream plugins, Qt's X11 platform plugin, the help opener.
+# libVLC's audio and stream plugins, Qt's X11 platform plugin, the help opener,
+# and libzip (its package is named after its SONAME: libzip.so.4 is libzip4).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "vlc-plugin-base, qt6-qpa-plugins, xdg-utils")
+string(REGEX REPLACE "^lib(.*)[.]so[.]([0-9]+)$" "lib\\1\\2" _libzip_package "${VANTORA_LIBZIP_SONAME}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "vlc-plugin-base, qt6-qpa-plugins, xdg-utils, ${_libzip_package}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "vlc-plugin-video-output, fonts-dejavu-core")
 include(CPack)

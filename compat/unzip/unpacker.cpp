@@ -70,13 +70,13 @@ bool isDataError(int code)
 
 } // namespace
 
-Unpacker::Unpacker(const DCL& options, USERFUNCTION& callbacks, std::vector<std::string> include,
+Unpacker::Unpacker(const LibZip& zip, const DCL& options, USERFUNCTION& callbacks, std::vector<std::string> include,
                    std::vector<std::string> exclude)
-    : m_options(options), m_callbacks(callbacks), m_reporter(callbacks.print, options.fQuiet),
+    : m_zip(zip), m_options(options), m_callbacks(callbacks), m_reporter(callbacks.print, options.fQuiet),
       m_archivePath(options.lpszZipFN ? options.lpszZipFN : ""),
       m_folderPath(options.lpszExtractDir && *options.lpszExtractDir ? options.lpszExtractDir : "."),
-      m_include(std::move(include)), m_exclude(std::move(exclude)), m_includeMatched(m_include.size(), false),
-      m_excludeMatched(m_exclude.size(), false)
+      m_archive(nullptr, ArchiveCloser{&zip}), m_include(std::move(include)), m_exclude(std::move(exclude)),
+      m_includeMatched(m_include.size(), false), m_excludeMatched(m_exclude.size(), false)
 {}
 
 Unpacker::Mode Unpacker::mode() const
@@ -100,7 +100,7 @@ int Unpacker::run()
         if (const int code = prepareFolder())
             return finish(code);
 
-    const zip_int64_t count = zip_get_num_entries(m_archive.get(), 0);
+    const zip_int64_t count = m_zip.numEntries(m_archive.get(), 0);
     if (count <= 0) {
         m_reporter.line(Reporter::Note, "warning: zipfile is empty: " + m_archivePath);
         raise(PK_WARN);
@@ -135,7 +135,7 @@ int Unpacker::openArchive()
     }
     m_expansionLimit = std::min(maxExpandedBytes, maxExpansionFactor * static_cast<unsigned long long>(info.st_size));
     int error = ZIP_ER_OK;
-    m_archive.reset(zip_open(m_archivePath.c_str(), ZIP_RDONLY, &error));
+    m_archive.reset(m_zip.open(m_archivePath.c_str(), ZIP_RDONLY, &error));
     if (m_archive)
         return PK_OK;
     if (error == ZIP_ER_MEMORY)
@@ -154,8 +154,8 @@ int Unpacker::checkExpansion(zip_int64_t count)
     unsigned long long declared = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(m_archive.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        m_zip.statInit(&st);
+        if (m_zip.statIndex(m_archive.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
             continue;
         if (st.name && !selected(st.name))
             continue;
@@ -185,7 +185,7 @@ int Unpacker::prepareFolder()
 void Unpacker::printComment()
 {
     int length = 0;
-    const char* comment = zip_get_archive_comment(m_archive.get(), &length, ZIP_FL_ENC_RAW);
+    const char* comment = m_zip.archiveComment(m_archive.get(), &length, ZIP_FL_ENC_RAW);
     m_callbacks.cchComment = comment && length > 0 ? static_cast<uint32_t>(length) : 0;
     if (!m_options.nzflag || m_callbacks.cchComment == 0)
         return;
@@ -195,8 +195,8 @@ void Unpacker::printComment()
 
 bool Unpacker::readMemberInfo(zip_uint64_t index, Member& member)
 {
-    zip_stat_init(&member.stat);
-    if (zip_stat_index(m_archive.get(), index, 0, &member.stat) != 0 || !member.stat.name) {
+    m_zip.statInit(&member.stat);
+    if (m_zip.statIndex(m_archive.get(), index, 0, &member.stat) != 0 || !member.stat.name) {
         m_reporter.line(Reporter::Problem,
                         "error: unreadable entry " + std::to_string(index) + " in the central directory");
         raise(PK_ERR);
@@ -209,8 +209,7 @@ bool Unpacker::readMemberInfo(zip_uint64_t index, Member& member)
 
     zip_uint8_t system = 0;
     zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(m_archive.get(), index, 0, &system, &attributes) == 0
-        && system == ZIP_OPSYS_UNIX) {
+    if (m_zip.externalAttributes(m_archive.get(), index, 0, &system, &attributes) == 0 && system == ZIP_OPSYS_UNIX) {
         const mode_t type = (attributes >> 16) & S_IFMT;
         member.symlink = type == S_IFLNK;
         member.folder = member.folder || type == S_IFDIR;
@@ -425,11 +424,11 @@ std::string Unpacker::fullPath(const std::string& shown) const
 
 Unpacker::Outcome Unpacker::readMember(const Member& member, Sink& sink)
 {
-    if (!zip_compression_method_supported(member.stat.comp_method, 0))
+    if (!m_zip.compressionSupported(member.stat.comp_method, 0))
         return Outcome::UnsupportedMethod;
     if (!member.encrypted)
         return readWith(member, nullptr, sink);
-    if (!zip_encryption_method_supported(member.stat.encryption_method, 0))
+    if (!m_zip.encryptionSupported(member.stat.encryption_method, 0))
         return Outcome::UnsupportedEncryption;
 
     if (m_havePassword) {
@@ -459,11 +458,11 @@ Unpacker::Outcome Unpacker::readMember(const Member& member, Sink& sink)
 Unpacker::Outcome Unpacker::readWith(const Member& member, const char* password, Sink& sink)
 {
     zip_t* archive = m_archive.get();
-    zip_file_t* file = password ? zip_fopen_index_encrypted(archive, member.index, 0, password)
-                                : zip_fopen_index(archive, member.index, 0);
+    zip_file_t* file = password ? m_zip.openEncryptedMember(archive, member.index, 0, password)
+                                : m_zip.openMember(archive, member.index, 0);
     if (!file) {
-        const int code = zip_error_code_zip(zip_get_error(archive));
-        zip_error_clear(archive);
+        const int code = m_zip.errorCode(m_zip.archiveError(archive));
+        m_zip.clearError(archive);
         switch (code) {
         case ZIP_ER_WRONGPASSWD:
         case ZIP_ER_NOPASSWD: return Outcome::WrongPassword;
@@ -475,9 +474,9 @@ Unpacker::Outcome Unpacker::readWith(const Member& member, const char* password,
     }
     Outcome outcome = Outcome::Ok;
     for (;;) {
-        const zip_int64_t got = zip_fread(file, m_buffer.data(), m_buffer.size());
+        const zip_int64_t got = m_zip.readMember(file, m_buffer.data(), m_buffer.size());
         if (got < 0) {
-            const int code = zip_error_code_zip(zip_file_get_error(file));
+            const int code = m_zip.errorCode(m_zip.memberError(file));
             // Wrong keys pass the one-byte check now and then; the damage shows in the data.
             if (code == ZIP_ER_MEMORY)
                 outcome = Outcome::OutOfMemory;
@@ -492,7 +491,7 @@ Unpacker::Outcome Unpacker::readWith(const Member& member, const char* password,
             break;
         }
     }
-    zip_fclose(file);
+    m_zip.closeMember(file);
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compat/unzip/libzip.h"
 #include "compat/unzip/namerules.h"
 #include "compat/unzip/outputfolder.h"
 #include "compat/unzip/reporter.h"
@@ -19,7 +20,7 @@ namespace platform::unzip {
 // everything the call needs; nothing outlives it.
 class Unpacker {
 public:
-    Unpacker(const DCL& options, USERFUNCTION& callbacks, std::vector<std::string> include,
+    Unpacker(const LibZip& zip, const DCL& options, USERFUNCTION& callbacks, std::vector<std::string> include,
              std::vector<std::string> exclude);
 
     // Answers the call's result code and fills the totals of the call-back record.
@@ -51,7 +52,8 @@ private:
     };
 
     struct ArchiveCloser {
-        void operator()(zip_t* archive) const { zip_discard(archive); }
+        const LibZip* zip = nullptr;
+        void operator()(zip_t* archive) const { zip->discard(archive); }
     };
 
     Mode mode() const;
@@ -83,6 +85,7 @@ private:
     int finish(int stopCode);
     std::string fullPath(const std::string& shown) const;
 
+    const LibZip& m_zip;
     const DCL& m_options;
     USERFUNCTION& m_callbacks;
     Reporter m_reporter;

@@ -1,7 +1,6 @@
 #include "compat/unzip/unzip32.h"
+#include "compat/unzip/libzip.h"
 #include "compat/unzip/unpacker.h"
-
-#include <zip.h>
 
 #include <cstring>
 #include <new>
@@ -49,7 +48,14 @@ int unzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL& options, USERFUNCTI
         return PK_PARAM;
     if (!options.lpszZipFN || !*options.lpszZipFN)
         return PK_PARAM;
-    platform::unzip::Unpacker unpacker(options, callbacks, std::move(include), std::move(exclude));
+    std::string loadError;
+    const auto zip = platform::unzip::loadLibZip(loadError);
+    if (!zip) {
+        platform::unzip::Reporter(callbacks.print, options.fQuiet)
+            .line(platform::unzip::Reporter::Problem, "error: " + loadError);
+        return PK_BADERR;
+    }
+    platform::unzip::Unpacker unpacker(*zip, options, callbacks, std::move(include), std::move(exclude));
     return unpacker.run();
 }
 
@@ -77,7 +83,9 @@ extern "C" unsigned int UzpVersion2(UzpVer2* version)
     version->flag = UZPVER_RELEASE | UZPVER_LIBZIP;
     copyText(version->betalevel, "");
     copyText(version->date, releaseDate);
-    copyText(version->zlib_version, zip_libzip_version());
+    std::string loadError;
+    const auto zip = platform::unzip::loadLibZip(loadError);
+    copyText(version->zlib_version, zip ? zip->version() : "");
     version->unzip = interfaceLevel;
     version->zipinfo = UzpVerNum{0, 0, 0, 0};
     version->os2dll = UzpVerNum{0, 0, 0, 0};

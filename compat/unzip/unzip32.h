@@ -22,7 +22,7 @@ enum {
     PK_OK = 0,     /* everything done */
     PK_WARN = 1,   /* done, with warnings: members skipped or refused */
     PK_ERR = 2,    /* some members failed (damaged data, cannot create a file) */
-    PK_BADERR = 3, /* severe error in the archive */
+    PK_BADERR = 3, /* severe error in the archive, or the zip library cannot be loaded */
     PK_MEM = 4,    /* out of memory */
     PK_NOZIP = 9,  /* archive not found or not an archive */
     PK_PARAM = 10, /* bad arguments */

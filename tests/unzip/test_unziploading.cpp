@@ -1,0 +1,109 @@
+// The zip library, and the crypto and compression libraries it brings along,
+// are mapped only while the help archive is unpacked: the program unpacks it
+// once at start and does not carry them for the rest of its run. This test
+// links the program's unzip side alone, as the program does.
+#include "core/unzip/unzipfile.h"
+#include "resources/resources.h"
+#include "tests/support/testenv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestUnzipLoading : public QObject {
+    Q_OBJECT
+
+    struct Mapped {
+        QByteArray path;
+        qint64 residentKb = 0;   // pages of this process in memory
+        qint64 ownChangesKb = 0; // of those, pages that exist in this process only
+    };
+
+    static QList<Mapped> mappedFiles()
+    {
+        QList<Mapped> files;
+        QFile smaps(QStringLiteral("/proc/self/smaps"));
+        if (!smaps.open(QIODevice::ReadOnly))
+            return files;
+        for (const QByteArray& line : smaps.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() >= 6 && fields[0].contains('-') && !fields[0].endsWith(':'))
+                files.append({fields[5], 0, 0});
+            else if (!files.isEmpty() && fields.size() >= 2 && fields[0] == "Rss:")
+                files.last().residentKb = fields[1].toLongLong();
+            else if (!files.isEmpty() && fields.size() >= 2 && fields[0] == "Anonymous:")
+                files.last().ownChangesKb = fields[1].toLongLong();
+        }
+        return files;
+    }
+
+    // Whether a file whose name starts with `name` is mapped now.
+    static bool mapped(const QByteArray& name)
+    {
+        for (const Mapped& file : mappedFiles())
+            if (file.path.mid(file.path.lastIndexOf('/') + 1).startsWith(name))
+                return true;
+        return false;
+    }
+
+    // The resident pages of files mapped now that were not mapped before,
+    // less the ones only this process holds (data the loader relocated).
+    static qint64 fileContentKbMappedSince(const QList<Mapped>& before)
+    {
+        QSet<QByteArray> known;
+        for (const Mapped& file : before)
+            known.insert(file.path);
+        qint64 kb = 0;
+        for (const Mapped& file : mappedFiles())
+            if (file.path.startsWith('/') && !known.contains(file.path))
+                kb += file.residentKb - file.ownChangesKb;
+        return kb;
+    }
+
+    static bool writeHelpArchive(const QString& path)
+    {
+        QFile file(path);
+        const QByteArray bytes = platform::loadResource(QStringLiteral("CUSTOM"), 106);
+        return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
+    QList<Mapped> before;
+
+private slots:
+    void initTestCase() { before = mappedFiles(); }
+
+    void zipLibraryIsMappedOnlyWhileUnpacking()
+    {
+        QVERIFY2(!mapped("libzip.so"), "the zip library is mapped before anything is unpacked");
+
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString archive = folder.filePath(QStringLiteral("VN.zip"));
+        QVERIFY(writeHelpArchive(archive));
+        QCOMPARE(MainWin::UnZipFile(archive, folder.path() + QLatin1Char('/')), 0);
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("VN.htm"))).size() > 0);
+
+        QVERIFY2(!mapped("libzip.so"), "the zip library stays mapped after the unpacking");
+        // What cannot be unloaded (libcrypto) keeps no file content in memory.
+        QCOMPARE(fileContentKbMappedSince(before), 0);
+    }
+
+    void unpacksAgainAfterUnloading()
+    {
+        for (int round = 0; round < 2; ++round) {
+            QTemporaryDir folder;
+            QVERIFY(folder.isValid());
+            const QString archive = folder.filePath(QStringLiteral("VN.zip"));
+            QVERIFY(writeHelpArchive(archive));
+            QCOMPARE(MainWin::UnZipFile(archive, folder.path() + QLatin1Char('/')), 0);
+            QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("VN.htm"))));
+        }
+        QVERIFY(!mapped("libzip.so"));
+        QCOMPARE(fileContentKbMappedSince(before), 0);
+    }
+};
+
+VANTORA_TEST_MAIN(TestUnzipLoading)
+#include "test_unziploading.moc"
