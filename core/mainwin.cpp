@@ -47,6 +47,8 @@ bool writeResource(int id, const QString& target, bool executable = false)
     if (holdsResource(id, target, executable))
         return true;
     const QByteArray bytes = platform::loadResource(QStringLiteral("CUSTOM"), id);
+    // Read once: the program keeps none of it in memory.
+    platform::releaseResource(QStringLiteral("CUSTOM"), id);
     // The fixed Windows folders (C:\Windows) always exist there; make their stand-ins.
     QDir().mkpath(QFileInfo(target).absolutePath());
     return platform::writeFileAtomically(target, bytes, executable ? 0755 : 0).ok;

@@ -2,9 +2,12 @@
 
 #include <QHash>
 
+#include "platform/system/residentpages.h"
 #include "resources/resourceids.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QResource>
 
 namespace platform {
@@ -32,6 +35,16 @@ QByteArray loadResource(const QString& type, int id)
     return file.readAll();
 }
 
+void releaseResource(const QString& type, int id)
+{
+    const QString path = resourcePath(type, id);
+    if (path.isEmpty())
+        return;
+    const QResource resource(path);
+    if (resource.isValid() && resource.data())
+        releaseFilePages(resource.data(), static_cast<std::size_t>(resource.size()));
+}
+
 std::optional<ResourceFingerprint> customResourceFingerprint(int id)
 {
     const QString path = resourcePath(QLatin1String(resid::TypeCustom), id);
@@ -55,9 +68,15 @@ QPixmap loadBitmap(int id)
     if (found != decoded.constEnd())
         return *found;
     QPixmap pixmap;
-    const QByteArray bytes = loadResource(QLatin1String(resid::TypeBitmap), id);
-    if (!bytes.isEmpty())
-        pixmap.loadFromData(bytes, "PNG");
+    QByteArray bytes = loadResource(QLatin1String(resid::TypeBitmap), id);
+    if (!bytes.isEmpty()) {
+        // Every picture is a PNG: read by Qt's own reader alone, without
+        // loading the image plug-ins that would guess a format from content.
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "png");
+        reader.setAutoDetectImageFormat(false);
+        pixmap = QPixmap::fromImage(reader.read());
+    }
     decoded.insert(id, pixmap);
     return pixmap;
 }

@@ -18,6 +18,11 @@ namespace platform {
 // vantora_resources_saver (the screensaver program: the pictures only).
 QByteArray loadResource(const QString& type, int id);
 
+// Releases the memory an embedded resource occupies in the running program
+// once it has been read; a later read brings it in again. For the large ones
+// read once at start (the screensaver program written to disk).
+void releaseResource(const QString& type, int id);
+
 // What the build recorded of a CUSTOM resource: its size and its content hash
 // (platform/base/contenthash.h), which tell whether a file on disk already
 // holds it without unpacking it. nullopt when nothing was recorded.
