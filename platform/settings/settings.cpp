@@ -16,7 +16,6 @@
 #include <QMutex>
 #include <QStandardPaths>
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -78,17 +77,31 @@ void makeNewerThan(int fd, const FileStamp& previous)
 // Temporaries of the writer of earlier versions (QSaveFile: "VN.conf.Ab3xYz",
 // mode 0600) that a kill left behind. Six letters or digits that are not all
 // lower-case letters, so that a user's "VN.conf.backup" is never taken for one.
+bool isLegacyTemporarySuffix(const QString& suffix)
+{
+    if (suffix.size() != 6)
+        return false;
+    bool allLowerCase = true;
+    for (const QChar c : suffix) {
+        const bool lower = c >= QLatin1Char('a') && c <= QLatin1Char('z');
+        if (!lower && !(c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            return false;
+        allLowerCase = allLowerCase && lower;
+    }
+    return !allLowerCase;
+}
+
 void removeLegacyTemporaries(const QString& path)
 {
-    static const QRegularExpression legacy(QStringLiteral("^[A-Za-z0-9]{6}$"));
-    static const QRegularExpression word(QStringLiteral("^[a-z]{6}$"));
     const QFileInfo info(path);
     QDir folder(info.absolutePath());
     const QString prefix = info.fileName() + QLatin1Char('.');
-    for (const QFileInfo& candidate :
-         folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
-        const QString suffix = candidate.fileName().mid(prefix.size());
-        if (!legacy.match(suffix).hasMatch() || word.match(suffix).hasMatch())
+    // Matched by hand: a name filter or a pattern would bring in the regular
+    // expression engine at every start for a folder of a few files.
+    for (const QFileInfo& candidate : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
+        const QString name = candidate.fileName();
+        if (!name.startsWith(prefix) || !isLegacyTemporarySuffix(name.mid(prefix.size())))
             continue;
         struct stat st;
         if (::lstat(QFile::encodeName(candidate.absoluteFilePath()).constData(), &st) == 0 && S_ISREG(st.st_mode)
