@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <dlfcn.h>
+
 class TestUnzipLoading : public QObject {
     Q_OBJECT
 
@@ -69,14 +71,31 @@ class TestUnzipLoading : public QObject {
         return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
 
+    // The sanitizer runs replace dlclose (tests/sanitizers/keepmapped.c) so
+    // that leak reports can still name an unloaded library: nothing is unmapped there.
+    static bool sharedObjectsCanBeUnloaded()
+    {
+        void* libc = ::dlopen("libc.so.6", RTLD_NOW | RTLD_NOLOAD);
+        const bool own = libc && ::dlsym(libc, "dlclose") == ::dlsym(RTLD_DEFAULT, "dlclose");
+        if (libc)
+            ::dlclose(libc);
+        return own;
+    }
+
     QList<Mapped> before;
 
 private slots:
     void initTestCase() { before = mappedFiles(); }
 
-    void zipLibraryIsMappedOnlyWhileUnpacking()
+    void zipLibraryIsNotMappedAtStart()
     {
         QVERIFY2(!mapped("libzip.so"), "the zip library is mapped before anything is unpacked");
+    }
+
+    void zipLibraryIsMappedOnlyWhileUnpacking()
+    {
+        if (!sharedObjectsCanBeUnloaded())
+            QSKIP("this run keeps every shared object mapped");
 
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
@@ -92,6 +111,8 @@ private slots:
 
     void unpacksAgainAfterUnloading()
     {
+        if (!sharedObjectsCanBeUnloaded())
+            QSKIP("this run keeps every shared object mapped");
         for (int round = 0; round < 2; ++round) {
             QTemporaryDir folder;
             QVERIFY(folder.isValid());
