@@ -4,6 +4,7 @@
 // links the program's unzip side alone, as the program does.
 #include "core/unzip/unzipfile.h"
 #include "resources/resources.h"
+#include "tests/support/mappedmemory.h"
 #include "tests/support/testenv.h"
 
 #include <QFile>
@@ -17,48 +18,15 @@
 class TestUnzipLoading : public QObject {
     Q_OBJECT
 
-    struct Mapped {
-        QByteArray path;
-        qint64 residentKb = 0;   // pages of this process in memory
-        qint64 ownChangesKb = 0; // of those, pages that exist in this process only
-    };
-
-    static QList<Mapped> mappedFiles()
-    {
-        QList<Mapped> files;
-        QFile smaps(QStringLiteral("/proc/self/smaps"));
-        if (!smaps.open(QIODevice::ReadOnly))
-            return files;
-        for (const QByteArray& line : smaps.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.simplified().split(' ');
-            if (fields.size() >= 6 && fields[0].contains('-') && !fields[0].endsWith(':'))
-                files.append({fields[5], 0, 0});
-            else if (!files.isEmpty() && fields.size() >= 2 && fields[0] == "Rss:")
-                files.last().residentKb = fields[1].toLongLong();
-            else if (!files.isEmpty() && fields.size() >= 2 && fields[0] == "Anonymous:")
-                files.last().ownChangesKb = fields[1].toLongLong();
-        }
-        return files;
-    }
-
-    // Whether a file whose name starts with `name` is mapped now.
-    static bool mapped(const QByteArray& name)
-    {
-        for (const Mapped& file : mappedFiles())
-            if (file.path.mid(file.path.lastIndexOf('/') + 1).startsWith(name))
-                return true;
-        return false;
-    }
-
     // The resident pages of files mapped now that were not mapped before,
     // less the ones only this process holds (data the loader relocated).
-    static qint64 fileContentKbMappedSince(const QList<Mapped>& before)
+    static qint64 fileContentKbMappedSince(const QList<testsupport::MappedRegion>& before)
     {
         QSet<QByteArray> known;
-        for (const Mapped& file : before)
+        for (const testsupport::MappedRegion& file : before)
             known.insert(file.path);
         qint64 kb = 0;
-        for (const Mapped& file : mappedFiles())
+        for (const testsupport::MappedRegion& file : testsupport::mappedRegions())
             if (file.path.startsWith('/') && !known.contains(file.path))
                 kb += file.residentKb - file.ownChangesKb;
         return kb;
@@ -82,14 +50,14 @@ class TestUnzipLoading : public QObject {
         return own;
     }
 
-    QList<Mapped> before;
+    QList<testsupport::MappedRegion> before;
 
 private slots:
-    void initTestCase() { before = mappedFiles(); }
+    void initTestCase() { before = testsupport::mappedRegions(); }
 
     void zipLibraryIsNotMappedAtStart()
     {
-        QVERIFY2(!mapped("libzip.so"), "the zip library is mapped before anything is unpacked");
+        QVERIFY2(!testsupport::isMapped("libzip.so"), "the zip library is mapped before anything is unpacked");
     }
 
     void zipLibraryIsMappedOnlyWhileUnpacking()
@@ -104,7 +72,7 @@ private slots:
         QCOMPARE(MainWin::UnZipFile(archive, folder.path() + QLatin1Char('/')), 0);
         QVERIFY(QFileInfo(folder.filePath(QStringLiteral("VN.htm"))).size() > 0);
 
-        QVERIFY2(!mapped("libzip.so"), "the zip library stays mapped after the unpacking");
+        QVERIFY2(!testsupport::isMapped("libzip.so"), "the zip library stays mapped after the unpacking");
         // What cannot be unloaded (libcrypto) keeps no file content in memory.
         QCOMPARE(fileContentKbMappedSince(before), 0);
     }
@@ -121,7 +89,7 @@ private slots:
             QCOMPARE(MainWin::UnZipFile(archive, folder.path() + QLatin1Char('/')), 0);
             QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("VN.htm"))));
         }
-        QVERIFY(!mapped("libzip.so"));
+        QVERIFY(!testsupport::isMapped("libzip.so"));
         QCOMPARE(fileContentKbMappedSince(before), 0);
     }
 };
