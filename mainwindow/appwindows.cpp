@@ -144,13 +144,38 @@ Radio* AppWindows::radio()
     return m_radio.get();
 }
 
-// The daily synchronisation needs the time-server window even when the user
-// never opened it.
+// What the main window reaches the time-server window through. The window is
+// built when a synchronisation or its message needs it: a start that never
+// synchronises never builds it.
+class AppWindows::TimeServerOnDemand : public TimeServerWindow {
+public:
+    explicit TimeServerOnDemand(AppWindows& windows) : m_windows(windows) {}
+    bool isVisible() const override
+    {
+        const frmNTP* window = m_windows.timeServer();
+        return window && window->isVisible();
+    }
+    void StartNTP(int mode) override { m_windows.builtTimeServer()->StartNTP(mode); }
+    void setMessAuto() override { m_windows.builtTimeServer()->setMessAuto(); }
+
+private:
+    AppWindows& m_windows;
+};
+
 void AppWindows::attachTimeServer()
 {
-    m_timeServer = std::make_unique<frmNTP>(m_form1.get());
-    QObject::connect(m_timeServer.get(), &frmNTP::unloaded, m_form1.get(), qOverload<>(&QWidget::update));
-    m_form1->setTimeServer(m_timeServer.get());
+    if (!m_timeServerOnDemand)
+        m_timeServerOnDemand = std::make_unique<TimeServerOnDemand>(*this);
+    m_form1->setTimeServer(m_timeServerOnDemand.get());
+}
+
+frmNTP* AppWindows::builtTimeServer()
+{
+    if (!m_timeServer) {
+        m_timeServer = std::make_unique<frmNTP>(m_form1.get());
+        QObject::connect(m_timeServer.get(), &frmNTP::unloaded, m_form1.get(), qOverload<>(&QWidget::update));
+    }
+    return m_timeServer.get();
 }
 
 AppWindows& appWindows()

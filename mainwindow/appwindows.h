@@ -40,7 +40,8 @@ public:
     // World time
 
     // Time servers
-    // The time-server window; it exists while the main window does.
+    // The time-server window once built: the main window builds it on first
+    // use (its commands, its daily synchronisation), not when it starts.
     frmNTP* timeServer() const { return m_timeServer.get(); }
 
     // Reminders
@@ -73,8 +74,11 @@ private:
     // World time
 
     // Time servers
+    class TimeServerOnDemand;
     void attachTimeServer();
+    frmNTP* builtTimeServer();
     std::unique_ptr<frmNTP> m_timeServer;
+    std::unique_ptr<TimeServerOnDemand> m_timeServerOnDemand;
 
     // Reminders
 
