@@ -55,6 +55,8 @@ std::optional<qint32> readBias(HKEY key)
 // Opens (creating when missing) "SOFTWARE\VN\TimeConverter".
 bool openConverterKey(KeyHandle& converter)
 {
+    // Made on the first run: the keys and the maker's name go to disk in one write.
+    const RegistryWriteBatch oneWrite;
     KeyHandle vn;
     quint32 disposition = 0;
     if (RegCreateKeyEx(HKEY_LOCAL_MACHINE, kVnKey, 0, kAllAccess, vn.out(), &disposition) != ERROR_SUCCESS)

@@ -21,6 +21,8 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -240,6 +242,8 @@ public:
     // and writes the result when change answers ERROR_SUCCESS.
     qint32 modify(HKEY root, const std::function<qint32(RegistryHive&)>& change)
     {
+        if (m_batchDepth > 0)
+            return modifyInBatch(root, change);
         const QString path = registryFilePath(root);
         QDir().mkpath(QFileInfo(path).absolutePath());
         const FileLock lock(path + QStringLiteral(".lock"), kLockWaitMs);
@@ -263,6 +267,28 @@ public:
         return ERROR_SUCCESS;
     }
 
+    void beginBatch() { ++m_batchDepth; }
+
+    // Writes each file the batch changed, once, and lets its lock go.
+    void endBatch()
+    {
+        if (--m_batchDepth > 0)
+            return;
+        for (auto& [root, pending] : m_batches) {
+            if (!pending.changed)
+                continue;
+            const QString path = registryFilePath(root);
+            if (!pending.state.clean)
+                keepDamagedCopy(path);
+            if (!platform::writeFileAtomically(path, formatRegistryFile(pending.state.hive, rootName(root))))
+                continue; // the changes stay in this process's memory, as for a file it cannot read
+            pending.state.stamp = FileStamp::ofPath(path);
+            pending.state.clean = true;
+            m_hives[root] = pending.state;
+        }
+        m_batches.clear();
+    }
+
     void addProvider(HKEY root, const QString& prefix, std::shared_ptr<RegistryProvider> provider)
     {
         removeProvider(root, prefix);
@@ -282,6 +308,39 @@ public:
     }
 
 private:
+    // A file a batch changes: locked from its first change to the batch's end.
+    struct PendingFile {
+        std::unique_ptr<FileLock> lock;
+        HiveState state;
+        bool changed = false;
+    };
+
+    // Within a batch a change goes to the file's keys as read at the batch's
+    // first change of that file (under its lock) and is seen by reads at once.
+    qint32 modifyInBatch(HKEY root, const std::function<qint32(RegistryHive&)>& change)
+    {
+        auto it = m_batches.find(root);
+        if (it == m_batches.end()) {
+            const QString path = registryFilePath(root);
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            PendingFile pending;
+            pending.lock = std::make_unique<FileLock>(path + QStringLiteral(".lock"), kLockWaitMs);
+            if (!pending.lock->held())
+                return ERROR_ACCESS_DENIED;
+            pending.state = readHiveFile(root, path);
+            it = m_batches.emplace(root, std::move(pending)).first;
+        }
+        PendingFile& pending = it->second;
+        if (!pending.state.refusal.isEmpty())
+            return change(hiveState(root).hive);
+        const qint32 result = change(pending.state.hive);
+        if (result == ERROR_SUCCESS) {
+            pending.changed = true;
+            m_hives[root] = pending.state;
+        }
+        return result;
+    }
+
     // The hive as the file now holds it, read again when another process changed it.
     const RegistryHive& hive(HKEY root) { return hiveState(root).hive; }
 
@@ -309,6 +368,8 @@ private:
     }
 
     QMap<HKEY, HiveState> m_hives;
+    std::map<HKEY, PendingFile> m_batches;
+    int m_batchDepth = 0;
     QHash<HKEY, OpenKey> m_handles;
     HKEY m_nextHandle = 0x100;
     QList<ProviderEntry> m_providers;
@@ -480,6 +541,9 @@ qint32 RegEnumKey(HKEY key, quint32 index, QString* name)
     *name = names[static_cast<qsizetype>(index)];
     return ERROR_SUCCESS;
 }
+
+RegistryWriteBatch::RegistryWriteBatch() { store().beginBatch(); }
+RegistryWriteBatch::~RegistryWriteBatch() { store().endBatch(); }
 
 qint32 RegFlushKey(HKEY key) { return store().resolve(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
 

@@ -89,7 +89,20 @@ qint32 RegDeleteValue(HKEY key, const QString& valueName);
 // ERROR_NO_MORE_ITEMS past the last.
 qint32 RegEnumKey(HKEY key, quint32 index, QString* name);
 
-// Writes are on disk when RegSetValueEx returns; this only checks the handle.
+// While one lives, the changes of this process are gathered: each registry
+// file they touch is locked from its first change on, and written once when
+// the last batch ends (a reader elsewhere sees none of them or all). Reads here
+// see them at once. A file that cannot be written then keeps the changes in
+// this process's memory only. For a step that makes several changes at once.
+class RegistryWriteBatch {
+public:
+    RegistryWriteBatch();
+    ~RegistryWriteBatch();
+    RegistryWriteBatch(const RegistryWriteBatch&) = delete;
+    RegistryWriteBatch& operator=(const RegistryWriteBatch&) = delete;
+};
+// Writes are on disk when RegSetValueEx returns (or when the batch it was
+// made in ends); this only checks the handle.
 qint32 RegFlushKey(HKEY key);
 qint32 RegCloseKey(HKEY key);
 

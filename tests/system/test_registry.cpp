@@ -1,4 +1,5 @@
 #include "compat/win32/registry.h"
+#include "tests/support/openwatch.h"
 #include "tests/support/testenv.h"
 
 #include <QApplication>
@@ -460,6 +461,31 @@ private slots:
         registryReloadForTests();
         QCOMPARE(readValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Theirs", "Value").data, QByteArray("2", 2));
         QCOMPARE(readValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VN", "Mine").data, QByteArray("3", 2));
+    }
+
+    void aBatchWritesItsChangesOnceAndKeepsWhatWasThere()
+    {
+        QCOMPARE(setText(createKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Theirs").key, "Value", "2"), ERROR_SUCCESS);
+        const QString file = registryFilePath(HKEY_LOCAL_MACHINE);
+        const int writesBefore = testsupport::timesReplaced(file);
+        {
+            const RegistryWriteBatch batch;
+            const Opened vn = createKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\VN");
+            QCOMPARE(vn.disposition, REG_CREATED_NEW_KEY);
+            QCOMPARE(setText(vn.key, QString(), "maker"), ERROR_SUCCESS);
+            const Opened converter = createKey(vn.key, "TimeConverter");
+            QCOMPARE(converter.disposition, REG_CREATED_NEW_KEY);
+            // Seen at once by this process, not yet written.
+            QCOMPARE(readValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VN", QString()).data, QByteArray("maker", 6));
+            QCOMPARE(testsupport::timesReplaced(file), writesBefore);
+            RegCloseKey(converter.key);
+            RegCloseKey(vn.key);
+        }
+        QCOMPARE(testsupport::timesReplaced(file) - writesBefore, 1);
+        registryReloadForTests();
+        QCOMPARE(readValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VN", QString()).data, QByteArray("maker", 6));
+        QCOMPARE(openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\VN\\TimeConverter").result, ERROR_SUCCESS);
+        QCOMPARE(readValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Theirs", "Value").data, QByteArray("2", 2));
     }
 
     void twoProcessesWritingAtOnceLoseNothing()

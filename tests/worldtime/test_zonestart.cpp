@@ -29,6 +29,8 @@ private slots:
         QVERIFY(!tz->isVisible());
         const QString settings = platform::settingsFilePath();
         const int writesBefore = testsupport::timesReplaced(settings);
+        const QString registry = platform::registryFilePath(platform::HKEY_LOCAL_MACHINE);
+        const int registryWritesBefore = testsupport::timesReplaced(registry);
 
         f.clock().advance(500);
         QTRY_COMPARE(Form1Fixture::option("DefaultTZVal", "<missing>"), QString("0"));
@@ -39,8 +41,20 @@ private slots:
         const QString zoneFolder = QDir(worldtime::tzFolder()).canonicalPath();
         QCOMPARE(testsupport::openedOnWindowThread(zoneFolder), QStringList());
         QVERIFY2(!testsupport::openedOnOtherThreads(zoneFolder).isEmpty(), "the zone folder was not seen read");
-        // The calculation's three values, stored in one write.
+        // The calculation's three values, stored in one write; the converter's
+        // keys, made on this first run, in one write too.
         QCOMPARE(testsupport::timesReplaced(settings) - writesBefore, 1);
+        QCOMPARE(testsupport::timesReplaced(registry) - registryWritesBefore, 1);
+        platform::registryReloadForTests();
+        platform::HKEY vn = 0;
+        QCOMPARE(platform::RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\VN", 0, 63, &vn), 0);
+        QByteArray maker;
+        QCOMPARE(platform::RegQueryValueEx(vn, QString(), nullptr, &maker), 0);
+        QCOMPARE(maker, QByteArray("Orvane's Applications", 22));
+        platform::HKEY converter = 0;
+        QCOMPARE(platform::RegOpenKeyEx(vn, "TimeConverter", 0, 63, &converter), 0);
+        platform::RegCloseKey(converter);
+        platform::RegCloseKey(vn);
     }
 };
 
