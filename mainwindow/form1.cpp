@@ -155,6 +155,7 @@ void Form1::buildControls()
                                                 QStringLiteral("picSegment_7"));
     for (QLabel* colon : {picSegment[6], picSegment[7]})
         colon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    paintSecondsTogether(panel);
 
     Label6 = makeText(panel, QRect(0, 58, kClientWidth, 16), QStringLiteral("Label6"), kDateColour, 8);
 
@@ -206,12 +207,30 @@ void Form1::buildControls()
     }
 }
 
+// The seconds digit and the flashing colon change in the same tick: one
+// widget over them (and over the tens of seconds between) paints them in one
+// repaint instead of one each.
+void Form1::paintSecondsTogether(Form1Shape* panel)
+{
+    m_flashColon = static_cast<PictureOnShape*>(picSegment[7]);
+    QList<PicturesOnShape::Part> parts;
+    for (platform::LedDigit* digit : {LED1[4], LED1[5]})
+        parts.append({digit, [digit] { return digit->picture(); }});
+    PictureOnShape* colon = m_flashColon;
+    parts.append({colon, [colon] { return colon->look(); }});
+    auto* seconds = new PicturesOnShape(panel, std::move(parts));
+    seconds->setObjectName(QStringLiteral("secondsPictures"));
+    for (platform::LedDigit* digit : {LED1[4], LED1[5]})
+        digit->setRepaintedBy([seconds](const QRect& area) { seconds->repaintArea(area); });
+    colon->setPaintedBy(seconds);
+}
+
 void Form1::loadPictures()
 {
     auto* panel = static_cast<Shape*>(Shape2);
     panel->setSteadyColon(platform::loadBitmap(resid::BmpColonStatic), QPoint(kColonLeft7, picSegment[7]->y()));
     picSegment[6]->setPixmap(platform::loadBitmap(resid::BmpColonStatic));
-    picSegment[7]->setPixmap(platform::loadBitmap(resid::BmpColonRest));
+    m_flashColon->setPicture(platform::loadBitmap(resid::BmpColonRest));
     Image2->setPixmap(platform::loadBitmap(resid::BmpAlarmOn));
     Image3->setPixmap(platform::loadBitmap(resid::BmpHourBeep));
     Image4->setPixmap(platform::loadBitmap(resid::BmpSnoozeMark));

@@ -21,7 +21,9 @@
 #include <optional>
 
 class Internet;
+class Form1Shape;
 class FrmTZ;
+class PictureOnShape;
 class QAction;
 class QLabel;
 class QMenu;
@@ -216,6 +218,7 @@ private:
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {});
     void loadPictures();
+    void paintSecondsTogether(Form1Shape* panel);
     void describeForScreenReaders();
     void popupToolsFromKeyboard();
     void runLoadSteps();
@@ -363,6 +366,10 @@ private:
     qint64 m_nowMsecs = 0;
     // The home bias as last read, parsed once for every tick that reads the same text.
     std::optional<qint32> storedHomeBias();
+    // The zone count, read every tick, its text converted once for every tick that reads the same.
+    int storedZoneCount();
+    std::optional<QString> m_zoneCountText;
+    int m_zoneCount = 0;
     QString m_homeBiasText;
     std::optional<qint32> m_homeBias;
     bool m_homeBiasRead = false;
@@ -474,6 +481,8 @@ private:
     // ---- Controls ----
     std::array<platform::LedDigit*, 6> LED1{};
     std::array<QLabel*, 8> picSegment{};
+    PictureOnShape* m_flashColon = nullptr; // picSegment[7]
+
     QWidget* Shape2 = nullptr; // the clock panel
     QWidget* Shape3 = nullptr; // the status bar
     QLabel* Label3 = nullptr;  // alarm text

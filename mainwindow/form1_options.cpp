@@ -1,5 +1,7 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/form1shape.h"
+
 #include "core/datalist.h"
 #include "core/mainwin.h"
 #include "core/registrymod.h"
@@ -246,7 +248,7 @@ void Form1::Flsh_Click()
     writeOption(QStringLiteral("FlashSec"), platform::boolText(FlashSec));
     if (!FlashSec) {
         m_flashEndsMs.reset();
-        picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
+        m_flashColon->setPicture(colonPicture(resid::BmpColonRest));
     }
     picSegment[7]->setVisible(FlashSec);
 }

@@ -1,5 +1,7 @@
 #include "mainwindow/form1.h"
 
+#include "mainwindow/form1shape.h"
+
 #include "platform/base/clock.h"
 #include "platform/base/runningstep.h"
 #include "widgets/leddigit.h"
@@ -156,12 +158,12 @@ void Form1::flashSeconds()
 {
     if (!FlashSec || !digitChanged(6))
         return;
-    picSegment[7]->setPixmap(colonPicture(resid::BmpColonLit));
+    m_flashColon->setPicture(colonPicture(resid::BmpColonLit));
     // It goes out at the second's quarter, where the blink may meet it; a tick
     // that came late still lights it for half as long at least.
     const int late = NowTime.time().msec();
     m_flashEndsMs = platform::clock().monotonicMs() + std::max(kFlashMs - late, kFlashMs / 2);
-    scheduleNextWake();
+    scheduleNextWake(NowTime);
 }
 
 void Form1::showDateIfChanged()
@@ -217,7 +219,8 @@ void Form1::countDownUpdateCheck()
         if (s < UpdateCountdownStart)
             s += kSecondsPerDay; // the countdown runs across midnight
         if (s < due) {
-            setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next in %1 sec").arg(static_cast<qint64>(due - s)));
+            setUpdateTooltips(QStringLiteral("VN Auto-Update On - Next in ")
+                              + QString::number(static_cast<qint64>(due - s)) + QStringLiteral(" sec"));
             return;
         }
         setUpdateTooltips(QStringLiteral("VN Auto-Updating..."));
@@ -341,7 +344,7 @@ void Form1::AutoChckUpdt()
 void Form1::Timer9_Timer()
 {
     m_flashEndsMs.reset();
-    picSegment[7]->setPixmap(colonPicture(resid::BmpColonRest));
+    m_flashColon->setPicture(colonPicture(resid::BmpColonRest));
 }
 
 // The first fifth of a second at least `ms` from now, on the monotonic clock.

@@ -321,6 +321,17 @@ std::optional<qint32> Form1::storedHomeBias()
     return m_homeBias;
 }
 
+// The zone count as stored, its text converted again only when it changed.
+int Form1::storedZoneCount()
+{
+    const QString text = option(platform::optionkeys::kLastTZAdd, QStringLiteral("0"));
+    if (!m_zoneCountText || text != *m_zoneCountText) {
+        m_zoneCountText = text;
+        m_zoneCount = worldtime::zoneCountOf(text);
+    }
+    return m_zoneCount;
+}
+
 void Form1::TZUrefresh(qint16 i)
 {
     if (i < 1 || i > kRows)
@@ -358,7 +369,7 @@ void Form1::showZoneTimes()
 {
     if (m_tickInsideLoad)
         requireConvertibleZoneValues();
-    LastTZAdd = static_cast<qint16>(worldtime::storedZoneCount());
+    LastTZAdd = static_cast<qint16>(storedZoneCount());
     // A row's text changes with the second: the ticks within a second read
     // only the count (the chooser lays the rows out again itself).
     if (!digitChanged(6) && LastTZAdd == m_zoneRowsRead)
@@ -533,5 +544,5 @@ void Form1::applyColonPictures()
     const QPixmap fixed = colonPicture(resid::BmpColonStatic);
     picSegment[6]->setPixmap(fixed);
     static_cast<Form1Shape*>(Shape2)->setSteadyColon(fixed);
-    picSegment[7]->setPixmap(colonPicture(m_flashEndsMs ? resid::BmpColonLit : resid::BmpColonRest));
+    m_flashColon->setPicture(colonPicture(m_flashEndsMs ? resid::BmpColonLit : resid::BmpColonRest));
 }

@@ -6,7 +6,14 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
+#include <QVarLengthArray>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QWidget>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
 
 // A plain coloured rectangle of the main window (the clock panel, the status
 // bar, the bars of the zone rows). The panel also carries the steady seconds
@@ -41,7 +48,7 @@ public:
     void paintLook(QPainter& p, const QRect& area) const
     {
         p.fillRect(QRect(QPoint(0, 0), area.size()), platform::fromBgr(m_colour));
-        if (!m_colon.isNull())
+        if (!m_colon.isNull() && QRect(m_colonAt, m_colon.deviceIndependentSize().toSize()).intersects(area))
             p.drawPixmap(m_colonAt - area.topLeft(), m_colon);
     }
     // Counts the changes of the look, for pictures made from it.
@@ -67,6 +74,8 @@ private:
     quint64 m_lookVersion = 0;
 };
 
+class PicturesOnShape;
+
 // A picture on a shape that paints the shape's look under itself: a new
 // picture repaints this label alone, not the shape behind it. The look is
 // made once per picture and kept.
@@ -77,21 +86,28 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
-protected:
-    void paintEvent(QPaintEvent*) override
+    // A picture under a sibling widget that paints it together with its
+    // neighbours: it repaints nothing itself, and a new picture, shown or
+    // hidden, repaints that widget's part over it.
+    void setPaintedBy(PicturesOnShape* sibling)
     {
-        QPainter p(this);
-        p.drawPixmap(0, 0, look());
+        m_paintedBy = sibling;
+        setUpdatesEnabled(!sibling);
+    }
+    void setPicture(const QPixmap& picture)
+    {
+        setPixmap(picture);
+        repaintPainter();
+    }
+    void setVisible(bool visible) override
+    {
+        const bool changed = visible == isHidden();
+        QLabel::setVisible(visible);
+        if (changed)
+            repaintPainter();
     }
 
-private:
-    struct Look {
-        qint64 picture = 0;
-        quint64 shapeVersion = 0;
-        QRect geometry;
-        QPixmap pixmap;
-    };
-
+    // What the label shows: its picture on the shape's look.
     QPixmap look()
     {
         const qint64 picture = pixmap().cacheKey();
@@ -114,6 +130,129 @@ private:
         return made;
     }
 
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.drawPixmap(0, 0, look());
+    }
+
+private:
+    struct Look {
+        qint64 picture = 0;
+        quint64 shapeVersion = 0;
+        QRect geometry;
+        QPixmap pixmap;
+    };
+
+    void repaintPainter();
+
     Form1Shape* m_shape;
+    PicturesOnShape* m_paintedBy = nullptr;
     QList<Look> m_looks;
 };
+
+// Pictures on a shape that change at the same moments (the seconds digit and
+// the flashing colon), painted by one opaque widget laid over them: a new
+// second is one repaint instead of one per picture. The pictures stay where
+// they are for the pointer, which passes through this widget, and tell it
+// when they change (setPaintedBy). It paints them in their stacking order,
+// on the shape's look where none of them lies.
+class PicturesOnShape : public QWidget {
+public:
+    struct Part {
+        QWidget* widget;
+        std::function<QPixmap()> look; // what the part shows over its whole rectangle, opaque
+    };
+
+    PicturesOnShape(Form1Shape* shape, QList<Part> parts) : QWidget(shape), m_shape(shape), m_parts(std::move(parts))
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        QRect area;
+        for (const Part& part : m_parts)
+            area |= part.widget->geometry();
+        setGeometry(area);
+        raise();
+    }
+
+    // Repaints `area` (in this widget's parent's coordinates). The areas
+    // asked for until the next paint are repainted as one rectangle: a
+    // painter clipped to several copies pictures far more slowly.
+    void repaintArea(const QRect& area)
+    {
+        // Hidden, it is painted whole when it shows again.
+        if (!isVisible())
+            return;
+        const QRect here = area.translated(-pos());
+        m_pending |= here;
+        if (m_requested.size() >= kMaxRequests)
+            m_requested = {m_pending};
+        else
+            m_requested.append(here);
+        update(m_pending);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        // A repaint that only the parts asked for draws what they asked for:
+        // the rest of the rectangle repainted with it shows what it showed.
+        QVarLengthArray<QRect, 4> areas;
+        if (event->rect() == m_pending)
+            areas = m_requested;
+        else
+            areas.append(event->rect());
+        m_pending = QRect();
+        m_requested.clear();
+        const auto needed = [&areas](const QRect& r) {
+            return std::any_of(areas.cbegin(), areas.cend(), [&r](const QRect& a) { return a.intersects(r); });
+        };
+        QPainter p(this);
+        for (const QRect& bare : bareArea())
+            if (needed(bare)) {
+                p.save();
+                p.translate(bare.topLeft());
+                m_shape->paintLook(p, bare.translated(pos()));
+                p.restore();
+            }
+        for (const Part& part : m_parts) {
+            const QRect at = areaOf(part);
+            if (!part.widget->isHidden() && needed(at))
+                p.drawPixmap(at.topLeft(), part.look());
+        }
+    }
+
+private:
+    QRect areaOf(const Part& part) const { return part.widget->geometry().translated(-pos()); }
+    // Where no shown part lies, worked out again when a part is shown or hidden.
+    const QRegion& bareArea()
+    {
+        quint32 shown = 0;
+        for (qsizetype i = 0; i < m_parts.size(); ++i)
+            if (!m_parts[i].widget->isHidden())
+                shown |= 1u << i;
+        if (shown != m_bareFor || !m_bare) {
+            m_bare = QRegion(rect());
+            for (qsizetype i = 0; i < m_parts.size(); ++i)
+                if (shown & (1u << i))
+                    *m_bare -= areaOf(m_parts[i]);
+            m_bareFor = shown;
+        }
+        return *m_bare;
+    }
+
+    Form1Shape* m_shape;
+    QList<Part> m_parts;
+    static constexpr qsizetype kMaxRequests = 4;
+    QRect m_pending;
+    QVarLengthArray<QRect, kMaxRequests> m_requested;
+    std::optional<QRegion> m_bare;
+    quint32 m_bareFor = 0;
+};
+
+inline void PictureOnShape::repaintPainter()
+{
+    if (m_paintedBy)
+        m_paintedBy->repaintArea(geometry());
+}

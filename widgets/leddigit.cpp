@@ -107,7 +107,15 @@ void LedDigit::setValue(qint16 value)
     const bool looksTheSame = segmentsFor(value) == segmentsFor(m_value);
     m_value = value;
     if (!looksTheSame)
-        update(inkRect());
+        repaintArea(inkRect());
+}
+
+void LedDigit::repaintArea(const QRect& area)
+{
+    if (m_repaintedBy)
+        m_repaintedBy(area.translated(pos()));
+    else
+        update(area);
 }
 
 QRect LedDigit::inkRect() const
@@ -123,7 +131,7 @@ void LedDigit::setLedColorOn(quint32 bgr)
     if (bgr == m_colorOn)
         return;
     m_colorOn = bgr;
-    update();
+    repaintArea(rect());
 }
 
 void LedDigit::setLedColorOff(quint32 bgr)
@@ -131,7 +139,7 @@ void LedDigit::setLedColorOff(quint32 bgr)
     if (bgr == m_colorOff)
         return;
     m_colorOff = bgr;
-    update();
+    repaintArea(rect());
 }
 
 void LedDigit::setGround(std::optional<quint32> bgr)
@@ -140,7 +148,7 @@ void LedDigit::setGround(std::optional<quint32> bgr)
         return;
     m_ground = bgr;
     setAttribute(Qt::WA_OpaquePaintEvent, m_ground.has_value());
-    update();
+    repaintArea(rect());
 }
 
 void LedDigit::loadProperties(const QVariantMap& properties)
@@ -257,10 +265,15 @@ QPixmap LedDigit::digitPicture(int value, quint32 on, quint32 off, QSize size, q
     return picture;
 }
 
+QPixmap LedDigit::picture() const
+{
+    return digitPicture(m_value, m_colorOn, m_colorOff, size(), devicePixelRatio(), m_ground);
+}
+
 void LedDigit::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, digitPicture(m_value, m_colorOn, m_colorOff, size(), devicePixelRatio(), m_ground));
+    painter.drawPixmap(0, 0, picture());
 }
 
 } // namespace platform

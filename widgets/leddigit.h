@@ -6,6 +6,7 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -59,6 +60,15 @@ public:
     std::optional<quint32> ground() const { return m_ground; }
     void setGround(std::optional<quint32> bgr);
 
+    // A digit under a widget that paints it together with its neighbours (in
+    // one paint instead of one each): the digit's changes ask that widget to
+    // repaint the area (in the digit's parent's coordinates). None: the digit
+    // repaints itself.
+    using RepaintRequest = std::function<void(const QRect& area)>;
+    void setRepaintedBy(RepaintRequest request) { m_repaintedBy = std::move(request); }
+    // What the digit shows over its rectangle.
+    QPixmap picture() const;
+
     // Applies stored design properties: "_extentx" and "_extenty" (the size in
     // HIMETRIC, converted with the widget's logical dpi: pixels = himetric x
     // dpi / 2540), "ledcoloron" and "ledcoloroff" (colour values as numbers,
@@ -94,11 +104,13 @@ private:
     // neighbouring digit whose rectangle overlaps this one's margin is not
     // painted again.
     QRect inkRect() const;
+    void repaintArea(const QRect& area);
 
     qint16 m_value = 0;
     quint32 m_colorOn = DefaultColorOn;
     quint32 m_colorOff = DefaultColorOff;
     std::optional<quint32> m_ground;
+    RepaintRequest m_repaintedBy;
 };
 
 } // namespace platform

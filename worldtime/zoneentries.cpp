@@ -26,11 +26,12 @@ void writeOption(const QString& key, const QString& value)
         platform::saveSetting(kOptions, key, value);
 }
 
-int storedZoneCount()
+int storedZoneCount() { return zoneCountOf(readOption(platform::optionkeys::kLastTZAdd, QStringLiteral("0"))); }
+
+int zoneCountOf(const QString& stored)
 {
     try {
-        const qint32 n = platform::toInt32(readOption(platform::optionkeys::kLastTZAdd, QStringLiteral("0")));
-        return std::clamp(n, 0, kMaxZones);
+        return std::clamp(platform::toInt32(stored), 0, kMaxZones);
     } catch (const platform::RuntimeError&) {
         return 0;
     }

@@ -18,6 +18,8 @@ inline constexpr int kMaxZones = 5;
 // The stored count, read so that it can always be used: clamped to 0..5, and
 // 0 when it is missing or not a number.
 int storedZoneCount();
+// The zone count that the stored text `stored` of that setting stands for.
+int zoneCountOf(const QString& stored);
 
 // Where the functions below write a value: writeOption, or a test's recorder.
 using OptionWriter = std::function<void(const QString& key, const QString& value)>;

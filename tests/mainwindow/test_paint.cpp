@@ -76,12 +76,13 @@ private slots:
         Form1Fixture f(at(12, 0, 0, 100));
         Form1* w = shownClock(f);
         QVERIFY(w);
-        auto* seconds = w->findChild<QWidget*>("LED1_5");
-        auto* colon = w->findChild<QWidget*>("picSegment_7");
+        auto* seconds = w->findChild<QWidget*>("secondsPictures");
         auto* blinking = w->findChild<QWidget*>("Image10");
         const QList<std::pair<const QWidget*, const char*>> behind{
             {w, "the window"},
             {seconds->parentWidget(), "the clock panel"},
+            {w->findChild<QWidget*>("LED1_5"), "the seconds digit by itself"},
+            {w->findChild<QWidget*>("picSegment_7"), "the colon by itself"},
             {blinking->parentWidget(), "the status bar"},
             {w->findChild<QWidget*>("Shape6_0"), "the row's bar"}};
         PaintLog log;
@@ -92,10 +93,72 @@ private slots:
             testsupport::drainEvents();
         }
         QVERIFY(log.painted(seconds));
-        QVERIFY(log.painted(colon));
         QVERIFY(log.painted(blinking));
         for (const auto& [panel, what] : behind)
             QVERIFY2(!log.painted(panel), what);
+    }
+
+    // The seconds digit and the lit colon of a new second are one repaint of
+    // the clock panel's widgets, however many digits change.
+    void aNewSecondIsOneRepaintInTheClockPanel()
+    {
+        Form1Fixture f(at(12, 0, 0, 100));
+        Form1* w = shownClock(f);
+        QVERIFY(w);
+        const QWidget* panel = w->findChild<QWidget*>("secondsPictures")->parentWidget();
+        f.clock().advance(800);
+        testsupport::drainEvents();
+        for (int second = 0; second < 12; ++second) {
+            PaintLog log;
+            f.clock().advance(100);
+            testsupport::drainEvents();
+            int repaints = 0;
+            for (const QWidget* child : panel->findChildren<QWidget*>())
+                repaints += int(log.areasOf(child).size());
+            QCOMPARE(repaints, 1);
+            f.clock().advance(900);
+            testsupport::drainEvents();
+        }
+    }
+
+    // What the widget over the seconds paints is what the digits and the
+    // colon under it would show: lit and resting colon, flash on and off, in
+    // the colour schemes.
+    void theSecondsLookAsTheDigitsAndColonUnderThem_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "TZColTxt2"
+                               << "0";
+        QTest::newRow("other colour") << "TZColTxt2"
+                                      << "2";
+        QTest::newRow("high contrast") << "CLHighContrast"
+                                       << "True";
+        QTest::newRow("no flash") << "FlashSec"
+                                  << "False";
+    }
+    void theSecondsLookAsTheDigitsAndColonUnderThem()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        Form1Fixture f(at(12, 0, 0, 100));
+        Form1Fixture::setOption(key, value);
+        Form1* w = shownClock(f);
+        QVERIFY(w);
+        auto* seconds = static_cast<PicturesOnShape*>(w->findChild<QWidget*>("secondsPictures"));
+        auto* colon = static_cast<PictureOnShape*>(w->findChild<QLabel*>("picSegment_7"));
+        for (const int step : {900, 100, 150, 850, 100, 250}) {
+            f.clock().advance(step);
+            testsupport::drainEvents();
+            const QImage over = w->grab().toImage();
+            // The colon under it paints itself again meanwhile.
+            colon->setPaintedBy(nullptr);
+            seconds->hide();
+            const QImage under = w->grab().toImage();
+            seconds->show();
+            colon->setPaintedBy(seconds);
+            QCOMPARE(over, under);
+        }
     }
 
     void aRowRepaintsTheEndOfItsTimeThatChanged_data()

@@ -610,13 +610,18 @@ private slots:
             m_clock.advance(500);
             QVERIFY(waitUntilSettled(clock));
         }
-        for (const int lastStep : {0, 250}) { // the colon lit, then resting
-            m_clock.advance(1000 - m_clock.now().time().msec() + lastStep);
-            QVERIFY(waitUntilSettled(clock));
-            const QImage fresh = clock->grab().toImage().convertToFormat(QImage::Format_RGB32);
-            const QImage shown = clockOnScreen();
-            QCOMPARE(shown.size(), fresh.size());
-            QCOMPARE(differingPixels(shown, fresh), 0);
+        // "Flash on Seconds" switched off and on again: the steady colon, then the flashing one.
+        for (int flashSwitched = 0; flashSwitched < 3; ++flashSwitched) {
+            if (flashSwitched > 0)
+                trigger(clock, QStringLiteral("Flsh"));
+            for (const int lastStep : {0, 250}) { // the colon lit, then resting
+                m_clock.advance(1000 - m_clock.now().time().msec() + lastStep);
+                QVERIFY(waitUntilSettled(clock));
+                const QImage fresh = clock->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                const QImage shown = clockOnScreen();
+                QCOMPARE(shown.size(), fresh.size());
+                QCOMPARE(differingPixels(shown, fresh), 0);
+            }
         }
     }
 
