@@ -156,6 +156,8 @@ void Form1::buildZoneRows()
         }
         time->setAlignment(Qt::AlignCenter);
         time->setAttribute(Qt::WA_OpaquePaintEvent);
+        // A date and a time, drawn as plain text: no new text is searched for markup.
+        time->setTextFormat(Qt::PlainText);
         name->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
         name->installEventFilter(new ClickFilter(name, [this, r] { Label4_Click(r); }));
         time->installEventFilter(new ClickFilter(time, [this, r] { Label5_Click(r); }));
@@ -448,13 +450,17 @@ QString Form1::zoneRowText(int i, const std::optional<qint32>& homeBias)
         row.dateText = platform::formatDateTime(wall, TZFormat);
     }
     const QTime t = wall.time();
-    row.text = row.dateText;
-    row.text += QLatin1String(" - ");
-    appendTwoDigits(row.text, t.hour());
-    row.text += QLatin1Char(':');
-    appendTwoDigits(row.text, t.minute());
-    row.text += QLatin1Char(':');
-    appendTwoDigits(row.text, t.second());
+    // Built in room made once: the text is new every second.
+    QString text;
+    text.reserve(row.dateText.size() + 11);
+    text += row.dateText;
+    text += QLatin1String(" - ");
+    appendTwoDigits(text, t.hour());
+    text += QLatin1Char(':');
+    appendTwoDigits(text, t.minute());
+    text += QLatin1Char(':');
+    appendTwoDigits(text, t.second());
+    row.text = text;
     return row.text;
 }
 
