@@ -11,12 +11,14 @@
 #include "platform/settings/options.h"
 #include "platform/settings/settings.h"
 #include "platform/system/paths.h"
+#include "platform/system/residentpages.h"
 #include "platform/system/singleinstance.h"
 #include "resources/resources.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace MainWin {
 
@@ -25,6 +27,8 @@ bool IsFirstUse = true;
 namespace {
 
 StartupWindows* g_windows = nullptr;
+
+constexpr int startWorkOverMs = 10000;
 
 // Whether the file on disk is the resource already: same size, then same
 // content hash (read through a mapping, nothing unpacked), still a program
@@ -107,6 +111,10 @@ void ContinueStart()
         return;
     g_windows->showMainWindow();
     g_windows->startReminders();
+    // The start's work, its workers' included (the zone database), leaves
+    // freed heap behind that the allocator keeps: it goes back once that work
+    // is over.
+    QTimer::singleShot(startWorkOverMs, [] { platform::returnFreeHeap(); });
 }
 
 void UnZipHelp()

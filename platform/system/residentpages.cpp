@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -94,6 +95,8 @@ void releaseFilePages(const std::set<std::string>& paths)
         if (paths.count(mapping.path) && holdsFileContentOnly(mapping))
             release(mapping.begin, mapping.end);
 }
+
+void returnFreeHeap() { ::malloc_trim(0); }
 
 void releaseFilePages(const void* begin, std::size_t size)
 {

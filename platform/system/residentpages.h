@@ -18,6 +18,10 @@ std::set<std::string> mappedFiles();
 // its content exists nowhere else.
 void releaseFilePages(const std::set<std::string>& paths);
 
+// Hands the free pages of every heap (the main one and the worker threads')
+// back to the system.
+void returnFreeHeap();
+
 // Releases the whole pages inside [begin, begin + size), a read-only region
 // of a mapped file (data built into the program, say).
 void releaseFilePages(const void* begin, std::size_t size);
