@@ -8,7 +8,9 @@
 #include "tests/support/testenv.h"
 
 #include <QByteArray>
+#include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTcpSocket>
@@ -92,7 +94,7 @@ public:
         const QByteArray dir = folder.toUtf8();
         const QByteArray port = QByteArray::number(m_port);
         const QByteArray server =
-            "<icecast><limits><clients>8</clients><sources>2</sources><source-timeout>2</source-timeout></limits>"
+            "<icecast><limits><clients>8</clients><sources>2</sources><source-timeout>10</source-timeout></limits>"
             "<authentication><source-password>vantora-src</source-password><admin-user>admin</admin-user>"
             "<admin-password>vantora-admin</admin-password></authentication><hostname>127.0.0.1</hostname>"
             "<listen-socket><port>"
@@ -122,9 +124,7 @@ public:
         // Icecast and ezstream each take seconds to start on a loaded machine.
         if (!QTest::qWaitFor([this] { return !httpStatus(m_port, "/").isEmpty(); }, testsupport::patience(40000)))
             return false;
-        if (!m_source.start("ezstream", {"-c", folder + "/ezstream.xml"}, folder))
-            return false;
-        return waitForOk(m_port, mount, 40000);
+        return startSource(folder) || tellWhyNotUp();
     }
 
     QString url() const
@@ -140,6 +140,31 @@ public:
     ~IcecastStation() { stop(); }
 
 private:
+    // ezstream gives up when its first connection finds the server not yet
+    // taking sources, which happens on a loaded machine: it is started again
+    // until the mount answers.
+    bool startSource(const QString& folder)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        const qint64 patience = testsupport::patience(40000);
+        while (waited.elapsed() < patience) {
+            if (!m_source.running() && !m_source.start("ezstream", {"-c", folder + "/ezstream.xml"}, folder))
+                return false;
+            if (QTest::qWaitFor([this] { return !m_source.running() || httpStatus(m_port, m_mount).contains(" 200"); },
+                                int(patience - waited.elapsed()))
+                && m_source.running())
+                return true;
+        }
+        return false;
+    }
+
+    bool tellWhyNotUp()
+    {
+        qWarning().noquote() << "Icecast said:" << m_server.output() << "\nezstream said:" << m_source.output();
+        return false;
+    }
+
     // The folders above a temporary folder are the test's own and closed to
     // others: nobody may pass through them (not list them).
     static void openTheWayTo(const QString& folder)
