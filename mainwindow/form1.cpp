@@ -213,13 +213,21 @@ void Form1::buildControls()
 void Form1::paintSecondsTogether(Form1Shape* panel)
 {
     m_flashColon = static_cast<PictureOnShape*>(picSegment[7]);
-    QList<PicturesOnShape::Part> parts;
+    QList<PaintedTogether::Part> parts;
     for (platform::LedDigit* digit : {LED1[4], LED1[5]})
-        parts.append({digit, [digit] { return digit->picture(); }});
+        parts.append({digit, [digit](QPainter& p, QPoint at, const QRect&) { p.drawPixmap(at, digit->picture()); }});
     PictureOnShape* colon = m_flashColon;
-    parts.append({colon, [colon] { return colon->look(); }});
-    auto* seconds = new PicturesOnShape(panel, std::move(parts));
+    parts.append({colon, [colon](QPainter& p, QPoint at, const QRect&) { p.drawPixmap(at, colon->look()); }});
+    auto* seconds = new PaintedTogether(panel, {}, std::move(parts));
     seconds->setObjectName(QStringLiteral("secondsPictures"));
+    // The panel's look where no picture lies.
+    const auto ground = [panel, seconds](QPainter& p, const QRect& area) {
+        p.save();
+        p.translate(area.topLeft());
+        panel->paintLook(p, area.translated(seconds->pos()));
+        p.restore();
+    };
+    seconds->setGround(ground);
     for (platform::LedDigit* digit : {LED1[4], LED1[5]})
         digit->setRepaintedBy([seconds](const QRect& area) { seconds->repaintArea(area); });
     colon->setPaintedBy(seconds);

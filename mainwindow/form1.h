@@ -23,6 +23,7 @@
 class Internet;
 class Form1Shape;
 class FrmTZ;
+class PaintedTogether;
 class PictureOnShape;
 class QAction;
 class QLabel;
@@ -340,6 +341,7 @@ private:
     void readZoneTable();
     void loadZoneChooser();
     void buildZoneRows();
+    void paintRowTimesTogether();
     void buildColourMenu();
     void applyWatchColour(int index);
     void applyZoneColour(int index);
@@ -374,6 +376,8 @@ private:
     std::optional<qint32> m_homeBias;
     bool m_homeBiasRead = false;
     std::array<QWidget*, 5> Shape6{};
+    PaintedTogether* m_rowTimes = nullptr; // paints the five Label5
+
     FrmTZ* m_frmTZ = nullptr;
     QMenu* VNC = nullptr;
     std::array<QAction*, 4> TZColTxt2{};

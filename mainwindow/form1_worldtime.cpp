@@ -5,6 +5,7 @@
 #include "platform/settings/options.h"
 
 #include "mainwindow/form1shape.h"
+#include "platform/controls/accessibility.h"
 #include "mainwindow/rowtimelabel.h"
 #include "platform/base/clock.h"
 #include "compat/win32/colors.h"
@@ -163,6 +164,37 @@ void Form1::buildZoneRows()
         time->installEventFilter(new ClickFilter(time, [this, r] { Label5_Click(r); }));
         m_rowZones[static_cast<size_t>(r)] = std::make_shared<RowZone>();
     }
+    paintRowTimesTogether();
+}
+
+// The row times change in the same tick: one widget over them paints them
+// in one repaint instead of one each. Between them lie the rows' bars and
+// the window's ground.
+void Form1::paintRowTimesTogether()
+{
+    QList<PaintedTogether::Part> parts;
+    for (QLabel* label : Label5) {
+        auto* time = static_cast<RowTimeLabel*>(label);
+        parts.append({time, [time](QPainter& p, QPoint at, const QRect& area) { time->paintArea(p, at, area); }});
+    }
+    m_rowTimes = new PaintedTogether(this, {}, std::move(parts));
+    m_rowTimes->setObjectName(QStringLiteral("rowTimes"));
+    platform::hideFromScreenReaders(m_rowTimes);
+    m_rowTimes->setGround([this](QPainter& p, const QRect& area) {
+        const QRect here = area.translated(m_rowTimes->pos());
+        p.fillRect(area, palette().brush(QPalette::Window));
+        for (QWidget* bar : Shape6) {
+            const QRect covered = bar->geometry() & here;
+            if (bar->isHidden() || covered.isEmpty())
+                continue;
+            p.save();
+            p.translate(covered.topLeft() - m_rowTimes->pos());
+            static_cast<Form1Shape*>(bar)->paintLook(p, covered.translated(-bar->pos()));
+            p.restore();
+        }
+    });
+    for (QLabel* label : Label5)
+        static_cast<RowTimeLabel*>(label)->setRepaintedBy([this](const QRect& area) { m_rowTimes->repaintArea(area); });
 }
 
 void Form1::buildColourMenu()
@@ -306,6 +338,8 @@ void Form1::SetTZ()
         Label4[r]->setVisible(used);
         Label5[r]->setVisible(used);
     }
+    // The rows' texts and places were set directly.
+    m_rowTimes->fitParts();
     const int clientHeight = InitialSize / kTwipsPerPixel - shift + kRowPitch * LastTZAdd;
     if (height() != clientHeight || minimumHeight() != clientHeight)
         setFixedHeight(clientHeight);
@@ -349,7 +383,9 @@ void Form1::PresetTZ(qint16 i)
     if (i < 1 || i > kRows)
         return;
     TZUrefresh(i);
-    Label5[static_cast<size_t>(i - 1)]->setText(m_presetTimes[static_cast<size_t>(i)]);
+    QLabel* time = Label5[static_cast<size_t>(i - 1)];
+    time->setText(m_presetTimes[static_cast<size_t>(i)]);
+    m_rowTimes->repaintArea(time->geometry());
 }
 
 // The tick that the load runs lets a zone value that is not a number reach

@@ -74,7 +74,7 @@ private:
     quint64 m_lookVersion = 0;
 };
 
-class PicturesOnShape;
+class PaintedTogether;
 
 // A picture on a shape that paints the shape's look under itself: a new
 // picture repaints this label alone, not the shape behind it. The look is
@@ -89,7 +89,7 @@ public:
     // A picture under a sibling widget that paints it together with its
     // neighbours: it repaints nothing itself, and a new picture, shown or
     // hidden, repaints that widget's part over it.
-    void setPaintedBy(PicturesOnShape* sibling)
+    void setPaintedBy(PaintedTogether* sibling)
     {
         m_paintedBy = sibling;
         setUpdatesEnabled(!sibling);
@@ -148,32 +148,49 @@ private:
     void repaintPainter();
 
     Form1Shape* m_shape;
-    PicturesOnShape* m_paintedBy = nullptr;
+    PaintedTogether* m_paintedBy = nullptr;
     QList<Look> m_looks;
 };
 
-// Pictures on a shape that change at the same moments (the seconds digit and
-// the flashing colon), painted by one opaque widget laid over them: a new
-// second is one repaint instead of one per picture. The pictures stay where
-// they are for the pointer, which passes through this widget, and tell it
-// when they change (setPaintedBy). It paints them in their stacking order,
-// on the shape's look where none of them lies.
-class PicturesOnShape : public QWidget {
+// Widgets that change at the same moments (the seconds digit and the
+// flashing colon; the times of the zone rows), painted by one opaque widget
+// laid over them: a new second is one repaint instead of one per widget. The
+// widgets stay where they are for the pointer, which passes through this one,
+// and tell it when they change (repaintArea). It paints them in their
+// stacking order, on the ground under them where none of them lies.
+class PaintedTogether : public QWidget {
 public:
+    // Paints `area` (in the painter's coordinates) as the ground under the parts shows it.
+    using Ground = std::function<void(QPainter& p, const QRect& area)>;
     struct Part {
         QWidget* widget;
-        std::function<QPixmap()> look; // what the part shows over its whole rectangle, opaque
+        // Paints what the part shows in `area` (its own coordinates), its top
+        // left corner at `at` (the painter's coordinates); opaque.
+        std::function<void(QPainter& p, QPoint at, const QRect& area)> paint;
     };
 
-    PicturesOnShape(Form1Shape* shape, QList<Part> parts) : QWidget(shape), m_shape(shape), m_parts(std::move(parts))
+    PaintedTogether(QWidget* parent, Ground ground, QList<Part> parts)
+        : QWidget(parent), m_ground(std::move(ground)), m_parts(std::move(parts))
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        fitParts();
+        raise();
+        window()->installEventFilter(this);
+    }
+
+    void setGround(Ground ground) { m_ground = std::move(ground); }
+
+    // Covers the parts where they are now.
+    void fitParts()
+    {
         QRect area;
         for (const Part& part : m_parts)
             area |= part.widget->geometry();
         setGeometry(area);
-        raise();
+        m_bare.reset();
+        m_paintWhole = true;
+        update();
     }
 
     // Repaints `area` (in this widget's parent's coordinates). The areas
@@ -198,32 +215,49 @@ protected:
     {
         // A repaint that only the parts asked for draws what they asked for:
         // the rest of the rectangle repainted with it shows what it showed.
-        QVarLengthArray<QRect, 4> areas;
-        if (event->rect() == m_pending)
+        QVarLengthArray<QRect, kMaxRequests> areas;
+        if (event->rect() == m_pending && !m_paintWhole)
             areas = m_requested;
         else
             areas.append(event->rect());
         m_pending = QRect();
         m_requested.clear();
-        const auto needed = [&areas](const QRect& r) {
-            return std::any_of(areas.cbegin(), areas.cend(), [&r](const QRect& a) { return a.intersects(r); });
-        };
+        m_paintWhole = false;
         QPainter p(this);
         for (const QRect& bare : bareArea())
-            if (needed(bare)) {
-                p.save();
-                p.translate(bare.topLeft());
-                m_shape->paintLook(p, bare.translated(pos()));
-                p.restore();
-            }
+            for (const QRect& area : areas)
+                if (const QRect part = bare & area; !part.isEmpty())
+                    m_ground(p, part);
         for (const Part& part : m_parts) {
+            if (part.widget->isHidden())
+                continue;
             const QRect at = areaOf(part);
-            if (!part.widget->isHidden() && needed(at))
-                p.drawPixmap(at.topLeft(), part.look());
+            QRect inside;
+            for (const QRect& area : areas)
+                inside |= at & area;
+            if (!inside.isEmpty())
+                part.paint(p, at.topLeft(), inside.translated(-at.topLeft()));
         }
     }
 
+    // A window that is resized, shown or given other colours or another
+    // screen is painted anew: none of what it showed before may be kept.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+        case QEvent::ScreenChangeInternal:
+        case QEvent::WindowStateChange: m_paintWhole = true; break;
+        default: break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
 private:
+    static constexpr qsizetype kMaxRequests = 8;
     QRect areaOf(const Part& part) const { return part.widget->geometry().translated(-pos()); }
     // Where no shown part lies, worked out again when a part is shown or hidden.
     const QRegion& bareArea()
@@ -242,13 +276,13 @@ private:
         return *m_bare;
     }
 
-    Form1Shape* m_shape;
+    Ground m_ground;
     QList<Part> m_parts;
-    static constexpr qsizetype kMaxRequests = 4;
     QRect m_pending;
     QVarLengthArray<QRect, kMaxRequests> m_requested;
     std::optional<QRegion> m_bare;
     quint32 m_bareFor = 0;
+    bool m_paintWhole = true;
 };
 
 inline void PictureOnShape::repaintPainter()

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
 
 namespace {
 
@@ -33,8 +34,52 @@ void RowTimeLabel::changeEvent(QEvent* event)
         m_advances.fill(0);
         m_shownValid = false;
         m_timePictures.clear();
+        if (m_repaintedBy)
+            repaintArea(rect());
     }
     QLabel::changeEvent(event);
+}
+
+void RowTimeLabel::setRepaintedBy(RepaintRequest request)
+{
+    m_repaintedBy = std::move(request);
+    setUpdatesEnabled(!m_repaintedBy);
+}
+
+void RowTimeLabel::repaintArea(const QRect& area)
+{
+    if (m_repaintedBy)
+        m_repaintedBy(area.translated(pos()));
+    else
+        update(area);
+}
+
+void RowTimeLabel::setVisible(bool visible)
+{
+    const bool changed = visible == isHidden();
+    QLabel::setVisible(visible);
+    if (changed && m_repaintedBy)
+        repaintArea(rect());
+}
+
+void RowTimeLabel::paintArea(QPainter& painter, QPoint at, const QRect& area)
+{
+    const Layout& layout = shownLayout();
+    if (layout.split && area.left() >= layout.timeX[0] && autoFillBackground()) {
+        painter.drawPixmap(at + area.topLeft(), timePicture(layout, area));
+        return;
+    }
+    painter.save();
+    painter.translate(at);
+    painter.setClipRect(area);
+    if (autoFillBackground())
+        painter.fillRect(area, palette().brush(backgroundRole()));
+    if (layout.split)
+        paintText(painter, layout, area);
+    else
+        style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                              palette(), isEnabled(), text(), foregroundRole());
+    painter.restore();
 }
 
 const QStaticText& RowTimeLabel::glyph(QChar c)
@@ -110,6 +155,8 @@ void RowTimeLabel::showText(const QString& text)
     if (!layout.split || !isVisible() || !sameLayout(this->text(), text)) {
         setText(text);
         keepShownLayout(layoutOf(text));
+        if (m_repaintedBy)
+            repaintArea(rect());
         return;
     }
     // The characters before the first changed one stay where they are, as
@@ -120,11 +167,15 @@ void RowTimeLabel::showText(const QString& text)
     while (first < kTimeLength && oldTime[first] == newTime[first])
         ++first;
     // The label would repaint all of itself.
-    setAttribute(Qt::WA_UpdatesDisabled, true);
-    setText(text);
-    setAttribute(Qt::WA_UpdatesDisabled, false);
+    if (m_repaintedBy) {
+        setText(text);
+    } else {
+        setAttribute(Qt::WA_UpdatesDisabled, true);
+        setText(text);
+        setAttribute(Qt::WA_UpdatesDisabled, false);
+    }
     keepShownLayout(layout);
-    update(timeArea(layout, first));
+    repaintArea(timeArea(layout, first));
 }
 
 bool RowTimeLabel::sameLayout(const QString& shown, const QString& next)

@@ -6,6 +6,7 @@
 #include <QStaticText>
 
 #include <array>
+#include <functional>
 
 // The time of a world-clock row, "<date> - hh:mm:ss", centred. Its text is
 // laid out in two parts that are kept: the date part until the date changes,
@@ -22,6 +23,17 @@ public:
     // Shows a new text; when only the time of the same width changed, only the
     // changed part of the time is repainted.
     void showText(const QString& text);
+
+    // A label under a widget that paints it together with its neighbours:
+    // it paints nothing itself, and its changes ask that widget to repaint
+    // the area (in the label's parent's coordinates), which it then paints
+    // with paintArea. A text set with QLabel::setText is not told.
+    using RepaintRequest = std::function<void(const QRect& area)>;
+    void setRepaintedBy(RepaintRequest request);
+    // Paints what the label shows in `area` (its own coordinates), its top
+    // left corner at `at`; opaque when the label fills its background.
+    void paintArea(QPainter& painter, QPoint at, const QRect& area);
+    void setVisible(bool visible) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -74,4 +86,6 @@ private:
         return qHashMulti(seed, key.area.left(), key.area.width(), key.drawn);
     }
     QHash<TimePictureKey, QPixmap> m_timePictures;
+    RepaintRequest m_repaintedBy;
+    void repaintArea(const QRect& area);
 };

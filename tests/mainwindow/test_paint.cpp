@@ -4,6 +4,7 @@
 
 #include "mainwindow/form1.h"
 #include "mainwindow/form1shape.h"
+#include "mainwindow/rowtimelabel.h"
 #include "resources/resourceids.h"
 #include "resources/resources.h"
 #include "tests/mainwindow/form1fixture.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 
 using testsupport::Form1Fixture;
@@ -83,6 +86,7 @@ private slots:
             {seconds->parentWidget(), "the clock panel"},
             {w->findChild<QWidget*>("LED1_5"), "the seconds digit by itself"},
             {w->findChild<QWidget*>("picSegment_7"), "the colon by itself"},
+            {w->findChild<QWidget*>("Label5_0"), "the row's time by itself"},
             {blinking->parentWidget(), "the status bar"},
             {w->findChild<QWidget*>("Shape6_0"), "the row's bar"}};
         PaintLog log;
@@ -145,18 +149,80 @@ private slots:
         Form1Fixture::setOption(key, value);
         Form1* w = shownClock(f);
         QVERIFY(w);
-        auto* seconds = static_cast<PicturesOnShape*>(w->findChild<QWidget*>("secondsPictures"));
+        auto* seconds = static_cast<PaintedTogether*>(w->findChild<QWidget*>("secondsPictures"));
         auto* colon = static_cast<PictureOnShape*>(w->findChild<QLabel*>("picSegment_7"));
         for (const int step : {900, 100, 150, 850, 100, 250}) {
             f.clock().advance(step);
             testsupport::drainEvents();
             const QImage over = w->grab().toImage();
+            // What the seconds have left on the window, painted bit by bit.
+            QCOMPARE(w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32),
+                     over.convertToFormat(QImage::Format_RGB32));
             // The colon under it paints itself again meanwhile.
             colon->setPaintedBy(nullptr);
             seconds->hide();
             const QImage under = w->grab().toImage();
             seconds->show();
             colon->setPaintedBy(seconds);
+            QCOMPARE(over, under);
+        }
+    }
+
+    // What the widget over the row times paints is what the rows under it
+    // would show: seconds, tens and minutes changing, in both row schemes
+    // and colours, rows added and removed.
+    void theRowTimesLookAsTheLabelsUnderThem_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "TZColTxt"
+                               << "1";
+        QTest::newRow("other colour") << "TZColTxt"
+                                      << "0";
+        QTest::newRow("rows not in high contrast") << "TZhc"
+                                                   << "False";
+        QTest::newRow("no date line") << "DispDat"
+                                      << "False";
+    }
+    void theRowTimesLookAsTheLabelsUnderThem()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        Form1Fixture f(at(12, 0, 50, 100));
+        Form1Fixture::setOption(key, value);
+        for (int i = 1; i <= 5; ++i) {
+            Form1Fixture::setOption(QStringLiteral("LastTZAddName%1").arg(i), QStringLiteral("Z%1").arg(i));
+            Form1Fixture::setOption(QStringLiteral("VNTZval%1").arg(i), QString::number(-60 * i));
+        }
+        Form1Fixture::setOption("LastTZAdd", "3");
+        Form1* w = f.loadForm1();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto* rows = static_cast<PaintedTogether*>(w->findChild<QWidget*>("rowTimes"));
+        const auto repaintedByRows = [rows](QLabel* label, bool byRows) {
+            static_cast<RowTimeLabel*>(label)->setRepaintedBy(
+                byRows ? RowTimeLabel::RepaintRequest([rows](const QRect& a) { rows->repaintArea(a); }) : nullptr);
+        };
+        for (int step = 0; step < 14; ++step) {
+            if (step == 5 || step == 10) {
+                // Rows added, then one removed, as the zone chooser does it.
+                Form1Fixture::setOption("LastTZAdd", step == 5 ? "5" : "4");
+                w->SetTZ();
+            }
+            f.clock().advance(step % 3 == 0 ? 1000 : 2300);
+            testsupport::drainEvents();
+            // What the seconds have left on the window, painted bit by bit.
+            const QImage shown = w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage over = w->grab().toImage();
+            QCOMPARE(shown, over.convertToFormat(QImage::Format_RGB32));
+            const QList<QLabel*> labels = w->findChildren<QLabel*>(QRegularExpression("^Label5_"));
+            for (QLabel* label : labels)
+                repaintedByRows(label, false);
+            rows->hide();
+            const QImage under = w->grab().toImage();
+            rows->show();
+            for (QLabel* label : labels)
+                repaintedByRows(label, true);
             QCOMPARE(over, under);
         }
     }
@@ -178,6 +244,8 @@ private slots:
         Form1* w = shownClock(f);
         QVERIFY(w);
         auto* time = w->findChild<QLabel*>("Label5_0");
+        // The row times are painted by one widget over them.
+        auto* rows = w->findChild<QWidget*>("rowTimes");
         f.clock().advance(1000 * (seconds - 4));
         testsupport::drainEvents();
         PaintLog log;
@@ -186,9 +254,12 @@ private slots:
         QCOMPARE(time->text(), shown);
         // From a little before the first changed character on.
         const qreal first = characterLeft(time, int(shown.size()) - changed);
-        QVERIFY(!log.areasOf(time).isEmpty());
-        for (const QRect& area : log.areasOf(time))
-            QVERIFY2(area.left() >= first - 4, qPrintable(QStringLiteral("repainted from x = %1").arg(area.left())));
+        QVERIFY(!log.painted(time));
+        QVERIFY(!log.areasOf(rows).isEmpty());
+        for (const QRect& area : log.areasOf(rows)) {
+            const int left = area.translated(rows->pos() - time->pos()).left();
+            QVERIFY2(left >= first - 4, qPrintable(QStringLiteral("repainted from x = %1").arg(left)));
+        }
     }
 
     // A picture that paints its shape under itself shows what a transparent
