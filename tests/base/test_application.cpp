@@ -1,4 +1,5 @@
 #include "platform/base/application.h"
+#include "platform/base/background.h"
 #include "tests/support/doubles/manualclock.h"
 #include "platform/base/timer.h"
 #include "tests/support/testenv.h"
@@ -6,6 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QSemaphore>
+
+#include <atomic>
 #include <stdexcept>
 
 // Errors escaping the program's handlers end only that handler, and nothing is
@@ -13,6 +17,25 @@
 class TestApplication : public QObject {
     Q_OBJECT
 private slots:
+    // Work left running when the program ends would use what the end tears down.
+    void theEndWaitsForWorkStillRunning()
+    {
+        QSemaphore go;
+        std::atomic<bool> ended{false};
+        QObject context;
+        platform::runInBackground(
+            &context,
+            [&] {
+                go.acquire();
+                ended = true;
+                return true;
+            },
+            [](bool) {});
+        go.release();
+        platform::waitForBackgroundWork();
+        QVERIFY(ended);
+    }
+
     void anErrorInATimersHandlerEndsOnlyThatHandler()
     {
         platform::ManualClock clock(QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
