@@ -6,7 +6,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <string_view>
 #include <cstdint>
 #include <vector>
 
@@ -21,44 +24,77 @@ struct Mapping {
     long anonymousKb = 0;
 };
 
-// A mapping's header line in /proc/self/smaps: "begin-end perms offset dev inode [path]".
-bool parseHeader(const QByteArray& line, Mapping& mapping)
+// A mapping's header line in /proc/self/smaps or maps:
+// "begin-end perms offset dev inode [path]". Read by hand: a process has
+// hundreds of mappings, and the start reads them several times.
+bool parseHeader(std::string_view line, Mapping& mapping)
 {
-    qsizetype at = 0;
-    QList<QByteArray> fields;
-    while (fields.size() < 5 && at < line.size()) {
-        const qsizetype space = line.indexOf(' ', at);
-        const qsizetype end = space < 0 ? line.size() : space;
-        if (end > at)
-            fields.append(line.mid(at, end - at));
-        at = end + 1;
-    }
-    if (fields.size() < 5 || fields[1].size() != 4)
+    auto field = [&line]() {
+        const std::size_t from = line.find_first_not_of(' ');
+        if (from == std::string_view::npos)
+            return std::string_view();
+        const std::size_t to = std::min(line.find(' ', from), line.size());
+        const std::string_view found = line.substr(from, to - from);
+        line.remove_prefix(to);
+        return found;
+    };
+    const std::string_view range = field();
+    const std::string_view perms = field();
+    field();                                  // offset
+    field();                                  // device
+    if (field().empty() || perms.size() != 4) // inode
         return false;
-    const qsizetype dash = fields[0].indexOf('-');
-    bool beginOk = false;
-    bool endOk = false;
-    mapping.begin = fields[0].left(dash).toULongLong(&beginOk, 16);
-    mapping.end = fields[0].mid(dash + 1).toULongLong(&endOk, 16);
-    mapping.writable = fields[1][1] == 'w';
-    mapping.path = line.mid(at).trimmed().toStdString();
-    return dash > 0 && beginOk && endOk;
+    const std::size_t dash = range.find('-');
+    if (dash == std::string_view::npos || dash == 0)
+        return false;
+    const auto hex = [](std::string_view text, std::uintptr_t& value) {
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+        return error == std::errc() && end == text.data() + text.size();
+    };
+    mapping.writable = perms[1] == 'w';
+    const std::size_t from = line.find_first_not_of(' ');
+    mapping.path = from == std::string_view::npos ? std::string() : std::string(line.substr(from));
+    return hex(range.substr(0, dash), mapping.begin) && hex(range.substr(dash + 1), mapping.end);
 }
 
-std::vector<Mapping> mappings()
+// Calls `onLine` with each line of a file under /proc, read whole.
+template <typename OnLine>
+void forEachLine(const QString& path, OnLine onLine)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray text = file.readAll();
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype end = text.indexOf('\n', at);
+        if (end < 0)
+            end = text.size();
+        onLine(QByteArrayView(text).sliced(at, end - at));
+        at = end + 1;
+    }
+}
+
+bool isHeader(QByteArrayView line)
+{
+    return !line.isEmpty() && std::isxdigit(static_cast<unsigned char>(line.front()));
+}
+
+// With `withAnonymous`, the mappings of /proc/self/smaps with their own
+// pages counted; without, the much shorter /proc/self/maps.
+std::vector<Mapping> mappings(bool withAnonymous)
 {
     std::vector<Mapping> all;
-    QFile smaps(QStringLiteral("/proc/self/smaps"));
-    if (!smaps.open(QIODevice::ReadOnly))
-        return all;
     static const QByteArray anonymous("Anonymous:");
-    for (const QByteArray& line : smaps.readAll().split('\n')) {
-        Mapping mapping;
-        if (!line.isEmpty() && std::isxdigit(static_cast<unsigned char>(line[0])) && parseHeader(line, mapping))
-            all.push_back(mapping);
-        else if (!all.empty() && line.startsWith(anonymous))
-            all.back().anonymousKb = line.mid(anonymous.size()).trimmed().split(' ').first().toLong();
-    }
+    forEachLine(withAnonymous ? QStringLiteral("/proc/self/smaps") : QStringLiteral("/proc/self/maps"),
+                [&](QByteArrayView line) {
+                    Mapping mapping;
+                    if (isHeader(line) && parseHeader(std::string_view(line.data(), line.size()), mapping))
+                        all.push_back(mapping);
+                    else if (!all.empty() && line.startsWith(anonymous))
+                        all.back().anonymousKb =
+                            line.sliced(anonymous.size()).toByteArray().trimmed().split(' ').first().toLong();
+                });
     return all;
 }
 
@@ -83,7 +119,7 @@ void release(std::uintptr_t begin, std::uintptr_t end)
 std::set<std::string> mappedFiles()
 {
     std::set<std::string> paths;
-    for (const Mapping& mapping : mappings())
+    for (const Mapping& mapping : mappings(false))
         if (mapping.path.rfind('/', 0) == 0)
             paths.insert(mapping.path);
     return paths;
@@ -91,7 +127,7 @@ std::set<std::string> mappedFiles()
 
 void releaseFilePages(const std::set<std::string>& paths)
 {
-    for (const Mapping& mapping : mappings())
+    for (const Mapping& mapping : mappings(true))
         if (paths.count(mapping.path) && holdsFileContentOnly(mapping))
             release(mapping.begin, mapping.end);
 }
@@ -104,7 +140,7 @@ void releaseFilePages(const void* begin, std::size_t size)
     const auto first = reinterpret_cast<std::uintptr_t>(begin);
     const std::uintptr_t from = (first + page - 1) / page * page;
     const std::uintptr_t to = (first + size) / page * page;
-    for (const Mapping& mapping : mappings())
+    for (const Mapping& mapping : mappings(true))
         if (holdsFileContentOnly(mapping) && mapping.begin <= from && to <= mapping.end)
             release(from, to);
 }
